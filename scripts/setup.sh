@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the benchmarks need, from Debian's packages, and prepares
+# the project's own Wine prefix inside the build folder. Safe to run again: it installs only what is
+# missing and keeps an initialised prefix.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  # build
+  cmake ninja-build g++ make pkg-config
+  # Windows cross build: mingw-w64 with POSIX threads, zlib for mingw
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  mingw-w64-x86-64-dev mingw-w64-i686-dev libz-mingw-w64-dev
+  # libraries (native)
+  libexpat1-dev libpng-dev zlib1g-dev libcurl4-openssl-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  # fuzzing and the comparison benchmark
+  clang libclang-rt-14-dev llvm llvm-14-dev
+  # running and looking at the Windows build
+  wine wine64 xvfb xauth x11-apps imagemagick
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+if ((${#missing[@]})); then
+  echo "setup: installing ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+scripts/wine-prefix.sh

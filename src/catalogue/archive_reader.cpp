@@ -1,0 +1,100 @@
+#include "catalogue/archive_reader.h"
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+#include "catalogue/byte_view.h"
+
+namespace korvane {
+namespace {
+
+constexpr std::string_view kSignature = "!<arch>\n";
+constexpr std::uint64_t kHeaderSize = 60;
+constexpr std::uint64_t kNameField = 0, kNameWidth = 16;
+constexpr std::uint64_t kSizeField = 48, kSizeWidth = 10;
+
+// One member header, as far as the reader needs it.
+struct Member {
+  std::uint64_t header = 0;
+  std::string_view name;  // the 16-byte name field without trailing blanks
+  std::uint64_t size = 0;
+  std::span<const std::uint8_t> body;  // clipped to what the image holds
+};
+
+std::optional<Member> ReadMember(const ByteView& image, std::uint64_t header) {
+  const auto fields = image.Bytes(header, kHeaderSize);
+  if (!fields) return std::nullopt;
+  Member member;
+  member.header = header;
+  auto nameField = fields->subspan(kNameField, kNameWidth);
+  std::string_view name(reinterpret_cast<const char*>(nameField.data()), nameField.size());
+  member.name = name.substr(0, name.find_last_not_of(' ') + 1);
+  member.size = ParseMemberSize(fields->subspan(kSizeField, kSizeWidth));
+  const std::span<const std::uint8_t> rest = image.Rest(header + kHeaderSize);
+  member.body = rest.first(static_cast<std::size_t>(std::min<std::uint64_t>(member.size, rest.size())));
+  return member;
+}
+
+// The next header follows the body and one padding byte when the body's size is odd.
+std::optional<std::uint64_t> NextHeader(const Member& member) {
+  const std::uint64_t padded = member.size + (member.size & 1);
+  if (padded > std::numeric_limits<std::uint64_t>::max() - member.header - kHeaderSize) return std::nullopt;
+  return member.header + kHeaderSize + padded;
+}
+
+ArchiveReadResult FromScan(const ScanResult& scan, DirectoryLayout layout, const Member& member) {
+  ArchiveReadResult result;
+  result.layout = layout;
+  if (scan.end == ScanResult::End::Truncated) {
+    result.status = ArchiveStatus::Truncated;
+    result.field = scan.field;
+    result.offset = member.header + kHeaderSize + scan.offset;
+  }
+  return result;
+}
+
+ArchiveReadResult NoDirectory(std::string_view field, std::uint64_t offset) {
+  return {ArchiveStatus::NoSymbolDirectory, DirectoryLayout::None, field, offset};
+}
+
+}  // namespace
+
+std::uint64_t ParseMemberSize(std::span<const std::uint8_t> field) {
+  std::size_t i = 0;
+  while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
+  constexpr std::uint64_t kLimit = std::numeric_limits<std::uint64_t>::max() / 10 - 9;
+  std::uint64_t size = 0;
+  for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+    size = size >= kLimit ? std::numeric_limits<std::uint64_t>::max() : size * 10 + (field[i] - '0');
+  }
+  return size;
+}
+
+ArchiveReadResult ReadImportArchive(std::span<const std::uint8_t> bytes, const SymbolConsumer& consumer,
+                                    SingleByteDecoder decode) {
+  const ByteView image(bytes);
+  const auto signature = image.Bytes(0, kSignature.size());
+  if (!signature || !std::equal(signature->begin(), signature->end(), kSignature.begin())) {
+    return {ArchiveStatus::NotArchive, DirectoryLayout::None, "signature", 0};
+  }
+  const auto first = ReadMember(image, kSignature.size());
+  if (!first) return NoDirectory("first member header", kSignature.size());
+
+  const auto secondHeader = NextHeader(*first);
+  const auto second = secondHeader ? ReadMember(image, *secondHeader) : std::nullopt;
+  if (second && second->name == "/") {
+    return FromScan(ScanSymbolNames(second->body, consumer, decode), DirectoryLayout::Microsoft, *second);
+  }
+  if (first->name == "/" || first->name == "/SYM64/") {
+    const bool wide = first->name == "/SYM64/";
+    return FromScan(ScanGnuSymbolTable(first->body, wide, consumer, decode),
+                    wide ? DirectoryLayout::Gnu64 : DirectoryLayout::Gnu, *first);
+  }
+  if (second) {
+    return FromScan(ScanSymbolNames(second->body, consumer, decode), DirectoryLayout::Microsoft, *second);
+  }
+  return NoDirectory("second member header", secondHeader.value_or(kSignature.size()));
+}
+
+}  // namespace korvane

@@ -1,0 +1,47 @@
+#pragma once
+// Walks an import library (an "!<arch>\n" archive) in memory, finds its symbol directory and hands the
+// directory's kept names to a consumer. Object members are never looked at.
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "catalogue/symbol_names.h"
+#include "text/text.h"
+
+namespace korvane {
+
+enum class ArchiveStatus {
+  Read,               // the directory was read to its end (or the consumer stopped it)
+  NotArchive,         // no "!<arch>\n" signature
+  NoSymbolDirectory,  // too few members, or a member header that does not fit
+  Truncated,          // the directory ends inside a count or a name; the names before it were delivered
+};
+
+// Which symbol directory was read.
+enum class DirectoryLayout {
+  None,
+  Microsoft,  // the second linker member
+  Gnu,        // a first member named "/" (32-bit big-endian table)
+  Gnu64,      // a first member named "/SYM64/"
+};
+
+struct ArchiveReadResult {
+  ArchiveStatus status = ArchiveStatus::Read;
+  DirectoryLayout layout = DirectoryLayout::None;
+  std::string_view field;     // the field at fault, for NoSymbolDirectory and Truncated
+  std::uint64_t offset = 0;   // its offset from the start of the image
+};
+
+// Microsoft import libraries carry two linker members named "/": the directory read is the second.
+// Archives written by the GNU toolchain have one symbol table, the first member ("/" or "/SYM64/"),
+// followed by the long-names member "//"; it is read when the second member is not named "/".
+// Any other archive has its second member read as if it were the second linker member.
+ArchiveReadResult ReadImportArchive(std::span<const std::uint8_t> image, const SymbolConsumer& consumer,
+                                    SingleByteDecoder decode = DecodeWindows1252);
+
+// The decimal size field of a member header: leading blanks or tabs skipped, then the digits up to the
+// first non-digit; no digits gives 0. Saturates instead of overflowing.
+std::uint64_t ParseMemberSize(std::span<const std::uint8_t> field);
+
+}  // namespace korvane
