@@ -35,6 +35,11 @@ void PairAnsiAndWide(NameSet& names) {
     Text stem = name.substr(0, name.size() - 1);
     if (names.contains(stem + u"W")) stems.push_back(std::move(stem));
   }
+  // A name can be both the ANSI variant of one pair and the generic entry of another ('FooA' with
+  // 'Foo'/'FooW' and with 'FooAA'/'FooAW'). Longer stems go first so that the shorter stem, the name's
+  // own ANSI/wide pairing, is the one it keeps, whatever the hash order.
+  std::sort(stems.begin(), stems.end(),
+            [](const Text& a, const Text& b) { return a.size() != b.size() ? a.size() > b.size() : a < b; });
   for (const Text& stem : stems) {
     names[stem] = stem;
     names[stem + u"A"] = stem;

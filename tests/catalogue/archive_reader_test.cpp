@@ -1,0 +1,216 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue/archive_reader.h"
+#include "helpers/archive_writer.h"
+
+namespace korvane {
+namespace {
+
+using testing::ArchiveWriter;
+using testing::Bytes;
+using testing::GnuDirectory;
+using testing::MicrosoftDirectory;
+
+struct Reading {
+  ArchiveReadResult result;
+  std::vector<std::string> names;
+};
+
+Reading Read(const Bytes& image) {
+  Reading reading;
+  reading.result = ReadImportArchive(image, [&](const Text& name) {
+    reading.names.push_back(TextToUtf8(name));
+    return true;
+  });
+  return reading;
+}
+
+Bytes ToBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+const std::vector<std::string> kNames = {"_GetDC@4", "__imp__GetDC@4", "_MessageBoxA@16"};
+const std::vector<std::string> kKept = {"_GetDC@4", "_MessageBoxA@16"};
+
+TEST(ReadImportArchive, FindsTheSymbolDirectoryOfEachLayout) {
+  struct Case {
+    const char* name;
+    Bytes image;
+    DirectoryLayout layout;
+  };
+  const std::vector<Case> cases = {
+      {"Microsoft: second linker member", testing::MicrosoftLibrary(kNames), DirectoryLayout::Microsoft},
+      {"GNU: first member '/', then '//'", testing::GnuLibrary(kNames), DirectoryLayout::Gnu},
+      {"GNU 64-bit table '/SYM64/'", testing::GnuLibrary(kNames, true), DirectoryLayout::Gnu64},
+      {"GNU table alone", ArchiveWriter().Member("/", GnuDirectory(kNames)).Build(), DirectoryLayout::Gnu},
+      {"second member of another name read as the directory",
+       ArchiveWriter().Member("first.o/", "xyz").Member("second.o/", MicrosoftDirectory(kNames)).Build(),
+       DirectoryLayout::Microsoft},
+  };
+  for (const auto& c : cases) {
+    const Reading reading = Read(c.image);
+    EXPECT_EQ(reading.result.status, ArchiveStatus::Read) << c.name;
+    EXPECT_EQ(reading.result.layout, c.layout) << c.name;
+    EXPECT_EQ(reading.names, kKept) << c.name;
+  }
+}
+
+TEST(ReadImportArchive, GivesNoNamesForFilesWithoutDirectory) {
+  struct Case {
+    const char* name;
+    std::string image;
+    ArchiveStatus status;
+  };
+  const std::string signature = "!<arch>\n";
+  const std::string oneMember = ArchiveWriter().Member("a.o/", MicrosoftDirectory(kNames)).BuildString();
+  const std::vector<Case> cases = {
+      {"empty", "", ArchiveStatus::NotArchive},
+      {"shorter than the signature", "!<arch>", ArchiveStatus::NotArchive},
+      {"text file", "LIBRARY user32\nEXPORTS\n  MessageBoxA\n", ArchiveStatus::NotArchive},
+      {"signature in other case", "!<ARCH>\n" + oneMember.substr(8), ArchiveStatus::NotArchive},
+      {"exactly the signature", signature, ArchiveStatus::NoSymbolDirectory},
+      {"first header cut short", signature + std::string(59, ' '), ArchiveStatus::NoSymbolDirectory},
+      {"one member that is no symbol table", oneMember, ArchiveStatus::NoSymbolDirectory},
+      {"second header cut short", oneMember + std::string(59, ' '), ArchiveStatus::NoSymbolDirectory},
+  };
+  for (const auto& c : cases) {
+    const Reading reading = Read(ToBytes(c.image));
+    EXPECT_EQ(reading.result.status, c.status) << c.name;
+    EXPECT_TRUE(reading.names.empty()) << c.name;
+  }
+}
+
+TEST(ReadImportArchive, PadsOddBodiesToAnEvenOffset) {
+  // A first member of 1001 bytes is followed by one padding byte: the second header is at 1070.
+  const std::string image =
+      ArchiveWriter().Member("/", std::string(1001, 'x')).Member("/", MicrosoftDirectory({"Beep"})).BuildString();
+  ASSERT_EQ(image.substr(1070, 2), "/ ");
+  EXPECT_EQ(Read(ToBytes(image)).names, std::vector<std::string>{"Beep"});
+}
+
+TEST(ReadImportArchive, ReadsTheSizeFieldUpToTheFirstNonDigit) {
+  struct Case {
+    std::string field;
+    std::uint64_t size;
+  };
+  const std::vector<Case> cases = {
+      {"1234      ", 1234}, {"          ", 0},   {"  \t 42   ", 42},    {"12a4      ", 12},
+      {"-5        ", 0},    {"0000000007", 7},   {"9999999999", 9999999999},
+  };
+  for (const auto& c : cases) {
+    const std::span<const std::uint8_t> field(reinterpret_cast<const std::uint8_t*>(c.field.data()), c.field.size());
+    EXPECT_EQ(ParseMemberSize(field), c.size) << "'" << c.field << "'";
+  }
+}
+
+TEST(ReadImportArchive, SizeFieldPastTheEndStopsWithoutReading) {
+  for (const char* size : {"99999999", "9999999999"}) {
+    const Bytes image = ArchiveWriter().MemberWithSizeField("/", size, "abcd").Member("/", MicrosoftDirectory({"Beep"})).Build();
+    const Reading reading = Read(image);
+    EXPECT_TRUE(reading.names.empty()) << size;
+  }
+}
+
+TEST(ReadImportArchive, ReadsOnlyAsMuchOfABodyAsTheImageHolds) {
+  // The directory's size field claims more than the file holds: the names inside the file are read.
+  const std::string directory = MicrosoftDirectory({"Beep", "GetDC"});
+  const std::string image =
+      ArchiveWriter().Member("/", "ab").MemberWithSizeField("/", "500", directory).BuildString();
+  EXPECT_EQ(Read(ToBytes(image)).names, (std::vector<std::string>{"Beep", "GetDC"}));
+}
+
+TEST(ReadImportArchive, DirectoryWithoutSymbolsIsNotAnError) {
+  const Reading reading = Read(ArchiveWriter().Member("/", "").Member("/", MicrosoftDirectory({})).Build());
+  EXPECT_EQ(reading.result.status, ArchiveStatus::Read);
+  EXPECT_TRUE(reading.names.empty());
+}
+
+TEST(ReadImportArchive, EveryCutOfALibraryDeliversAPrefixOfItsNames) {
+  // Cutting a library at every length never reads outside the buffer (the sanitizers watch) and gives
+  // the names up to the cut, in order.
+  for (const bool gnu : {false, true}) {
+    const std::vector<std::string> names = {"Alpha", "__imp_Alpha", "Beta", "Gamma"};
+    const Bytes whole = gnu ? testing::GnuLibrary(names) : testing::MicrosoftLibrary(names);
+    const std::vector<std::string> all = Read(whole).names;
+    ASSERT_EQ(all, (std::vector<std::string>{"Alpha", "Beta", "Gamma"}));
+    for (std::size_t length = 0; length < whole.size(); ++length) {
+      const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
+      const std::vector<std::string> got = Read(cut).names;
+      ASSERT_LE(got.size(), all.size()) << length;
+      EXPECT_TRUE(std::equal(got.begin(), got.end(), all.begin())) << "gnu " << gnu << " cut at " << length;
+    }
+  }
+}
+
+TEST(ReadImportArchive, ReportsWhereADirectoryIsCutShort) {
+  struct Case {
+    const char* name;
+    std::string body;
+    std::string_view field;
+    std::uint64_t offsetInBody;
+    std::vector<std::string> names;
+  };
+  using testing::LittleEndian32;
+  const std::vector<Case> cases = {
+      {"no member count", "ab", "member count", 0, {}},
+      {"member offsets past the end", LittleEndian32(0x40000000), "symbol count", 4 + 4 * 0x40000000ull, {}},
+      {"symbol count past the end", LittleEndian32(0) + "ab", "symbol count", 4, {}},
+      {"absurd symbol count", LittleEndian32(0) + LittleEndian32(0xFFFFFFFF) + "ab", "member indices", 8, {}},
+      {"last name without terminator",
+       LittleEndian32(0) + LittleEndian32(2) + std::string(4, '\1') + std::string("One\0Two", 7), "symbol name", 16,
+       {"One"}},
+      {"more names announced than present",
+       LittleEndian32(0) + LittleEndian32(3) + std::string(6, '\1') + std::string("One\0", 4), "symbol name", 18,
+       {"One"}},
+  };
+  for (const auto& c : cases) {
+    const std::string image = ArchiveWriter().Member("/", "").Member("/", c.body).BuildString();
+    const Reading reading = Read(ToBytes(image));
+    EXPECT_EQ(reading.result.status, ArchiveStatus::Truncated) << c.name;
+    EXPECT_EQ(reading.result.field, c.field) << c.name;
+    // Body of the second member: signature 8 + first header 60 + second header 60.
+    EXPECT_EQ(reading.result.offset, 128 + c.offsetInBody) << c.name;
+    EXPECT_EQ(reading.names, c.names) << c.name;
+  }
+}
+
+TEST(ReadImportArchive, AbsurdGnuCountsEndTheScan) {
+  using testing::BigEndian32;
+  using testing::BigEndian64;
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"/", BigEndian32(0xFFFFFFFF) + "abc"},
+      {"/SYM64/", BigEndian64(0xFFFFFFFFFFFFFFFFull) + "abc"},
+      {"/SYM64/", BigEndian64(0x2000000000000001ull) + std::string(16, '\0')},
+      {"/", "ab"},
+  };
+  for (const auto& [name, body] : cases) {
+    const Reading reading = Read(ArchiveWriter().Member(name, body).Member("//", "").Build());
+    EXPECT_EQ(reading.result.status, ArchiveStatus::Truncated) << name;
+    EXPECT_TRUE(reading.names.empty()) << name;
+  }
+}
+
+TEST(ReadImportArchive, StopsWhenTheConsumerAsksTo) {
+  std::vector<std::string> names;
+  const ArchiveReadResult result =
+      ReadImportArchive(testing::MicrosoftLibrary({"A1", "A2", "A3"}), [&](const Text& name) {
+        names.push_back(TextToUtf8(name));
+        return names.size() < 2;
+      });
+  EXPECT_EQ(result.status, ArchiveStatus::Read);
+  EXPECT_EQ(names, (std::vector<std::string>{"A1", "A2"}));
+}
+
+TEST(ReadImportArchive, DecodesNamesWithTheGivenDecoder) {
+  std::vector<Text> names;
+  const Bytes image = testing::MicrosoftLibrary({"Caf\xE9", "Euro\x80", "Odd\x81"});
+  ReadImportArchive(image, [&](const Text& name) {
+    names.push_back(name);
+    return true;
+  });
+  EXPECT_EQ(names, (std::vector<Text>{u"Caf\u00E9", u"Euro\u20AC", u"Odd\u0081"}));
+}
+
+}  // namespace
+}  // namespace korvane

@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "catalogue/symbol_names.h"
+
+namespace korvane {
+namespace {
+
+TEST(IsDroppedSymbolName, DropsEverySymbolThatIsNotAFunction) {
+  struct Case {
+    Text name;
+    bool dropped;
+  };
+  const std::vector<Case> cases = {
+      {u"\x7FUSER32_NULL_THUNK_DATA", true},
+      {u"__IMPORT_DESCRIPTOR_USER32", true},
+      {u"__NULL_IMPORT_DESCRIPTOR", true},
+      {u"__imp_??0CFoo@@QAE@XZ", true},
+      {u"__imp__MessageBoxA@16", true},
+      {u"__imp_GetDC", true},
+      {u"__real@3ff0000000000000", true},
+      {u"??0CFoo@@QAE@XZ", true},
+      {u"?ValidatePixelShader@@YGJPBKPBU_D3DCAPS8@@KQAPAD@Z", true},
+      {u"_MessageBoxA@16", false},
+      {u"GetDC", false},
+      {u"@FastProc@8", false},
+      {u"", false},
+      {u"__imp", false},                  // shorter than the prefix
+      {u"__IMPORT", false},
+      {u"__import_descriptor_x", false},  // comparisons are case-sensitive
+      {u"__Imp_GetDC", false},
+      {u"__real", false},
+      {u"_?Foo", false},                  // "?" only at the start
+      {u"Foo\x7F", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsDroppedSymbolName(c.name), c.dropped) << TextToUtf8(c.name);
+  }
+}
+
+TEST(IsGnuImportHelper, RecognisesTheGnuToolchainsHelperSymbols) {
+  struct Case {
+    Text name;
+    bool helper;
+  };
+  const std::vector<Case> cases = {
+      {u"__head_lib32_libuser32_a", true},
+      {u"_head_lib64_libuser32_a", true},
+      {u"__lib64_libuser32_a_iname", true},
+      {u"_iname", true},
+      {u"head_x", false},
+      {u"_heads", false},
+      {u"GetInameA", false},
+      {u"x_iname_", false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsGnuImportHelper(c.name), c.helper) << TextToUtf8(c.name);
+  }
+}
+
+TEST(AddFunctionName, AppendsToTheLibrarysEntryAndKeepsItsFirstPath) {
+  Catalogue catalogue;
+  EXPECT_TRUE(AddFunctionName(catalogue, u"_GetDC@4", u"C:\\SDK\\Lib\\user32.lib"));
+  EXPECT_TRUE(AddFunctionName(catalogue, u"_Beep@8", u"D:\\Other\\user32.dll.lib"));
+  // Same key 'user32' from another folder: appended, no duplicate check, the first path stays.
+  EXPECT_TRUE(AddFunctionName(catalogue, u"_GetDC@4", u"E:\\x64\\user32.dll"));
+
+  const LibraryEntry* user32 = catalogue.Find(u"user32");
+  ASSERT_NE(user32, nullptr);
+  EXPECT_EQ(user32->path, u"C:\\SDK\\Lib\\user32.lib");
+  ASSERT_EQ(user32->functions.size(), 2u);
+  EXPECT_EQ(user32->functions[0].Function, u"_GetDC@4");
+  EXPECT_EQ(user32->functions[1].Function, u"_GetDC@4");
+  EXPECT_EQ(user32->functions[1].checked, 0);
+  EXPECT_EQ(catalogue.Current(), user32);
+
+  // Only the last extension is dropped: 'user32.dll.lib' is the library 'user32.dll'.
+  const LibraryEntry* dll = catalogue.Find(u"user32.dll");
+  ASSERT_NE(dll, nullptr);
+  EXPECT_EQ(dll->path, u"D:\\Other\\user32.dll.lib");
+  EXPECT_EQ(dll->functions.size(), 1u);
+}
+
+}  // namespace
+}  // namespace korvane
