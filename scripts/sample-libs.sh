@@ -1,7 +1,9 @@
-# Sourced: a sample of the import libraries that Debian's mingw-w64 packages install, 32- and 64-bit.
-KORVANE_SAMPLE_LIBS=()
-for dir in /usr/i686-w64-mingw32/lib /usr/x86_64-w64-mingw32/lib; do
+# Sourced: a sample of the import libraries that Debian's mingw-w64 packages install, one list per
+# architecture (the two lists share file names, so one load of both would skip the second of each).
+sample_libs() {  # sample_libs i686|x86_64
+  local name
   for name in libuser32.a libkernel32.a libgdi32.a libcomctl32.a libshell32.a libwinhttp.a; do
-    [ -f "$dir/$name" ] && KORVANE_SAMPLE_LIBS+=("$dir/$name")
+    [ -f "/usr/$1-w64-mingw32/lib/$name" ] && echo "/usr/$1-w64-mingw32/lib/$name"
   done
-done
+  return 0
+}

@@ -1,0 +1,205 @@
+// Speed of reading import libraries into the catalogue, in three stages so the report shows where the
+// time goes:
+//   read    - ReadImportArchive alone, the consumer only counts the kept names;
+//   collect - read, each kept name appended to the catalogue through AddFunctionName (the loader's
+//             consumer);
+//   load    - collect, then NormaliseLibraryNames and the ticks, as the loader does for every library.
+// Generated libraries grow from 2^8 to 2^16 directory names and the report fits the growth to N; the
+// real libraries are read from disk once, before timing.
+
+#include <benchmark/benchmark.h>
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "bench_inputs.h"
+#include "catalogue/archive_reader.h"
+#include "catalogue/catalogue.h"
+#include "catalogue/library_loader.h"
+#include "catalogue/symbol_names.h"
+#include "platform/headless/memory_file_system.h"
+
+namespace korvane::bench {
+namespace {
+
+enum class Stage { Read, Collect, Load };
+
+const char* StageName(Stage stage) {
+  switch (stage) {
+    case Stage::Read: return "read";
+    case Stage::Collect: return "collect";
+    case Stage::Load: return "load";
+  }
+  return "?";
+}
+
+struct StageOutcome {
+  ArchiveStatus status = ArchiveStatus::Read;
+  std::size_t names = 0;  // kept names (read, collect) or functions after normalising (load)
+};
+
+// One pass of `stage` over `image`, with a fresh catalogue each time as every load starts empty.
+StageOutcome RunStage(Stage stage, const Bytes& image, const Text& path) {
+  StageOutcome outcome;
+  if (stage == Stage::Read) {
+    std::size_t kept = 0;
+    outcome.status = ReadImportArchive(image, [&kept](const Text& name) {
+                       benchmark::DoNotOptimize(name.data());
+                       ++kept;
+                       return true;
+                     }).status;
+    outcome.names = kept;
+    return outcome;
+  }
+  Catalogue catalogue;
+  outcome.status =
+      ReadImportArchive(image, [&](const Text& name) { return AddFunctionName(catalogue, name, path); }).status;
+  LibraryEntry* entry = catalogue.Current();
+  if (entry == nullptr) return outcome;
+  if (stage == Stage::Load) {
+    NormaliseLibraryNames(*entry);
+    for (ApiFunction& function : entry->functions) function.checked = 1;
+  }
+  outcome.names = entry->functions.size();
+  benchmark::DoNotOptimize(entry->functions.data());
+  return outcome;
+}
+
+// How many names the directory holds, dropped ones included: the decoder sees every name once.
+std::size_t g_decodedNames = 0;
+
+Text CountingDecode(std::span<const std::uint8_t> bytes) {
+  ++g_decodedNames;
+  return DecodeWindows1252(bytes);
+}
+
+std::size_t DirectoryNameCount(const Bytes& image) {
+  g_decodedNames = 0;
+  ReadImportArchive(image, [](const Text&) { return true; }, CountingDecode);
+  return g_decodedNames;
+}
+
+void Report(benchmark::State& state, std::size_t imageBytes, std::size_t directoryNames, std::size_t names,
+            Stage stage) {
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(imageBytes));
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(directoryNames));
+  state.counters[stage == Stage::Load ? "functions" : "kept"] = static_cast<double>(names);
+}
+
+void BM_Generated(benchmark::State& state, Stage stage, Layout layout, bool x86) {
+  const auto count = static_cast<std::size_t>(state.range(0));
+  const Bytes& image = GeneratedLibrary(count, layout, x86);
+  const Text path = u"C:\\Program Files (x86)\\Windows Kits\\10\\Lib\\um\\benchdll.lib";
+  StageOutcome outcome = RunStage(stage, image, path);
+  if (outcome.status != ArchiveStatus::Read) {
+    state.SkipWithError("the generated library does not read completely");
+    return;
+  }
+  for (auto _ : state) {
+    outcome = RunStage(stage, image, path);
+    benchmark::DoNotOptimize(outcome);
+  }
+  Report(state, image.size(), count, outcome.names, stage);
+  state.SetComplexityN(static_cast<std::int64_t>(count));
+}
+
+void BM_RealLibrary(benchmark::State& state, Stage stage, const RealLibrary& library) {
+  const Bytes* image = FileBytes(library.path);
+  if (image == nullptr) {
+    state.SkipWithError(("cannot read " + library.path).c_str());
+    return;
+  }
+  const Text path = Utf8ToText(library.path);
+  StageOutcome outcome = RunStage(stage, *image, path);
+  if (outcome.status == ArchiveStatus::NotArchive || outcome.status == ArchiveStatus::NoSymbolDirectory) {
+    state.SkipWithError(("no symbol directory in " + library.path).c_str());
+    return;
+  }
+  for (auto _ : state) {
+    outcome = RunStage(stage, *image, path);
+    benchmark::DoNotOptimize(outcome);
+  }
+  Report(state, image->size(), DirectoryNameCount(*image), outcome.names, stage);
+}
+
+// Every "*.a" of one mingw-w64 library folder, held in a MemoryFileSystem and loaded with
+// LoadLibraryFiles: the whole program path except the disk, one file after the other. Import libraries
+// and ordinary static libraries alike, as a user pointing the program at the folder would load them.
+void BM_LoadFolder(benchmark::State& state, const std::string& folder) {
+  const std::vector<std::string> files = LibraryFolderFiles(folder);
+  if (files.empty()) {
+    state.SkipWithError(("no libraries in " + folder).c_str());
+    return;
+  }
+  MemoryFileSystem fileSystem;
+  std::vector<Text> paths;
+  std::size_t totalBytes = 0;
+  for (const std::string& file : files) {
+    const Bytes* bytes = FileBytes(file);
+    if (bytes == nullptr) continue;
+    paths.push_back(Utf8ToText(file));
+    fileSystem.AddFile(paths.back(), *bytes);
+    totalBytes += bytes->size();
+  }
+  std::size_t libraries = 0;
+  std::size_t functions = 0;
+  for (auto _ : state) {
+    Catalogue catalogue;
+    const LoadOutcome outcome = LoadLibraryFiles(catalogue, fileSystem, paths);
+    libraries = outcome.libraryPaths.size();
+    functions = 0;
+    for (const Text& path : outcome.libraryPaths) {
+      functions += catalogue.Find(LibraryKeyFromPath(path))->functions.size();
+    }
+    benchmark::DoNotOptimize(functions);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(totalBytes));
+  state.counters["files"] = static_cast<double>(paths.size());
+  state.counters["libraries"] = static_cast<double>(libraries);
+  state.counters["functions"] = static_cast<double>(functions);
+}
+
+void RegisterGenerated() {
+  struct Variant {
+    const char* name;
+    Layout layout;
+    bool x86;
+  };
+  static constexpr Variant kVariants[] = {
+      {"microsoft_x86", Layout::Microsoft, true},
+      {"microsoft_x64", Layout::Microsoft, false},
+      {"gnu_x86", Layout::Gnu, true},
+      {"gnu64_x64", Layout::Gnu64, false},
+  };
+  for (const Stage stage : {Stage::Read, Stage::Collect, Stage::Load}) {
+    for (const Variant& variant : kVariants) {
+      const std::string name = std::string("generated/") + StageName(stage) + "/" + variant.name;
+      benchmark::RegisterBenchmark(name.c_str(), BM_Generated, stage, variant.layout, variant.x86)
+          ->RangeMultiplier(4)
+          ->Range(1 << 8, 1 << 16)
+          ->Complexity(benchmark::oN);
+    }
+  }
+}
+
+void RegisterReal() {
+  static const std::vector<RealLibrary> libraries = RealLibraries();
+  for (const Stage stage : {Stage::Read, Stage::Collect, Stage::Load}) {
+    for (const RealLibrary& library : libraries) {
+      const std::string name = std::string("real/") + StageName(stage) + "/" + library.label;
+      benchmark::RegisterBenchmark(name.c_str(), BM_RealLibrary, stage, library);
+    }
+  }
+  for (const char* triplet : {"i686", "x86_64"}) {
+    const std::string folder = std::string("/usr/") + triplet + "-w64-mingw32/lib";
+    benchmark::RegisterBenchmark((std::string("folder/load/mingw-") + triplet).c_str(), BM_LoadFolder, folder)
+        ->Unit(benchmark::kMillisecond);
+  }
+}
+
+[[maybe_unused]] const bool kRegistered = (RegisterGenerated(), RegisterReal(), true);
+
+}  // namespace
+}  // namespace korvane::bench

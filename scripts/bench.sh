@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds the optimised benchmark configuration and runs the benchmarks: korvane_bench (our reader on
+# generated and real import libraries) and, when LLVM 14 was found at configure time, korvane_bench_llvm
+# (LLVM's archive reader on the same input). Extra arguments go to both executables, for example
+#   scripts/bench.sh --benchmark_filter='real/read/' --benchmark_repetitions=3
+# Run scripts/setup.sh first on a fresh machine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake --preset bench >/dev/null
+cmake --build --preset bench
+for target in korvane_bench korvane_bench_llvm; do
+  executable="build/bench/bench/$target"
+  if [ ! -x "$executable" ]; then
+    echo "bench: $target was not built, skipped"
+    continue
+  fi
+  echo "== $target"
+  "$executable" "$@"
+done

@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/file_system.h"
+
+namespace korvane {
+namespace {
+
+Text ToText(const std::filesystem::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return Utf8ToText(std::string(utf8.begin(), utf8.end()));
+}
+
+TEST(DiskFileSystem, ReadsWholeFilesAndTellsMissingFromUnreadable) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "korvane-disk-test-\u00E9";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder / "sub");
+  {
+    std::ofstream(folder / "data.lib", std::ios::binary) << std::string("!<arch>\n\0\xFF\r\n", 12);
+    std::ofstream(folder / "empty.lib", std::ios::binary);
+  }
+  auto files = MakeDiskFileSystem();
+
+  const FileContent data = files->ReadWholeFile(ToText(folder / "data.lib"));
+  EXPECT_EQ(data.status, FileReadStatus::Ok);
+  EXPECT_EQ(std::string(data.bytes.begin(), data.bytes.end()), std::string("!<arch>\n\0\xFF\r\n", 12));
+
+  const FileContent empty = files->ReadWholeFile(ToText(folder / "empty.lib"));
+  EXPECT_EQ(empty.status, FileReadStatus::Ok);
+  EXPECT_TRUE(empty.bytes.empty());
+
+  EXPECT_EQ(files->ReadWholeFile(ToText(folder / "none.lib")).status, FileReadStatus::Missing);
+  EXPECT_EQ(files->ReadWholeFile(ToText(folder / "nofolder" / "none.lib")).status, FileReadStatus::Missing);
+  EXPECT_EQ(files->ReadWholeFile(ToText(folder / "sub")).status, FileReadStatus::Unreadable);
+
+  // Windows-form separators work on every system.
+  Text backslashed = ToText(folder / "data.lib");
+  for (char16_t& c : backslashed) {
+    if (c == u'/') c = u'\\';
+  }
+  EXPECT_EQ(files->ReadWholeFile(backslashed).status, FileReadStatus::Ok);
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace korvane
