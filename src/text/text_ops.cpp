@@ -57,10 +57,6 @@ Text TextFromTo(TextView text, std::ptrdiff_t a, std::ptrdiff_t b) {
 
 Text Left(TextView text, std::size_t count) { return Text(text.substr(0, count)); }
 
-bool StartsWith(TextView text, TextView prefix) { return text.starts_with(prefix); }
-
-bool EndsWith(TextView text, TextView suffix) { return text.ends_with(suffix); }
-
 Text ReplaceAll(TextView text, TextView what, TextView with) {
   if (what.empty()) return Text(text);
   Text out;

@@ -25,9 +25,7 @@ Text TextFromTo(TextView text, std::ptrdiff_t a, std::ptrdiff_t b);
 // The first `count` characters (all of them when the text is shorter).
 Text Left(TextView text, std::size_t count);
 
-// True when `text` begins / ends with `prefix` / `suffix` (case-sensitive).
-bool StartsWith(TextView text, TextView prefix);
-bool EndsWith(TextView text, TextView suffix);
+// Prefix and suffix tests are TextView's own starts_with / ends_with.
 
 // Replaces every occurrence of `what` with `with`, left to right, non-overlapping, in one pass: replacing
 // two blanks with one turns three blanks into two. An empty `what` leaves the text unchanged.

@@ -131,31 +131,6 @@ TEST(Left, TakesAtMostCountCharacters) {
   }
 }
 
-TEST(StartsAndEndsWith, CompareExactly) {
-  struct Case {
-    const char* name;
-    Text text;
-    Text affix;
-    bool starts;
-    bool ends;
-  };
-  const std::vector<Case> cases = {
-      {"prefix only", u"__imp_Foo", u"__imp_", true, false},
-      {"suffix only", u"Foo@8", u"@8", false, true},
-      {"both", u"abab", u"ab", true, true},
-      {"whole text", u"abc", u"abc", true, true},
-      {"longer than text", u"ab", u"abc", false, false},
-      {"empty affix", u"abc", u"", true, true},
-      {"empty text and affix", u"", u"", true, true},
-      {"case differs", u"Abc", u"a", false, false},
-      {"inside only", u"xabx", u"ab", false, false},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(StartsWith(c.text, c.affix), c.starts) << c.name;
-    EXPECT_EQ(EndsWith(c.text, c.affix), c.ends) << c.name;
-  }
-}
-
 struct ReplaceCase {
   const char* name;
   Text text;
