@@ -10,15 +10,39 @@ namespace korvane {
 namespace {
 
 // Names with these beginnings are not functions. "__imp_" also covers the "__imp_??" pointers to
-// C++-decorated functions.
-constexpr std::array<TextView, 6> kDroppedPrefixes = {
-    u"\x7F",         // "\x7F..._NULL_THUNK_DATA"
-    u"__IMPORT_",    // "__IMPORT_DESCRIPTOR_<dll>"
-    u"__NULL_IM",    // "__NULL_IMPORT_DESCRIPTOR"
-    u"__imp_",       // the import address table slot of a function
-    u"__real@",      // floating-point constants
-    u"?",            // C++-decorated names
+// C++-decorated functions. All are ASCII, so they can be tested on the raw bytes of a name before it
+// is decoded (every code page maps ASCII bytes to themselves).
+constexpr std::array<std::string_view, 6> kDroppedPrefixes = {
+    "\x7F",         // "\x7F..._NULL_THUNK_DATA"
+    "__IMPORT_",    // "__IMPORT_DESCRIPTOR_<dll>"
+    "__NULL_IM",    // "__NULL_IMPORT_DESCRIPTOR"
+    "__imp_",       // the import address table slot of a function
+    "__real@",      // floating-point constants
+    "?",            // C++-decorated names
 };
+
+template <typename Unit>
+bool HasAsciiPrefix(std::span<const Unit> name, std::string_view prefix) {
+  return name.size() >= prefix.size() &&
+         std::equal(prefix.begin(), prefix.end(), name.begin(),
+                    [](char p, Unit unit) { return static_cast<unsigned>(p) == static_cast<unsigned>(unit); });
+}
+
+template <typename Unit>
+bool HasAsciiSuffix(std::span<const Unit> name, std::string_view suffix) {
+  return name.size() >= suffix.size() && HasAsciiPrefix(name.last(suffix.size()), suffix);
+}
+
+template <typename Unit>
+bool IsDropped(std::span<const Unit> name) {
+  return std::any_of(kDroppedPrefixes.begin(), kDroppedPrefixes.end(),
+                     [name](std::string_view prefix) { return HasAsciiPrefix(name, prefix); });
+}
+
+template <typename Unit>
+bool IsGnuHelper(std::span<const Unit> name) {
+  return HasAsciiPrefix(name, "__head_") || HasAsciiPrefix(name, "_head_") || HasAsciiSuffix(name, "_iname");
+}
 
 // Walks `count` zero-terminated names starting at `tableOffset`, offering every kept name to the
 // consumer in table order.
@@ -32,24 +56,19 @@ ScanResult ScanNameTable(const ByteView& body, std::uint64_t tableOffset, std::u
       return {ScanResult::End::Truncated, "symbol name", position};
     }
     const auto length = static_cast<std::size_t>(terminator - rest.begin());
-    const Text name = decode(rest.first(length));
+    const std::span<const std::uint8_t> raw = rest.first(length);
     position += length + 1;
-    if (IsDroppedSymbolName(name) || (dropGnuHelpers && IsGnuImportHelper(name))) continue;
-    if (!consumer(name)) return {ScanResult::End::Stopped, {}, position};
+    if (IsDropped(raw) || (dropGnuHelpers && IsGnuHelper(raw))) continue;
+    if (!consumer(decode(raw))) return {ScanResult::End::Stopped, {}, position};
   }
   return {};
 }
 
 }  // namespace
 
-bool IsDroppedSymbolName(TextView name) {
-  return std::any_of(kDroppedPrefixes.begin(), kDroppedPrefixes.end(),
-                     [name](TextView prefix) { return name.starts_with(prefix); });
-}
+bool IsDroppedSymbolName(TextView name) { return IsDropped(std::span(name.data(), name.size())); }
 
-bool IsGnuImportHelper(TextView name) {
-  return name.starts_with(u"__head_") || name.starts_with(u"_head_") || name.ends_with(u"_iname");
-}
+bool IsGnuImportHelper(TextView name) { return IsGnuHelper(std::span(name.data(), name.size())); }
 
 ScanResult ScanSymbolNames(std::span<const std::uint8_t> bytes, const SymbolConsumer& consumer,
                            SingleByteDecoder decode) {
@@ -83,12 +102,19 @@ ScanResult ScanGnuSymbolTable(std::span<const std::uint8_t> bytes, bool wide, co
 }
 
 bool AddFunctionName(Catalogue& catalogue, const Text& rawName, const Text& path) {
+  ApiFunction record;
+  record.Function = rawName;
+  // Every name of one file goes to the same entry: when the current entry was made for this very path,
+  // skip working out the key and looking it up again.
+  LibraryEntry* current = catalogue.Current();
+  if (current != nullptr && current->path == path) {
+    current->functions.push_back(std::move(record));
+    return true;
+  }
   const Text key = LibraryKeyFromPath(path);
   const bool existed = catalogue.Find(key) != nullptr;
   LibraryEntry& entry = catalogue.FindOrCreate(key);
   if (!existed) entry.path = path;
-  ApiFunction record;
-  record.Function = rawName;
   entry.functions.push_back(std::move(record));
   return true;
 }
