@@ -21,6 +21,19 @@ enum class Layout {
 
 const char* LayoutName(Layout layout);
 
+// The generated libraries every benchmark family runs over.
+struct GeneratedVariant {
+  const char* name;
+  Layout layout;
+  bool x86;
+};
+inline constexpr GeneratedVariant kGeneratedVariants[] = {
+    {"microsoft_x86", Layout::Microsoft, true},
+    {"microsoft_x64", Layout::Microsoft, false},
+    {"gnu_x86", Layout::Gnu, true},
+    {"gnu64_x64", Layout::Gnu64, false},
+};
+
 // The `count` directory names of a made-up DLL: the layout's import helpers ("__IMPORT_DESCRIPTOR_...",
 // "__NULL_IMPORT_DESCRIPTOR", "\x7F..._NULL_THUNK_DATA" or "__head_..." and "..._iname"), then functions
 // in the pattern of the system DLLs: verb + noun stems, a third of them as ANSI/wide pairs, the rest plain

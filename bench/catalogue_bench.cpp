@@ -197,19 +197,8 @@ void BM_LoadFolder(benchmark::State& state, const std::string& folder) {
 }
 
 void RegisterGenerated() {
-  struct Variant {
-    const char* name;
-    Layout layout;
-    bool x86;
-  };
-  static constexpr Variant kVariants[] = {
-      {"microsoft_x86", Layout::Microsoft, true},
-      {"microsoft_x64", Layout::Microsoft, false},
-      {"gnu_x86", Layout::Gnu, true},
-      {"gnu64_x64", Layout::Gnu64, false},
-  };
   for (const Stage stage : {Stage::Read, Stage::Collect, Stage::Load}) {
-    for (const Variant& variant : kVariants) {
+    for (const GeneratedVariant& variant : kGeneratedVariants) {
       const std::string name = std::string("generated/") + StageName(stage) + "/" + variant.name;
       benchmark::RegisterBenchmark(name.c_str(), BM_Generated, stage, variant.layout, variant.x86)
           ->RangeMultiplier(4)
@@ -218,7 +207,7 @@ void RegisterGenerated() {
     }
   }
   // N here is the number of kept names handed to NormaliseLibraryNames, not the directory size.
-  for (const Variant& variant : kVariants) {
+  for (const GeneratedVariant& variant : kGeneratedVariants) {
     const std::string name = std::string("generated/normalise/") + variant.name;
     benchmark::RegisterBenchmark(name.c_str(), BM_GeneratedNormalise, variant.layout, variant.x86)
         ->RangeMultiplier(4)

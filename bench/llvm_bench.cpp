@@ -88,20 +88,9 @@ void BM_LlvmRealLibrary(benchmark::State& state, Stage stage, const RealLibrary&
 }
 
 void Register() {
-  struct Variant {
-    const char* name;
-    Layout layout;
-    bool x86;
-  };
-  static constexpr Variant kVariants[] = {
-      {"microsoft_x86", Layout::Microsoft, true},
-      {"microsoft_x64", Layout::Microsoft, false},
-      {"gnu_x86", Layout::Gnu, true},
-      {"gnu64_x64", Layout::Gnu64, false},
-  };
   static const std::vector<RealLibrary> libraries = RealLibraries();
   for (const Stage stage : {Stage::Names, Stage::Copies}) {
-    for (const Variant& variant : kVariants) {
+    for (const GeneratedVariant& variant : kGeneratedVariants) {
       const std::string name = std::string("llvm/generated/") + StageName(stage) + "/" + variant.name;
       benchmark::RegisterBenchmark(name.c_str(), BM_LlvmGenerated, stage, variant.layout, variant.x86)
           ->RangeMultiplier(4)

@@ -1,5 +1,7 @@
 #include "cli/cli.h"
 
+#include <cstdio>
+
 namespace korvane {
 namespace {
 
@@ -49,6 +51,17 @@ int RunCli(const std::vector<Text>& args, FileSystem& files, CliOutput& output) 
   }
   if (paths.empty()) return UsageError(output, "list needs at least one FILE");
   return RunListCommand(paths, files, output);
+}
+
+int RunCliOnConsole(const std::vector<Text>& args) {
+  auto files = MakeDiskFileSystem();
+  CliOutput output;
+  const int status = RunCli(args, *files, output);
+  std::fwrite(output.out.data(), 1, output.out.size(), stdout);
+  std::fwrite(output.err.data(), 1, output.err.size(), stderr);
+  const bool written = std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+  if (!written) std::fputs("korvane-cli: could not write the listing\n", stderr);
+  return written || status != kExitSuccess ? status : kExitFailure;
 }
 
 }  // namespace korvane

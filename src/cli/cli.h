@@ -23,6 +23,10 @@ struct CliOutput {
 // Runs the command line on `args` (without the program name).
 int RunCli(const std::vector<Text>& args, FileSystem& files, CliOutput& output);
 
+// RunCli on the disk's file system, writing the output to stdout and stderr unchanged. A failed write
+// of stdout turns success into failure.
+int RunCliOnConsole(const std::vector<Text>& args);
+
 // `korvane-cli list FILE...`: loads the files in order and prints each library and its functions.
 int RunListCommand(const std::vector<Text>& files, FileSystem& fileSystem, CliOutput& output);
 

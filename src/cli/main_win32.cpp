@@ -4,7 +4,6 @@
 #include <io.h>
 
 #include <cstdio>
-#include <string>
 
 #include "cli/cli.h"
 
@@ -13,13 +12,8 @@ int wmain(int argc, wchar_t** argv) {
   _setmode(_fileno(stderr), _O_BINARY);
   std::vector<korvane::Text> args;
   for (int i = 1; i < argc; ++i) {
-    const std::wstring arg(argv[i]);
+    const std::wstring_view arg(argv[i]);
     args.emplace_back(arg.begin(), arg.end());
   }
-  auto files = korvane::MakeDiskFileSystem();
-  korvane::CliOutput output;
-  const int status = korvane::RunCli(args, *files, output);
-  std::fwrite(output.out.data(), 1, output.out.size(), stdout);
-  std::fwrite(output.err.data(), 1, output.err.size(), stderr);
-  return std::fflush(stdout) == 0 ? status : korvane::kExitFailure;
+  return korvane::RunCliOnConsole(args);
 }
