@@ -9,7 +9,7 @@ namespace {
 
 // Reads one file into the catalogue; returns the reason it produced no library, if it did not.
 std::optional<SkippedFile> LoadOne(Catalogue& catalogue, FileSystem& files, const Text& path,
-                                   SingleByteDecoder decode) {
+                                   SingleByteDecoder decode, LoadOutcome& outcome) {
   const Text key = LibraryKeyFromPath(path);
   if (catalogue.Find(key) != nullptr) return SkippedFile{path, SkipReason::DuplicateLibrary, {}};
 
@@ -24,6 +24,7 @@ std::optional<SkippedFile> LoadOne(Catalogue& catalogue, FileSystem& files, cons
 
   LibraryEntry* entry = catalogue.Find(key);
   if (entry == nullptr) return SkippedFile{path, SkipReason::NoFunctionNames, archive};
+  if (archive.status == ArchiveStatus::Truncated) outcome.cutShort.push_back({path, archive});
   NormaliseLibraryNames(*entry);
   for (ApiFunction& function : entry->functions) function.checked = 1;
   return std::nullopt;
@@ -37,7 +38,7 @@ LoadOutcome LoadLibraryFiles(Catalogue& catalogue, FileSystem& files, const std:
   catalogue.shownLibraryRow = 0;
   LoadOutcome outcome;
   for (const Text& path : paths) {
-    if (auto skipped = LoadOne(catalogue, files, path, decode)) {
+    if (auto skipped = LoadOne(catalogue, files, path, decode, outcome)) {
       outcome.skipped.push_back(std::move(*skipped));
     } else {
       outcome.libraryPaths.push_back(path);

@@ -18,10 +18,18 @@ struct SkippedFile {
   ArchiveReadResult archive;  // how the archive walk ended, for NotArchive and NoFunctionNames
 };
 
+// A file that produced a library although its symbol directory ends early: the library holds the
+// names before the cut.
+struct CutShortFile {
+  Text path;
+  ArchiveReadResult archive;
+};
+
 struct LoadOutcome {
   // Full paths of the files that produced a library, in load order (the Libraries list's row order).
   std::vector<Text> libraryPaths;
   std::vector<SkippedFile> skipped;  // in the order the files were met
+  std::vector<CutShortFile> cutShort;
 
   // The first file that produced a library; empty when none did.
   Text FirstLibraryPath() const { return libraryPaths.empty() ? Text() : libraryPaths.front(); }

@@ -44,6 +44,12 @@ std::string SkipLine(const SkippedFile& skipped, const Catalogue& catalogue) {
   return line + "\n";
 }
 
+std::string CutShortLine(const CutShortFile& file) {
+  return "korvane-cli: warning: " + TextToUtf8(file.path) + ": symbol directory cut short: " +
+         std::string(file.archive.field) + " at offset " + Hex(file.archive.offset) +
+         "; only the names before it are listed\n";
+}
+
 void PrintLibrary(const LibraryEntry& entry, std::string& out) {
   out += TextToUtf8(FileNameFromPath(entry.path));
   out += '\t';
@@ -67,6 +73,7 @@ int RunListCommand(const std::vector<Text>& files, FileSystem& fileSystem, CliOu
   // Windows-1252 on every system, so the listing is the same wherever it is produced.
   const LoadOutcome outcome = LoadLibraryFiles(catalogue, fileSystem, files, DecodeWindows1252);
   for (const SkippedFile& skipped : outcome.skipped) output.err += SkipLine(skipped, catalogue);
+  for (const CutShortFile& file : outcome.cutShort) output.err += CutShortLine(file);
   for (const Text& path : outcome.libraryPaths) {
     if (const LibraryEntry* entry = catalogue.Find(LibraryKeyFromPath(path))) PrintLibrary(*entry, output.out);
   }

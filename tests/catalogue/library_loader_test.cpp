@@ -140,6 +140,9 @@ TEST_F(LibraryLoaderTest, ATruncatedDirectoryKeepsTheNamesBeforeTheCut) {
   const LoadOutcome outcome = Load({u"C:\\Lib\\cut.lib"});
   ASSERT_EQ(outcome.libraryPaths.size(), 1u);
   EXPECT_EQ(FunctionNames(*catalogue.Find(u"cut")), (std::vector<std::string>{"Alpha", "Beta"}));
+  ASSERT_EQ(outcome.cutShort.size(), 1u);
+  EXPECT_EQ(outcome.cutShort[0].path, u"C:\\Lib\\cut.lib");
+  EXPECT_EQ(outcome.cutShort[0].archive.field, "symbol name");
 }
 
 }  // namespace
