@@ -1,5 +1,6 @@
 #pragma once
-// An in-memory file system for tests: files are byte strings under their Windows-form path.
+// An in-memory file system for tests: files are byte strings under their Windows-form path, folders a
+// set of paths (compared without a trailing backslash).
 
 #include <map>
 #include <set>
@@ -13,18 +14,33 @@ class MemoryFileSystem final : public FileSystem {
  public:
   void AddFile(const Text& path, std::vector<std::uint8_t> bytes);
   void AddFile(const Text& path, std::string_view bytes);
+  void RemoveFile(const Text& path);
   // A path that exists but cannot be opened (locked, no permission).
   void AddUnreadable(const Text& path);
+  void AddFolder(const Text& path);
+  // Writes to this path fail (a read-only file, a full disk), leaving what was there.
+  void FailWritesTo(const Text& path);
+  void SetWorkingDirectory(const Text& folder) { workingDirectory_ = folder; }
 
-  FileContent ReadWholeFile(const Text& path) override;
-
+  // The file's bytes as a string; empty when missing.
+  std::string Contents(const Text& path) const;
   // How many times ReadWholeFile was called for a path.
   int ReadCount(const Text& path) const;
+
+  FileContent ReadWholeFile(const Text& path) override;
+  bool WriteWholeFile(const Text& path, std::span<const std::uint8_t> bytes) override;
+  bool FileExists(const Text& path) override;
+  bool FolderExists(const Text& path) override;
+  bool CreateFolder(const Text& path) override;
+  Text WorkingDirectory() override { return workingDirectory_; }
 
  private:
   std::map<Text, std::vector<std::uint8_t>> files_;
   std::set<Text> unreadable_;
+  std::set<Text> folders_;
+  std::set<Text> failingWrites_;
   std::map<Text, int> reads_;
+  Text workingDirectory_ = u"C:\\Work\\";
 };
 
 }  // namespace korvane

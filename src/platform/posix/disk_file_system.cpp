@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstdio>
 #include <string>
 
 #include "platform/file_system.h"
@@ -36,7 +38,64 @@ class PosixFileSystem final : public FileSystem {
     return content;
   }
 
+  bool WriteWholeFile(const Text& path, std::span<const std::uint8_t> bytes) override {
+    const std::string name = ToPosixPath(path);
+    if (IsFolder(name)) return false;
+    // A temporary file beside the target, renamed over it once complete: the old file stays whole
+    // until the new one is.
+    std::string temporary = name + ".XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) return false;
+    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(temporary.c_str(), name.c_str()) != 0) {
+      ::unlink(temporary.c_str());
+      return false;
+    }
+    ::chmod(name.c_str(), 0644);
+    return true;
+  }
+
+  bool FileExists(const Text& path) override {
+    struct stat info {};
+    return ::stat(ToPosixPath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  }
+
+  bool FolderExists(const Text& path) override { return IsFolder(ToPosixPath(path)); }
+
+  bool CreateFolder(const Text& path) override {
+    const std::string name = ToPosixPath(path);
+    return ::mkdir(name.c_str(), 0755) == 0 || IsFolder(name);
+  }
+
+  Text WorkingDirectory() override {
+    char buffer[PATH_MAX];
+    if (::getcwd(buffer, sizeof buffer) == nullptr) return u"\\";
+    Text folder = Utf8ToText(buffer);
+    for (char16_t& c : folder) {
+      if (c == u'/') c = u'\\';
+    }
+    if (folder.empty() || folder.back() != u'\\') folder += u'\\';
+    return folder;
+  }
+
  private:
+  static bool IsFolder(const std::string& name) {
+    struct stat info {};
+    return ::stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  }
+
+  static bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t wrote = ::write(fd, bytes.data() + done, bytes.size() - done);
+      if (wrote < 0 && errno == EINTR) continue;
+      if (wrote <= 0) return false;
+      done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+  }
+
   // Reads to the end of the file. The size from fstat only sizes the buffer: the loop reads until end
   // of file, so a file that changes while it is read is still read whole.
   static bool ReadAll(int fd, std::vector<std::uint8_t>& bytes) {
