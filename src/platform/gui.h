@@ -47,6 +47,10 @@ class Gui {
   // Suspends drawing of a window while it is refilled; the last unfreeze repaints it.
   virtual void FreezeDrawing(int window, bool frozen) = 0;
 
+  // Runs on every size change of the main window as it happens, also while the user drags its border
+  // (when the loop is not receiving events). An empty function detaches it.
+  virtual void SetSizeHandler(std::function<void()> handler) = 0;
+
   // Events. WaitEvent blocks until the next event; queued events arrive after the user's pending ones.
   virtual Event WaitEvent() = 0;
   virtual void QueueEvent(const Event& event) = 0;

@@ -19,11 +19,13 @@ char16_t FoldCase(char16_t c) {
   return ascii_upper || latin1_upper ? static_cast<char16_t>(c + 0x20) : c;
 }
 
-Text Folded(TextView text) {
-  Text out(text);
-  std::transform(out.begin(), out.end(), out.begin(), FoldCase);
-  return out;
+char16_t RaiseCase(char16_t c) {
+  const bool asciiLower = c >= u'a' && c <= u'z';
+  const bool latin1Lower = c >= 0xE0 && c <= 0xFE && c != 0xF7;
+  return asciiLower || latin1Lower ? static_cast<char16_t>(c - 0x20) : c;
 }
+
+
 
 // Index (from 0) of the first non-empty occurrence of `separator`, or npos; an empty separator never
 // occurs, so it does not split the text.
@@ -42,7 +44,7 @@ std::size_t Find(TextView text, TextView what, std::ptrdiff_t from) {
 }
 
 std::size_t FindNoCase(TextView text, TextView what, std::ptrdiff_t from) {
-  return Find(Folded(text), Folded(what), from);
+  return Find(LowerCase(text), LowerCase(what), from);
 }
 
 Text TextFromTo(TextView text, std::ptrdiff_t a, std::ptrdiff_t b) {
@@ -111,6 +113,23 @@ Text RemoveLeading(TextView text, char16_t c) {
 Text RemoveTrailing(TextView text, char16_t c) {
   const std::size_t last = text.find_last_not_of(c);
   return last == TextView::npos ? Text() : Text(text.substr(0, last + 1));
+}
+
+Text LowerCase(TextView text) {
+  Text out(text);
+  std::transform(out.begin(), out.end(), out.begin(), FoldCase);
+  return out;
+}
+
+Text UpperCase(TextView text) {
+  Text out(text);
+  std::transform(out.begin(), out.end(), out.begin(), RaiseCase);
+  return out;
+}
+
+bool LessNoCase(TextView a, TextView b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char16_t x, char16_t y) { return FoldCase(x) < FoldCase(y); });
 }
 
 }  // namespace korvane

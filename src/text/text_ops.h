@@ -45,6 +45,14 @@ Text FirstField(TextView text, TextView separator);
 // occurrence); empty when `separator` does not occur.
 Text SecondField(TextView text, TextView separator);
 
+// Letter case of ASCII and Latin-1 letters (U+00C0..U+00DE and U+00E0..U+00FE, except the signs
+// U+00D7 and U+00F7); every other code unit is kept.
+Text LowerCase(TextView text);
+Text UpperCase(TextView text);
+
+// Orders texts by code unit after LowerCase: 'A.lib' before 'b.lib'.
+bool LessNoCase(TextView a, TextView b);
+
 // Removes blanks (U+0020 only) at both ends.
 Text Trim(TextView text);
 

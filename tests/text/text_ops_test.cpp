@@ -283,5 +283,25 @@ TEST(RemoveLeadingAndTrailing, RemoveTheWholeRun) {
   }
 }
 
+TEST(LetterCase, MapsAsciiAndLatin1LettersOnly) {
+  struct Case {
+    Text text, lower, upper;
+  };
+  const std::vector<Case> cases = {
+      {u" int ", u" int ", u" INT "},
+      {u"Dword_t9", u"dword_t9", u"DWORD_T9"},
+      {u"\u00C9t\u00E9 \u00D7\u00F7", u"\u00E9t\u00E9 \u00D7\u00F7", u"\u00C9T\u00C9 \u00D7\u00F7"},
+      {u"[@`{", u"[@`{", u"[@`{"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(LowerCase(c.text), c.lower) << TextToUtf8(c.text);
+    EXPECT_EQ(UpperCase(c.text), c.upper) << TextToUtf8(c.text);
+  }
+  EXPECT_TRUE(LessNoCase(u"A.lib", u"b.lib"));
+  EXPECT_FALSE(LessNoCase(u"b.lib", u"A.lib"));
+  EXPECT_FALSE(LessNoCase(u"a.lib", u"A.lib"));
+  EXPECT_TRUE(LessNoCase(u"lib", u"LIBS"));
+}
+
 }  // namespace
 }  // namespace korvane

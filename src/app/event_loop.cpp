@@ -1,0 +1,103 @@
+#include "app/event_loop.h"
+
+#include "app/check_commands.h"
+#include "app/layout.h"
+#include "app/settings.h"
+#include "catalogue/detail_editor.h"
+#include "catalogue/library_commands.h"
+#include "platform/events.h"
+
+namespace korvane {
+namespace {
+
+// Double click on a function row: its reference page, or the search for its name.
+void OpenSelectedFunction(Session& session) {
+  Gui& gui = session.platform.gui;
+  const int row = gui.SelectedRow(kFunctionList);
+  const LibraryEntry* shown = session.catalogue.Shown();
+  if (row == -1 || shown == nullptr || static_cast<std::size_t>(row) >= shown->functions.size()) return;
+  const ApiFunction& record = shown->functions[static_cast<std::size_t>(row)];
+  session.platform.shell.OpenAddress(record.Website.empty() ? FirstQueryAddress(record.Function) : record.Website);
+}
+
+void DispatchControl(Session& session, const Event& event) {
+  Gui& gui = session.platform.gui;
+  switch (event.control) {
+    case kLoadLibs: LoadLibraries(session, {}); break;
+    case kOptionsButton: gui.ShowOptionsMenu(); break;
+    case kDonation: AskForDonation(session); break;
+    case kCheckAll: RunCheckCommand(session, CheckCommand::All); break;
+    case kCheckNone: RunCheckCommand(session, CheckCommand::None); break;
+    case kCheckInvert: RunCheckCommand(session, CheckCommand::Invert); break;
+    case kCheckFilled: RunCheckCommand(session, CheckCommand::Filled); break;
+    case kFunctionList:
+      if (event.type == kTypeChanged) FunctionSelectionChanged(session);
+      if (event.type == kTypeDoubleClick) OpenSelectedFunction(session);
+      break;
+    case kLibrariesList:
+      if (event.type == kTypeChanged) LibrariesSelectionChanged(session);
+      break;
+    case kDetailParameters:
+      if (event.type == kTypeChanged) ExpandParameterCount(session);
+      break;
+    case kDetailSave: SaveDetails(session); break;
+    case kDetailClear: ClearDetails(session); break;
+    default: break;  // controls without a command, and commands that come with later features
+  }
+}
+
+}  // namespace
+
+Text FirstQueryAddress(const Text& name) {
+  return u"https://docs.microsoft.com/search/en-us?query=%22" + name +
+         u"%20function%20%28Windows%29%22&refinement=117";
+}
+
+void AskForDonation(Session& session) {
+  const MessageBoxAnswer answer = session.platform.gui.ShowMessage(
+      u"Korvane",
+      u"Thank you for any amount you feel comfortable donating.\n"
+      u"Every donation keeps this project alive.\n"
+      u"Open a secure connection to the payment service's site to donate?",
+      MessageBoxKind::YesNo, MessageBoxIcon::Question);
+  if (answer == MessageBoxAnswer::Yes) session.platform.shell.OpenAddress(kDonationAddress);
+}
+
+bool DispatchMainWindowEvent(Session& session, const Event& event) {
+  Gui& gui = session.platform.gui;
+  switch (event.kind) {
+    case kEventCloseWindow: return false;
+    case kEventFilesDropped: LoadLibraries(session, event.files); break;
+    case kEventSizeChanged: LayoutMainWindow(gui); break;
+    case kEventMenu:
+      if (event.control == kMenuSkipFilled) gui.SetMenuChecked(kMenuSkipFilled, !gui.IsMenuChecked(kMenuSkipFilled));
+      break;
+    case kEventControl: DispatchControl(session, event); break;
+    default: break;
+  }
+  return true;
+}
+
+void ApplySettings(Session& session) {
+  FileSystem& files = session.platform.files;
+  const Settings settings = LoadSettings(files);
+  session.libraryFolder = settings.libraryFolder;
+  session.rememberLibraryFolder = [&files, path = settings.settingsPath](const Text& folder) {
+    WriteSetting(files, path, kGroupKorvane, kKeyLibDir, folder);
+  };
+}
+
+void DispatchUntilClosed(Session& session) {
+  for (;;) {
+    const Event event = session.platform.gui.WaitEvent();
+    if (event.window != kMainWindow) continue;  // the export window comes with the export
+    if (!DispatchMainWindowEvent(session, event)) return;
+  }
+}
+
+void RunEventLoop(Session& session) {
+  ApplySettings(session);
+  DispatchUntilClosed(session);
+}
+
+}  // namespace korvane

@@ -1,0 +1,27 @@
+#pragma once
+// The loop that receives every event of the main window and hands it to its command.
+
+#include "catalogue/session.h"
+
+namespace korvane {
+
+// Loads the settings, then dispatches events until the main window is closed.
+void RunEventLoop(Session& session);
+
+// The two halves of the loop: applying the loaded settings to the session, and dispatching events
+// until the main window's close event.
+void ApplySettings(Session& session);
+void DispatchUntilClosed(Session& session);
+
+// Handles one event of the main window; returns false when the window was closed.
+bool DispatchMainWindowEvent(Session& session, const Event& event);
+
+// The donation button: a question, and on Yes the donation page in the default browser.
+void AskForDonation(Session& session);
+
+inline constexpr char16_t kDonationAddress[] = u"https://www.paypal.com/donate";
+
+// The address a function's documentation search starts from.
+Text FirstQueryAddress(const Text& name);
+
+}  // namespace korvane

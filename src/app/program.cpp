@@ -1,0 +1,29 @@
+#include "app/program.h"
+
+#include "app/event_loop.h"
+#include "app/layout.h"
+#include "app/main_window.h"
+#include "catalogue/function_list_view.h"
+
+namespace korvane {
+
+void BuildMainWindow(Session& session) {
+  Gui& gui = session.platform.gui;
+  gui.BuildWindow(MainWindowDescription());
+  // The layout follows every size change as it happens, also while the user drags the border.
+  gui.SetSizeHandler([&gui] { LayoutMainWindow(gui); });
+  LayoutMainWindow(gui);
+  AttachCheckBoxHook(session);
+  gui.ShowWindow(kMainWindow, true);
+}
+
+int RunProgram(Platform& platform) {
+  Session session(platform);
+  BuildMainWindow(session);
+  RunEventLoop(session);
+  platform.gui.SetSizeHandler({});
+  DetachCheckBoxHook(session);
+  return 0;
+}
+
+}  // namespace korvane

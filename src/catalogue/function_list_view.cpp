@@ -1,0 +1,40 @@
+#include "catalogue/function_list_view.h"
+
+#include <vector>
+
+#include "platform/events.h"
+
+namespace korvane {
+
+void ShowLibrary(Session& session, const LibraryEntry& entry) {
+  Gui& gui = session.platform.gui;
+  DetachCheckBoxHook(session);
+  gui.ClearRows(kFunctionList);
+  for (const ApiFunction& record : entry.functions) {
+    const RowTexts texts = RowText(record);
+    gui.AddRow(kFunctionList, std::vector<Text>(texts.begin(), texts.end()), record.checked != 0);
+  }
+  AttachCheckBoxHook(session);
+}
+
+void CheckBoxSync(Session& session, int list, int row, int stateImage) {
+  if (list != kFunctionList || session.catalogue.Empty()) return;
+  LibraryEntry* shown = session.catalogue.Shown();
+  if (shown == nullptr || row < 0 || static_cast<std::size_t>(row) >= shown->functions.size()) return;
+  ApiFunction& record = shown->functions[static_cast<std::size_t>(row)];
+  if (stateImage == kStateImageUnchecked) record.checked = 0;
+  if (stateImage == kStateImageChecked) record.checked = 1;
+}
+
+void AttachCheckBoxHook(Session& session) {
+  session.platform.gui.SetCheckBoxHook(
+      [&session](int list, int row, int stateImage) { CheckBoxSync(session, list, row, stateImage); });
+}
+
+void DetachCheckBoxHook(Session& session) { session.platform.gui.SetCheckBoxHook({}); }
+
+void ShowFunctionCount(Session& session, std::size_t count) {
+  session.platform.gui.SetStatusText(kStatusCount, FunctionCountText(count));
+}
+
+}  // namespace korvane

@@ -1,0 +1,135 @@
+#pragma once
+// The in-memory user interface: every control's state is kept here, the notifications Windows raises
+// are raised the same way (a row state change reaches the check-box hook at once, a selection change
+// of a list queues its 768 event, a size change runs the size handler), and tests act as the user.
+
+#include <deque>
+#include <map>
+#include <vector>
+
+#include "platform/gui.h"
+
+namespace korvane {
+
+struct HeadlessRow {
+  std::vector<Text> columns;
+  bool selected = false;
+  bool checked = false;
+};
+
+struct HeadlessControl {
+  ControlDescription description;
+  Text text;
+  bool enabled = true;
+  bool visible = true;
+  Rect rect;
+  std::vector<HeadlessRow> rows;  // list views
+};
+
+struct RecordedMessage {
+  Text caption, text;
+  MessageBoxKind kind;
+};
+
+class HeadlessGui final : public Gui {
+ public:
+  explicit HeadlessGui(Scale scale = {}, int statusBarHeight = 22) : scale_(scale), statusBarHeight_(statusBarHeight) {}
+
+  // --- what a user does -------------------------------------------------------------------------
+  void Click(int control, int type = kTypeClick) { QueueEvent({kEventControl, kMainWindow, control, type, {}}); }
+  void ChooseMenuItem(int item) { QueueEvent({kEventMenu, kMainWindow, item, 0, {}}); }
+  void Close() { QueueEvent({kEventCloseWindow, kMainWindow, -1, 0, {}}); }
+  void DropFiles(const Text& files) { QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, files}); }
+  // Clicks a row's check box: its state image changes, the hook sees it at once.
+  void ClickCheckBox(int list, int row);
+  // Clicks a row; -1 (empty space below the rows) clears the selection, as in a Windows list view.
+  // Selection changes raise their events as Windows does.
+  void ClickRow(int list, int row);
+  // Types a text into a field: the text changes and the change event is queued.
+  void Type(int control, const Text& text);
+  // Resizes the main window's client area; the size handler runs at once.
+  void Resize(Size inner);
+  // The answer the next message box gets (default: Ok, or No for questions).
+  void AnswerNextMessage(MessageBoxAnswer answer) { answers_.push_back(answer); }
+
+  // --- what a test reads ------------------------------------------------------------------------
+  const HeadlessControl& Control(int number) const { return controls_.at(number); }
+  const std::vector<RecordedMessage>& Messages() const { return messages_; }
+  bool WindowVisible(int window) const { return windows_.count(window) != 0 && windows_.at(window).visible; }
+  bool WindowEnabled(int window) const { return windows_.count(window) != 0 && windows_.at(window).enabled; }
+  int FreezeDepth() const { return freezeDepth_; }
+  int MenuShownCount() const { return menuShown_; }
+  const std::deque<Event>& PendingEvents() const { return events_; }
+  bool HookAttached() const { return static_cast<bool>(hook_); }
+
+  // --- Gui --------------------------------------------------------------------------------------
+  Scale ScreenScale() override { return scale_; }
+  void BuildWindow(const WindowDescription& window) override;
+  void ShowWindow(int window, bool visible) override { windows_[window].visible = visible; }
+  void EnableWindow(int window, bool enabled) override { windows_[window].enabled = enabled; }
+  Size InnerSize(int window) override { return windows_[window].inner; }
+  int StatusBarHeight(int window) override { return windows_[window].hasStatusBar ? statusBarHeight_ : 0; }
+  void FreezeDrawing(int window, bool frozen) override;
+  void SetSizeHandler(std::function<void()> handler) override { sizeHandler_ = std::move(handler); }
+  // With nothing left to do the user closes the window, so a test's loop always ends.
+  Event WaitEvent() override;
+  void QueueEvent(const Event& event) override { events_.push_back(event); }
+  void Invoke(const std::function<void()>& work) override { work(); }
+
+  void SetText(int control, const Text& text) override { controls_.at(control).text = text; }
+  Text GetText(int control) override { return controls_.at(control).text; }
+  void SetEnabled(int control, bool enabled) override { controls_.at(control).enabled = enabled; }
+  bool IsEnabled(int control) override { return controls_.at(control).enabled; }
+  void SetVisible(int control, bool visible) override { controls_.at(control).visible = visible; }
+  bool IsVisible(int control) override { return controls_.at(control).visible; }
+  Rect GetRect(int control) override { return controls_.at(control).rect; }
+  void SetRect(int control, const Rect& rect) override { controls_.at(control).rect = rect; }
+
+  void ClearRows(int list) override { controls_.at(list).rows.clear(); }
+  int AddRow(int list, const std::vector<Text>& columns, bool checked) override;
+  void SetRowTexts(int list, int row, const std::vector<Text>& columns) override;
+  Text RowText(int list, int row, int column) override;
+  int RowCount(int list) override { return static_cast<int>(controls_.at(list).rows.size()); }
+  int SelectedRow(int list) override;
+  void SetRowState(int list, int row, bool selected, bool checked) override;
+  bool IsRowChecked(int list, int row) override;
+  void SelectRow(int list, int row) override;
+  void SetCheckBoxHook(CheckBoxHook hook) override { hook_ = std::move(hook); }
+
+  void SetStatusText(int field, const Text& text) override { status_[field] = text; }
+  Text GetStatusText(int field) override { return status_[field]; }
+  void ShowOptionsMenu() override { ++menuShown_; }
+  void SetMenuChecked(int item, bool checked) override { menu_[item] = checked; }
+  bool IsMenuChecked(int item) override { return menu_[item]; }
+  MessageBoxAnswer ShowMessage(const Text& caption, const Text& text, MessageBoxKind kind,
+                               MessageBoxIcon icon) override;
+
+ private:
+  struct WindowState {
+    Size inner;
+    bool visible = false;
+    bool enabled = true;
+    bool hasStatusBar = false;
+  };
+
+  // Applies a row's new state and raises what Windows raises: the hook with the new state image, and
+  // a selection-changed event when the selected bit changed.
+  void ChangeRowState(int list, int row, bool selected, bool checked);
+  HeadlessRow* Row(int list, int row);
+
+  Scale scale_;
+  int statusBarHeight_;
+  std::map<int, WindowState> windows_;
+  std::map<int, HeadlessControl> controls_;
+  std::map<int, Text> status_;
+  std::map<int, bool> menu_;
+  std::deque<Event> events_;
+  std::deque<MessageBoxAnswer> answers_;
+  std::vector<RecordedMessage> messages_;
+  CheckBoxHook hook_;
+  std::function<void()> sizeHandler_;
+  int freezeDepth_ = 0;
+  int menuShown_ = 0;
+};
+
+}  // namespace korvane

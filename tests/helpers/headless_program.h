@@ -1,0 +1,32 @@
+#pragma once
+// The whole program on the in-memory platform: tests start it, act as the user and let the loop run.
+
+#include "app/event_loop.h"
+#include "app/program.h"
+#include "platform/headless/headless_gui.h"
+#include "platform/headless/memory_file_system.h"
+#include "platform/headless/scripted_dialogs.h"
+
+namespace korvane::testing {
+
+struct HeadlessProgram {
+  explicit HeadlessProgram(Scale scale = {}) : gui(scale) {}
+
+  // Builds the main window and loads the settings, as start-up and the loop's first step do.
+  void Start() {
+    BuildMainWindow(session);
+    ApplySettings(session);
+  }
+  // Lets the loop handle every queued event, including those the handlers queue.
+  void Pump() { DispatchUntilClosed(session); }
+
+  MemoryFileSystem files;
+  HeadlessGui gui;
+  ScriptedDialogs dialogs;
+  RecordingShell shell;
+  FixedClock clock;
+  Platform platform{gui, dialogs, files, shell, clock, DecodeWindows1252};
+  Session session{platform};
+};
+
+}  // namespace korvane::testing
