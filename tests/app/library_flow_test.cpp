@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "helpers/archive_writer.h"
+#include "catalogue/library_commands.h"
+#include "helpers/headless_program.h"
+
+namespace korvane {
+namespace {
+
+using testing::HeadlessProgram;
+using testing::MicrosoftLibrary;
+
+class LibraryFlowTest : public ::testing::Test {
+ protected:
+  LibraryFlowTest() {
+    program.files.AddFile(u"C:\\Sdk\\user32.lib", MicrosoftLibrary({"_MessageBoxA@16", "_MessageBoxW@16", "_GetDC@4"}));
+    program.files.AddFile(u"C:\\Sdk\\gdi32.lib", MicrosoftLibrary({"Arc", "BitBlt"}));
+    program.files.AddFile(u"D:\\Other\\A.lib", MicrosoftLibrary({"Alpha"}));
+    program.files.AddFile(u"D:\\Other\\b.lib", MicrosoftLibrary({"Beta", "Gamma"}));
+    program.files.AddFile(u"D:\\Other\\notes.lib", "just text");
+    program.Start();
+  }
+
+  std::vector<std::string> Rows(int list) {
+    std::vector<std::string> rows;
+    for (int row = 0; row < program.gui.RowCount(list); ++row) {
+      rows.push_back(TextToUtf8(program.gui.RowText(list, row, 0)) + (program.gui.IsRowChecked(list, row) ? "+" : "-"));
+    }
+    return rows;
+  }
+
+  std::string SettingsText() { return program.files.Contents(u"C:\\Work\\Korvane.ini"); }
+
+  HeadlessProgram program;
+};
+
+TEST_F(LibraryFlowTest, LoadingThreeLibrariesShowsTheFirstAndListsAll) {
+  program.dialogs.AnswerOpenFiles({u"C:\\Sdk\\user32.lib", u"C:\\Sdk\\gdi32.lib", u"D:\\Other\\b.lib"});
+  program.gui.Click(kLoadLibs);
+  program.Pump();
+
+  ASSERT_EQ(program.dialogs.Requests().size(), 1u);
+  EXPECT_EQ(program.dialogs.Requests()[0].title, u"Open LIB");
+  EXPECT_EQ(program.dialogs.Requests()[0].filter, u"lib (*.lib)|*.lib");
+  EXPECT_EQ(Rows(kFunctionList), (std::vector<std::string>{"GetDC+", "MessageBox+", "MessageBoxA+", "MessageBoxW+"}));
+  EXPECT_EQ(Rows(kLibrariesList), (std::vector<std::string>{"user32.lib+", "gdi32.lib+", "b.lib+"}));
+  EXPECT_EQ(program.gui.SelectedRow(kLibrariesList), 0);
+  EXPECT_TRUE(program.gui.IsVisible(kLibrariesList));
+  EXPECT_EQ(program.gui.GetStatusText(kStatusCount), u" 4 Functions");
+  EXPECT_EQ(program.gui.GetText(kLibraryPath), u"C:\\Sdk\\user32.lib");
+  EXPECT_EQ(program.gui.GetText(kArchitecture), u"x64");  // the last library read
+  for (int control : {kOptionsButton, kMsdnChecked, kMergeXml, kSaveXml, kExportPb, kCheckAll, kCheckFilled}) {
+    EXPECT_TRUE(program.gui.IsEnabled(control)) << control;
+  }
+  EXPECT_FALSE(program.gui.IsEnabled(kMsdnSelected));
+  EXPECT_EQ(program.gui.FreezeDepth(), 0);
+  EXPECT_TRUE(program.gui.HookAttached());
+  EXPECT_NE(SettingsText().find("LibDir = C:\\Sdk\\\r\n"), std::string::npos) << SettingsText();
+  // The Libraries list stands beside the function list after the queued layout.
+  EXPECT_EQ(program.gui.GetRect(kFunctionList).width, 890 - 166);
+}
+
+TEST_F(LibraryFlowTest, DroppedFilesLoadInCaseInsensitiveOrder) {
+  program.gui.DropFiles(u"D:\\Other\\b.lib\nD:\\Other\\A.lib");
+  program.Pump();
+  EXPECT_EQ(Rows(kLibrariesList), (std::vector<std::string>{"A.lib+", "b.lib+"}));
+  EXPECT_EQ(Rows(kFunctionList), std::vector<std::string>{"Alpha+"});
+  EXPECT_NE(SettingsText().find("LibDir = D:\\Other\\\r\n"), std::string::npos);
+  EXPECT_TRUE(program.dialogs.Requests().empty());
+}
+
+TEST_F(LibraryFlowTest, AFileThatGivesNothingLeavesAnEmptyCatalogueAndStillQueuesTheMerge) {
+  program.dialogs.AnswerOpenFiles({u"C:\\Sdk\\user32.lib"});
+  program.gui.Click(kLoadLibs);
+  program.Pump();
+  LoadLibraries(program.session, u"D:\\Other\\notes.lib\nD:\\Other\\gone.lib");
+  EXPECT_TRUE(program.session.catalogue.Empty());
+  EXPECT_EQ(program.gui.RowCount(kFunctionList), 0);
+  EXPECT_EQ(program.gui.RowCount(kLibrariesList), 0);
+  const auto& pending = program.gui.PendingEvents();
+  ASSERT_FALSE(pending.empty());
+  EXPECT_EQ(pending.back().control, kMergeXml);
+  EXPECT_EQ(pending.back().type, kTypeAutomaticMerge);
+}
+
+TEST_F(LibraryFlowTest, ASecondFileCanBecomeTheFirstLibrary) {
+  program.dialogs.AnswerOpenFiles({u"D:\\Other\\notes.lib", u"D:\\Other\\b.lib"});
+  program.gui.Click(kLoadLibs);
+  program.Pump();
+  EXPECT_EQ(Rows(kFunctionList), (std::vector<std::string>{"Beta+", "Gamma+"}));
+  EXPECT_EQ(Rows(kLibrariesList), std::vector<std::string>{"b.lib+"});
+  EXPECT_FALSE(program.gui.IsVisible(kLibrariesList));
+  EXPECT_EQ(program.gui.GetText(kLibraryPath), u"D:\\Other\\b.lib");
+}
+
+TEST_F(LibraryFlowTest, CancellingTheRequesterChangesNothing) {
+  program.dialogs.AnswerOpenFiles({u"C:\\Sdk\\gdi32.lib"});
+  program.gui.Click(kLoadLibs);
+  program.Pump();
+  const std::string settings = SettingsText();
+  program.gui.Click(kLoadLibs);  // no answer scripted: cancelled
+  program.Pump();
+  EXPECT_EQ(Rows(kFunctionList), (std::vector<std::string>{"Arc+", "BitBlt+"}));
+  EXPECT_EQ(SettingsText(), settings);
+  EXPECT_EQ(program.dialogs.Requests().size(), 2u);
+}
+
+TEST_F(LibraryFlowTest, SwitchingLibrariesShowsTheirFunctionsAndKeepsTheMarks) {
+  program.dialogs.AnswerOpenFiles({u"C:\\Sdk\\user32.lib", u"C:\\Sdk\\gdi32.lib"});
+  program.gui.Click(kLoadLibs);
+  program.Pump();
+  program.gui.ClickCheckBox(kFunctionList, 1);  // untick 'MessageBox'
+  EXPECT_EQ(program.session.catalogue.Find(u"user32")->functions[1].checked, 0);
+
+  program.gui.ClickRow(kLibrariesList, 1);
+  program.Pump();
+  EXPECT_EQ(Rows(kFunctionList), (std::vector<std::string>{"Arc+", "BitBlt+"}));
+  EXPECT_EQ(program.gui.GetText(kLibraryPath), u"C:\\Sdk\\gdi32.lib");
+  EXPECT_EQ(program.gui.GetStatusText(kStatusCount), u" 2 Functions");
+  EXPECT_EQ(program.session.catalogue.shownLibraryRow, 1);
+
+  // Back to user32: the fill shows the stored marks and writes nothing back.
+  program.gui.ClickRow(kLibrariesList, 0);
+  program.Pump();
+  EXPECT_EQ(Rows(kFunctionList), (std::vector<std::string>{"GetDC+", "MessageBox-", "MessageBoxA+", "MessageBoxW+"}));
+  EXPECT_EQ(program.session.catalogue.Find(u"user32")->functions[1].checked, 0);
+
+  // Clicking below the last row re-selects the shown library's row; the same row does nothing.
+  program.gui.ClickRow(kLibrariesList, -1);
+  program.Pump();
+  EXPECT_EQ(program.gui.SelectedRow(kLibrariesList), 0);
+  EXPECT_EQ(Rows(kFunctionList).size(), 4u);
+}
+
+TEST_F(LibraryFlowTest, CheckBoxesReachTheRecordsOnlyOfTheFunctionList) {
+  program.dialogs.AnswerOpenFiles({u"C:\\Sdk\\user32.lib", u"C:\\Sdk\\gdi32.lib"});
+  program.gui.Click(kLoadLibs);
+  program.Pump();
+  const LibraryEntry& user32 = *program.session.catalogue.Find(u"user32");
+  program.gui.ClickCheckBox(kFunctionList, 3);
+  EXPECT_EQ(user32.functions[3].checked, 0);
+  program.gui.ClickCheckBox(kFunctionList, 3);
+  EXPECT_EQ(user32.functions[3].checked, 1);
+  program.gui.ClickCheckBox(kLibrariesList, 0);
+  for (const ApiFunction& record : user32.functions) EXPECT_EQ(record.checked, 1);
+}
+
+}  // namespace
+}  // namespace korvane
