@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Installs everything the build, the tests and the benchmarks need, from Debian's packages, and prepares
-# the project's own Wine prefix inside the build folder. Safe to run again: it installs only what is
-# missing and keeps an initialised prefix.
+# Installs everything the build, the tests and the benchmarks need, from Debian's packages, builds the
+# Windows program's C libraries from Debian's sources, and prepares the project's own Wine prefix inside
+# the build folder. Safe to run again: it installs only what is missing, keeps built libraries and keeps
+# an initialised prefix.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
-  # build
-  cmake ninja-build g++ make pkg-config
+  # build; dpkg-dev unpacks Debian's source packages for the Windows builds of expat and libpng
+  cmake ninja-build g++ make pkg-config dpkg-dev
   # Windows cross build: mingw-w64 with POSIX threads, zlib for mingw
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev mingw-w64-i686-dev libz-mingw-w64-dev
@@ -33,4 +34,5 @@ if ((${#missing[@]})); then
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+scripts/build-mingw-deps.sh
 scripts/wine-prefix.sh
