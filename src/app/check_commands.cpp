@@ -1,6 +1,7 @@
 #include "app/check_commands.h"
 
 #include "platform/events.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -18,6 +19,7 @@ int NewMark(CheckCommand command, const ApiFunction& record) {
 }  // namespace
 
 void RunCheckCommand(Session& session, CheckCommand command) {
+  KORVANE_HERE();
   LibraryEntry* shown = session.catalogue.Shown();
   if (shown == nullptr) return;
   Gui& gui = session.platform.gui;

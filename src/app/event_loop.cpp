@@ -6,12 +6,14 @@
 #include "catalogue/detail_editor.h"
 #include "catalogue/library_commands.h"
 #include "platform/events.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
 
 // Double click on a function row: its reference page, or the search for its name.
 void OpenSelectedFunction(Session& session) {
+  KORVANE_HERE();
   Gui& gui = session.platform.gui;
   const int row = gui.SelectedRow(kFunctionList);
   const LibraryEntry* shown = session.catalogue.Shown();
@@ -21,6 +23,7 @@ void OpenSelectedFunction(Session& session) {
 }
 
 void DispatchControl(Session& session, const Event& event) {
+  KORVANE_HERE();
   Gui& gui = session.platform.gui;
   switch (event.control) {
     case kLoadLibs: LoadLibraries(session, {}); break;
@@ -54,6 +57,7 @@ Text FirstQueryAddress(const Text& name) {
 }
 
 void AskForDonation(Session& session) {
+  KORVANE_HERE();
   const MessageBoxAnswer answer = session.platform.gui.ShowMessage(
       u"Korvane",
       u"Thank you for any amount you feel comfortable donating.\n"
@@ -64,6 +68,7 @@ void AskForDonation(Session& session) {
 }
 
 bool DispatchMainWindowEvent(Session& session, const Event& event) {
+  KORVANE_HERE();
   Gui& gui = session.platform.gui;
   switch (event.kind) {
     case kEventCloseWindow: return false;
@@ -79,6 +84,7 @@ bool DispatchMainWindowEvent(Session& session, const Event& event) {
 }
 
 void ApplySettings(Session& session) {
+  KORVANE_HERE();
   FileSystem& files = session.platform.files;
   const Settings settings = LoadSettings(files);
   session.libraryFolder = settings.libraryFolder;

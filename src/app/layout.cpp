@@ -1,6 +1,7 @@
 #include "app/layout.h"
 
 #include "platform/events.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -25,6 +26,7 @@ void LayoutPanelControls(Gui& gui, Scale scale, int panelWidth) {
 }  // namespace
 
 void LayoutMainWindow(Gui& gui) {
+  KORVANE_HERE();
   const Scale scale = gui.ScreenScale();
   const Size inner = gui.InnerSize(kMainWindow);
   const int statusBar = gui.StatusBarHeight(kMainWindow);

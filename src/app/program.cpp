@@ -4,10 +4,12 @@
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "catalogue/function_list_view.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 
 void BuildMainWindow(Session& session) {
+  KORVANE_HERE();
   Gui& gui = session.platform.gui;
   gui.BuildWindow(MainWindowDescription());
   // The layout follows every size change as it happens, also while the user drags the border.

@@ -6,6 +6,7 @@
 #include "catalogue/library_commands.h"
 #include "platform/events.h"
 #include "text/text_ops.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -34,6 +35,7 @@ void RewriteRow(Session& session, int row, const ApiFunction& record, bool ticke
 }  // namespace
 
 void FunctionSelectionChanged(Session& session) {
+  KORVANE_HERE();
   Gui& gui = session.platform.gui;
   const bool batch = session.batchRunning.load();
   const int row = gui.SelectedRow(kFunctionList);
@@ -66,12 +68,14 @@ std::optional<Text> ExpandedParameterCount(const Text& text) {
 }
 
 void ExpandParameterCount(Session& session) {
+  KORVANE_HERE();
   Gui& gui = session.platform.gui;
   // The change this causes comes back here and is left alone: the text is then longer than one.
   if (auto names = ExpandedParameterCount(gui.GetText(kDetailParameters))) gui.SetText(kDetailParameters, *names);
 }
 
 void SaveDetails(Session& session) {
+  KORVANE_HERE();
   int row = -1;
   ApiFunction* record = EditedRecord(session, row);
   if (record == nullptr) return;
@@ -86,6 +90,7 @@ void SaveDetails(Session& session) {
 }
 
 void ClearDetails(Session& session) {
+  KORVANE_HERE();
   int row = -1;
   ApiFunction* record = EditedRecord(session, row);
   if (record == nullptr) return;

@@ -3,10 +3,12 @@
 #include <vector>
 
 #include "platform/events.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 
 void ShowLibrary(Session& session, const LibraryEntry& entry) {
+  KORVANE_HERE();
   Gui& gui = session.platform.gui;
   DetachCheckBoxHook(session);
   gui.ClearRows(kFunctionList);

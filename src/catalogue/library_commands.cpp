@@ -6,6 +6,7 @@
 #include "catalogue/library_loader.h"
 #include "platform/events.h"
 #include "text/text_ops.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -65,6 +66,7 @@ void RequestLayout(Gui& gui) { gui.QueueEvent({kEventSizeChanged, kMainWindow, -
 
 void LoadLibraries(Session& session, const Text& droppedFiles) {
   Gui& gui = session.platform.gui;
+  KORVANE_HERE();
   const std::vector<Text> paths = ChooseFiles(session, droppedFiles);
   if (paths.empty()) return;
   if (session.rememberLibraryFolder) session.rememberLibraryFolder(FolderFromPath(paths.front()));
@@ -72,6 +74,7 @@ void LoadLibraries(Session& session, const Text& droppedFiles) {
   gui.FreezeDrawing(kMainWindow, true);
   DetachCheckBoxHook(session);
   ResetViews(session);
+  KORVANE_HERE();
   const LoadOutcome outcome =
       LoadLibraryFiles(session.catalogue, session.platform.files, paths, session.platform.decodeSymbolName);
   for (std::size_t i = 0; i < outcome.libraryPaths.size(); ++i) {
@@ -79,6 +82,7 @@ void LoadLibraries(Session& session, const Text& droppedFiles) {
     const LibraryEntry& entry = *session.catalogue.Find(LibraryKeyFromPath(path));
     // The architecture field follows each library as it is read, so it ends on the last one.
     gui.SetText(kArchitecture, ArchitectureText(entry));
+    KORVANE_HERE();
     if (i == 0) ShowFirstLibrary(session, entry);
     gui.AddRow(kLibrariesList, {FileNameFromPath(path)}, true);
   }
@@ -95,6 +99,7 @@ void LoadLibraries(Session& session, const Text& droppedFiles) {
 
 void LibrariesSelectionChanged(Session& session) {
   Gui& gui = session.platform.gui;
+  KORVANE_HERE();
   const int row = gui.SelectedRow(kLibrariesList);
   Catalogue& catalogue = session.catalogue;
   if (row == -1 || row == catalogue.shownLibraryRow) {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/source_location.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/source_location.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 
