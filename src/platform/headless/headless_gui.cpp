@@ -104,10 +104,15 @@ void HeadlessGui::ClickCheckBox(int list, int row) {
 
 void HeadlessGui::ClickRow(int list, int row) { SelectRow(list, Row(list, row) != nullptr ? row : -1); }
 
-void HeadlessGui::Type(int control, const Text& text) {
-  controls_.at(control).text = text;
-  QueueEvent({kEventControl, kMainWindow, control, kTypeChanged, {}});
+void HeadlessGui::SetText(int control, const Text& text) {
+  HeadlessControl& target = controls_.at(control);
+  target.text = text;
+  if (target.description.kind == ControlKind::TextField) {
+    QueueEvent({kEventControl, kMainWindow, control, kTypeChanged, {}});
+  }
 }
+
+void HeadlessGui::Type(int control, const Text& text) { SetText(control, text); }
 
 void HeadlessGui::Resize(Size inner) {
   windows_[kMainWindow].inner = inner;

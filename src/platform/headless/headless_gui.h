@@ -45,7 +45,7 @@ class HeadlessGui final : public Gui {
   // Clicks a row; -1 (empty space below the rows) clears the selection, as in a Windows list view.
   // Selection changes raise their events as Windows does.
   void ClickRow(int list, int row);
-  // Types a text into a field: the text changes and the change event is queued.
+  // Types a text into a one-line field: the text changes and the change event is queued.
   void Type(int control, const Text& text);
   // Resizes the main window's client area; the size handler runs at once.
   void Resize(Size inner);
@@ -76,7 +76,8 @@ class HeadlessGui final : public Gui {
   void QueueEvent(const Event& event) override { events_.push_back(event); }
   void Invoke(const std::function<void()>& work) override { work(); }
 
-  void SetText(int control, const Text& text) override { controls_.at(control).text = text; }
+  // Like a Windows one-line edit control, a one-line field reports every text set as a change.
+  void SetText(int control, const Text& text) override;
   Text GetText(int control) override { return controls_.at(control).text; }
   void SetEnabled(int control, bool enabled) override { controls_.at(control).enabled = enabled; }
   bool IsEnabled(int control) override { return controls_.at(control).enabled; }

@@ -1,0 +1,212 @@
+// The Win32 user interface: screen scale, windows, and the handles of what was built.
+#include "platform/win32/win32_gui.h"
+
+#include <utility>
+
+#include "platform/win32/drop_target.h"
+#include "platform/win32/wide_text.h"
+#include "platform/win32/win32_controls.h"
+
+namespace korvane {
+namespace {
+
+// "MS Shell Dlg" at 8 points: the dialog font name that Windows maps to the system's user-interface face.
+HFONT CreateControlFont(int pixelsPerInchY) {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(8, pixelsPerInchY, 72);
+  font.lfWeight = FW_NORMAL;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  lstrcpynW(font.lfFaceName, L"MS Shell Dlg", LF_FACESIZE);
+  return CreateFontIndirectW(&font);
+}
+
+UINT MessageBoxFlags(MessageBoxKind kind, MessageBoxIcon icon) {
+  UINT flags = kind == MessageBoxKind::YesNo ? MB_YESNO : MB_OK;
+  switch (icon) {
+    case MessageBoxIcon::Information:
+      return flags | MB_ICONINFORMATION;
+    case MessageBoxIcon::Question:
+      return flags | MB_ICONQUESTION;
+    case MessageBoxIcon::Error:
+      return flags | MB_ICONERROR;
+    case MessageBoxIcon::None:
+      break;
+  }
+  return flags;
+}
+
+}  // namespace
+
+Win32Gui::Win32Gui() : uiThread_(GetCurrentThreadId()) {
+  int dpiX = USER_DEFAULT_SCREEN_DPI, dpiY = USER_DEFAULT_SCREEN_DPI;
+  if (HDC screen = GetDC(nullptr)) {
+    dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+    dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+  }
+  scale_ = Scale::FromPixelsPerInch(dpiX, dpiY);
+  font_ = CreateControlFont(dpiY);
+  pump_ = CreatePumpWindow();
+}
+
+Win32Gui::~Win32Gui() {
+  // Nothing of the program may run while the windows go.
+  hook_ = nullptr;
+  sizeHandler_ = nullptr;
+  for (auto& [number, state] : windows_) ReleaseWindow(*state);
+  if (pump_ != nullptr) DestroyWindow(pump_);
+  for (HBITMAP bitmap : bitmaps_) DeleteObject(bitmap);
+  if (font_ != nullptr) DeleteObject(font_);
+}
+
+void Win32Gui::ReleaseWindow(WindowState& state) {
+  state.built = false;
+  if (state.dropTarget != nullptr) {
+    if (state.hwnd != nullptr) RevokeDragDrop(state.hwnd);
+    state.dropTarget->Detach();
+    state.dropTarget->Release();
+    state.dropTarget = nullptr;
+  }
+  if (state.hwnd != nullptr) {
+    SetWindowLongPtrW(state.hwnd, GWLP_USERDATA, 0);
+    DestroyWindow(state.hwnd);  // also its controls, and the tooltip it owns
+    state.hwnd = nullptr;
+  }
+  if (state.optionsMenu != nullptr) DestroyMenu(state.optionsMenu);
+  state.optionsMenu = nullptr;
+}
+
+Win32Gui::WindowState* Win32Gui::FindWindowState(int window) const {
+  const auto found = windows_.find(window);
+  return found == windows_.end() ? nullptr : found->second.get();
+}
+
+const Win32Gui::ControlState* Win32Gui::FindControl(int control) const {
+  const auto found = controls_.find(control);
+  return found == controls_.end() ? nullptr : &found->second;
+}
+
+HWND Win32Gui::WindowHandle(int window) const {
+  const WindowState* state = FindWindowState(window);
+  return state == nullptr ? nullptr : state->hwnd;
+}
+
+HWND Win32Gui::ControlHandle(int control) const {
+  const ControlState* state = FindControl(control);
+  return state == nullptr ? nullptr : state->hwnd;
+}
+
+HWND Win32Gui::StatusBarHandle(int window) const {
+  const WindowState* state = FindWindowState(window);
+  return state == nullptr ? nullptr : state->statusBar;
+}
+
+HWND Win32Gui::TooltipHandle(int window) const {
+  const WindowState* state = FindWindowState(window);
+  return state == nullptr ? nullptr : state->tooltip;
+}
+
+HMENU Win32Gui::OptionsMenuHandle(int window) const {
+  const WindowState* state = FindWindowState(window);
+  return state == nullptr ? nullptr : state->optionsMenu;
+}
+
+void Win32Gui::ShowWindow(int window, bool visible) {
+  HWND hwnd = WindowHandle(window);
+  if (hwnd == nullptr) return;
+  if (visible) {
+    // Everything is painted once, frame and children included, before the window appears.
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+  }
+  ::ShowWindow(hwnd, visible ? SW_SHOW : SW_HIDE);
+}
+
+void Win32Gui::EnableWindow(int window, bool enabled) {
+  if (HWND hwnd = WindowHandle(window)) ::EnableWindow(hwnd, enabled ? TRUE : FALSE);
+}
+
+Size Win32Gui::InnerSize(int window) {
+  RECT client{};
+  if (HWND hwnd = WindowHandle(window)) GetClientRect(hwnd, &client);
+  return {client.right - client.left, client.bottom - client.top};
+}
+
+int Win32Gui::StatusBarHeight(int window) {
+  HWND bar = StatusBarHandle(window);
+  if (bar == nullptr || (GetWindowLongPtrW(bar, GWL_STYLE) & WS_VISIBLE) == 0) return 0;
+  RECT outer{};
+  GetWindowRect(bar, &outer);
+  return outer.bottom - outer.top;
+}
+
+void Win32Gui::FreezeDrawing(int window, bool frozen) {
+  WindowState* state = FindWindowState(window);
+  if (state == nullptr || state->hwnd == nullptr) return;
+  if (frozen) {
+    if (state->freezeDepth++ != 0) return;
+    FreezeLists(*state);
+    // WM_SETREDRAW works by clearing and setting WS_VISIBLE behind the window's back, so a hidden window
+    // is left alone: turning its redraw back on would mark it visible without showing it.
+    if (IsWindowVisible(state->hwnd)) {
+      SendMessageW(state->hwnd, WM_SETREDRAW, FALSE, 0);
+      state->redrawSuspended = true;
+    }
+    return;
+  }
+  if (state->freezeDepth == 0 || --state->freezeDepth != 0) return;
+  if (state->redrawSuspended) {
+    state->redrawSuspended = false;
+    SendMessageW(state->hwnd, WM_SETREDRAW, TRUE, 0);
+  }
+  ThawLists(*state);
+  // Repaint without erasing first: erasing the whole window would flicker.
+  RedrawWindow(state->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+// A list view keeps computing its scroll range and invalidating rows for every added row, even while
+// its window does not draw (10,000 rows take seconds under Wine), unless its own redraw is off. Turning
+// it off and on may go through DefWindowProc's WS_VISIBLE switching too, so each list's visibility is
+// kept here during the freeze and put right afterwards.
+void Win32Gui::FreezeLists(WindowState& state) {
+  for (const auto& [number, control] : controls_) {
+    if (control.window != state.number || control.kind != ControlKind::ListView) continue;
+    state.frozenLists[number] = (GetWindowLongPtrW(control.hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    SendMessageW(control.hwnd, WM_SETREDRAW, FALSE, 0);
+  }
+}
+
+void Win32Gui::ThawLists(WindowState& state) {
+  const std::map<int, bool> lists = std::exchange(state.frozenLists, {});
+  for (const auto& [number, visible] : lists) {
+    HWND list = ControlHandle(number);
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    const bool shown = (GetWindowLongPtrW(list, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown != visible) ::ShowWindow(list, visible ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+bool* Win32Gui::FrozenListVisibility(int control) {
+  const ControlState* state = FindControl(control);
+  if (state == nullptr || state->kind != ControlKind::ListView) return nullptr;
+  WindowState* window = FindWindowState(state->window);
+  if (window == nullptr) return nullptr;
+  const auto found = window->frozenLists.find(control);
+  return found == window->frozenLists.end() ? nullptr : &found->second;
+}
+
+MessageBoxAnswer Win32Gui::ShowMessage(const Text& caption, const Text& text, MessageBoxKind kind,
+                                       MessageBoxIcon icon) {
+  const std::wstring wideCaption = win32::ToWide(caption);
+  const std::wstring wideText = win32::ToWide(text);
+  const int answer =
+      MessageBoxW(WindowHandle(kMainWindow), wideText.c_str(), wideCaption.c_str(), MessageBoxFlags(kind, icon));
+  if (answer == IDYES) return MessageBoxAnswer::Yes;
+  if (answer == IDNO) return MessageBoxAnswer::No;
+  return MessageBoxAnswer::Ok;
+}
+
+}  // namespace korvane

@@ -1,0 +1,94 @@
+#pragma once
+// Shared by the tests of the real Win32 windows: a fixture that builds the main window through
+// Win32Gui exactly as the program does, and small readers of what Windows reports about a control.
+
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/main_window.h"
+#include "platform/win32/win32_gui.h"
+
+namespace korvane::test {
+
+// The screen's pixels per inch as Windows reports them to a resolution-aware process.
+inline int ScreenPixelsPerInch() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+
+// What the program does in wWinMain before it creates its platform, once per test process.
+inline void PrepareProcessLikeTheProgram() {
+  static const bool prepared = [] {
+    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                  ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    OleInitialize(nullptr);
+    SetProcessDPIAware();
+    return true;
+  }();
+  (void)prepared;
+}
+
+// An event that nothing else raises: queued after the others, it marks the end of what is pending.
+inline constexpr int kSentinelKind = 99999;
+
+// Every event that is pending now (the user's and the queued ones), in the order WaitEvent gives them.
+inline std::vector<Event> PendingEvents(Gui& gui) {
+  gui.QueueEvent({kSentinelKind, kMainWindow, -1, 0, {}});
+  std::vector<Event> events;
+  for (Event event = gui.WaitEvent(); event.kind != kSentinelKind; event = gui.WaitEvent()) {
+    events.push_back(event);
+  }
+  return events;
+}
+
+// A control's rectangle relative to its parent's client area, read from Windows.
+inline Rect WindowsRect(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+inline LONG_PTR Style(HWND hwnd) { return GetWindowLongPtrW(hwnd, GWL_STYLE); }
+inline LONG_PTR ExtendedStyle(HWND hwnd) { return GetWindowLongPtrW(hwnd, GWL_EXSTYLE); }
+inline bool HasStyle(HWND hwnd, DWORD bits) {
+  return (Style(hwnd) & static_cast<LONG_PTR>(bits)) == static_cast<LONG_PTR>(bits);
+}
+
+inline std::wstring ClassName(HWND hwnd) {
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, 64);
+  return name;
+}
+
+// The main window built by Win32Gui, hidden as BuildWindow leaves it. The process first becomes aware
+// of the screen resolution, as the program does before it creates its Win32Gui.
+class MainWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    PrepareProcessLikeTheProgram();
+    gui_ = std::make_unique<Win32Gui>();
+    gui_->BuildWindow(MainWindowDescription());
+    window_ = gui_->WindowHandle(kMainWindow);
+    ASSERT_NE(window_, nullptr);
+  }
+  void TearDown() override { gui_.reset(); }
+
+  HWND Control(int number) const { return gui_->ControlHandle(number); }
+
+  std::unique_ptr<Win32Gui> gui_;
+  HWND window_ = nullptr;
+};
+
+}  // namespace korvane::test
