@@ -19,7 +19,7 @@ packages=(
   # fuzzing and the comparison benchmark
   clang libclang-rt-14-dev llvm llvm-14-dev
   # running and looking at the Windows build
-  wine wine64 xvfb xauth x11-apps imagemagick
+  wine wine64 xvfb xauth x11-apps x11-utils imagemagick
 )
 
 missing=()

@@ -103,7 +103,7 @@ WindowDescription MainWindowDescription() {
                          {192, u" 0 Functions"},
                          {-1, u" Ready..."},
                          {114, u" 00:00:00 / 00:00:00"},
-                         {162, u" Korvane, made for Purebasic users"}};
+                         {162, u" Korvane for Purebasic"}};
   window.optionsMenu = {{kMenuSkipFilled, u"Skip Filled + Unchecked Functions", true}};
   return window;
 }

@@ -107,6 +107,8 @@ void LibrariesSelectionChanged(Session& session) {
     return;
   }
   const Text key = LibraryKeyFromPath(gui.RowText(kLibrariesList, row, 0));
+  // Refilling the function list with drawing suspended: row by row redraws cost seconds.
+  gui.FreezeDrawing(kMainWindow, true);
   DetachCheckBoxHook(session);
   gui.ClearRows(kFunctionList);
   gui.SetVisible(kDetailPanel, false);
@@ -121,6 +123,7 @@ void LibrariesSelectionChanged(Session& session) {
     ShowFunctionCount(session, entry.functions.size());
   }
   AttachCheckBoxHook(session);
+  gui.FreezeDrawing(kMainWindow, false);
   catalogue.shownLibraryRow = row;
 }
 

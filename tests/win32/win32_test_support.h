@@ -74,7 +74,7 @@ inline std::wstring ClassName(HWND hwnd) {
 
 // The main window built by Win32Gui, hidden as BuildWindow leaves it. The process first becomes aware
 // of the screen resolution, as the program does before it creates its Win32Gui.
-class MainWindowTest : public testing::Test {
+class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     PrepareProcessLikeTheProgram();

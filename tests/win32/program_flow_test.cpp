@@ -1,0 +1,102 @@
+// The program's own commands on the real windows: two of Debian's mingw-w64 import libraries (one
+// 32-bit, one 64-bit) dropped on the main window, read from disk, listed, switched and ticked through
+// real list view notifications. A screenshot of the result is saved to look at.
+#include <gtest/gtest.h>
+
+#include "app/event_loop.h"
+#include "app/program.h"
+#include "catalogue/library_commands.h"
+#include "helpers/fixtures.h"
+#include "platform/headless/scripted_dialogs.h"
+#include "platform/win32/ansi_code_page.h"
+#include "win32/screenshot.h"
+#include "win32/win32_test_support.h"
+
+namespace korvane {
+namespace {
+
+constexpr char kLibrary32[] = "/usr/i686-w64-mingw32/lib/libuser32.a";
+constexpr char kLibrary64[] = "/usr/x86_64-w64-mingw32/lib/libgdi32.a";
+
+class ProgramFlowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!testing::HostFileExists(kLibrary32) || !testing::HostFileExists(kLibrary64)) {
+      GTEST_SKIP() << "Debian's mingw-w64 import libraries are not installed";
+    }
+    test::PrepareProcessLikeTheProgram();
+    BuildMainWindow(session_);
+    // Let the shown window handle what its creation queued (sizes, first paint).
+    DispatchPending();
+  }
+
+  void TearDown() override { gui_.SetSizeHandler({}); }
+
+  // Runs the loop's dispatch over everything pending now.
+  void DispatchPending() {
+    for (const Event& event : test::PendingEvents(gui_)) {
+      if (event.window == kMainWindow) DispatchMainWindowEvent(session_, event);
+    }
+  }
+
+  HWND List(int number) { return gui_.ControlHandle(number); }
+
+  Win32Gui gui_;
+  ScriptedDialogs dialogs_;
+  std::unique_ptr<FileSystem> files_ = MakeDiskFileSystem();
+  RecordingShell shell_;
+  FixedClock clock_;
+  Platform platform_{gui_, dialogs_, *files_, shell_, clock_, DecodeSystemAnsi};
+  Session session_{platform_};
+};
+
+TEST_F(ProgramFlowTest, DroppedLibrariesFillTheListsAndTicksReachTheRecords) {
+  const Text dropped = testing::HostPath(kLibrary64) + u"\n" + testing::HostPath(kLibrary32);
+  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, dropped});
+  DispatchPending();
+  DispatchPending();  // what the load queued: the layout and the list selection
+
+  // Case-insensitive order puts '/usr/i686...' first: the 32-bit user32 is the shown library.
+  const LibraryEntry* user32 = session_.catalogue.Find(u"libuser32");
+  ASSERT_NE(user32, nullptr);
+  ASSERT_EQ(session_.catalogue.Shown(), user32);
+  EXPECT_EQ(user32->x86, 1);
+  const auto rows = static_cast<int>(ListView_GetItemCount(List(kFunctionList)));
+  EXPECT_EQ(rows, static_cast<int>(user32->functions.size()));
+  EXPECT_EQ(ListView_GetItemCount(List(kLibrariesList)), 2);
+  EXPECT_TRUE(IsWindowVisible(List(kLibrariesList)));
+  EXPECT_EQ(gui_.GetStatusText(kStatusCount), FunctionCountText(user32->functions.size()));
+  EXPECT_TRUE(IsWindowEnabled(gui_.ControlHandle(kCheckAll)));
+
+  // A real notification from the list view reaches the record at the same position.
+  ListView_SetCheckState(List(kFunctionList), 5, FALSE);
+  EXPECT_EQ(user32->functions[5].checked, 0);
+  ListView_SetCheckState(List(kFunctionList), 5, TRUE);
+  EXPECT_EQ(user32->functions[5].checked, 1);
+
+  // Selecting the second library shows the 64-bit gdi32.
+  ListView_SetItemState(List(kLibrariesList), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  DispatchPending();
+  const LibraryEntry* gdi32 = session_.catalogue.Find(u"libgdi32");
+  ASSERT_NE(gdi32, nullptr);
+  EXPECT_EQ(session_.catalogue.Shown(), gdi32);
+  EXPECT_EQ(gui_.GetText(kArchitecture), u"x64");
+  EXPECT_EQ(ListView_GetItemCount(List(kFunctionList)), static_cast<int>(gdi32->functions.size()));
+
+  // Select a function: the detail editor opens below the list.
+  ListView_SetItemState(List(kFunctionList), 2, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  DispatchPending();
+  DispatchPending();
+  EXPECT_TRUE(IsWindowVisible(gui_.ControlHandle(kDetailPanel)));
+  EXPECT_EQ(gui_.GetText(kDetailFunction), gdi32->functions[2].Function);
+
+  RedrawWindow(gui_.WindowHandle(kMainWindow), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  DispatchPending();
+  const test::Capture capture = test::CaptureWindow(gui_.WindowHandle(kMainWindow));
+  EXPECT_GT(test::DistinctColours(capture), 8u);
+  EXPECT_TRUE(test::SaveScreenshot(capture, L"main-two-libraries"));
+}
+
+}  // namespace
+}  // namespace korvane
