@@ -168,8 +168,8 @@ TEST_F(Win32Controls, StatusFieldsStartWithTheirTexts) {
   HWND bar = gui_->StatusBarHandle(kMainWindow);
   EXPECT_TRUE(HasStyle(bar, WS_CLIPSIBLINGS | WS_CLIPCHILDREN));
   // Field 4 holds the credit text of the window's table.
-  const std::wstring credit(MainWindowDescription().statusFields[4].text.begin(),
-                            MainWindowDescription().statusFields[4].text.end());
+  const Text creditText = MainWindowDescription().statusFields[4].text;
+  const std::wstring credit(creditText.begin(), creditText.end());
   const wchar_t* texts[] = {L"", L" 0 Functions", L" Ready...", L" 00:00:00 / 00:00:00", credit.c_str()};
   for (int field = 0; field < 5; ++field) {
     wchar_t text[128] = {};
