@@ -148,5 +148,21 @@ TEST_F(LibraryFlowTest, CheckBoxesReachTheRecordsOnlyOfTheFunctionList) {
   for (const ApiFunction& record : user32.functions) EXPECT_EQ(record.checked, 1);
 }
 
+TEST_F(LibraryFlowTest, BadFilesAreSkippedSilentlyAndTheWindowStaysUsable) {
+  program.files.AddFolder(u"D:\\Other\\folder.lib");
+  program.files.AddUnreadable(u"D:\\Other\\locked.lib");
+  // Chosen in the requester, deleted before the load reads it.
+  program.dialogs.AnswerOpenFiles({u"D:\\Other\\folder.lib", u"D:\\Other\\locked.lib", u"D:\\Other\\gone.lib",
+                                   u"D:\\Other\\notes.lib", u"C:\\Sdk\\gdi32.lib"});
+  program.gui.Click(kLoadLibs);
+  program.Pump();
+  EXPECT_TRUE(program.gui.Messages().empty());
+  EXPECT_EQ(Rows(kLibrariesList), std::vector<std::string>{"gdi32.lib+"});
+  EXPECT_EQ(Rows(kFunctionList), (std::vector<std::string>{"Arc+", "BitBlt+"}));
+  program.gui.Click(kCheckNone);
+  program.Pump();
+  EXPECT_EQ(Rows(kFunctionList), (std::vector<std::string>{"Arc-", "BitBlt-"}));
+}
+
 }  // namespace
 }  // namespace korvane

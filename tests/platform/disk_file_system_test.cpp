@@ -41,6 +41,26 @@ TEST(DiskFileSystem, ReadsWholeFilesAndTellsMissingFromUnreadable) {
     if (c == u'/') c = u'\\';
   }
   EXPECT_EQ(files->ReadWholeFile(backslashed).status, FileReadStatus::Ok);
+  // Writes replace a file whole and leave no temporary file behind; a folder is never overwritten.
+  const std::string replacement = "\xEF\xBB\xBF\r\n[Korvane]\r\n";
+  const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(replacement.data()),
+                                            replacement.size());
+  EXPECT_TRUE(files->WriteWholeFile(ToText(folder / "data.lib"), bytes));
+  const FileContent rewritten = files->ReadWholeFile(ToText(folder / "data.lib"));
+  EXPECT_EQ(std::string(rewritten.bytes.begin(), rewritten.bytes.end()), replacement);
+  EXPECT_FALSE(files->WriteWholeFile(ToText(folder / "sub"), bytes));
+  EXPECT_FALSE(files->WriteWholeFile(ToText(folder / "nofolder" / "x.ini"), bytes));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 3);
+
+  EXPECT_TRUE(files->FileExists(ToText(folder / "empty.lib")));
+  EXPECT_FALSE(files->FileExists(ToText(folder / "sub")));
+  EXPECT_TRUE(files->FolderExists(ToText(folder / "sub")));
+  EXPECT_TRUE(files->CreateFolder(ToText(folder / "made")));
+  EXPECT_TRUE(files->CreateFolder(ToText(folder / "made")));  // already there
+  EXPECT_FALSE(files->CreateFolder(ToText(folder / "data.lib")));
+  const Text working = files->WorkingDirectory();
+  ASSERT_FALSE(working.empty());
+  EXPECT_EQ(working.back(), u'\\');
   std::filesystem::remove_all(folder);
 }
 
