@@ -3,6 +3,7 @@
 #include "app/check_commands.h"
 #include "app/layout.h"
 #include "app/settings.h"
+#include "catalogue/catalogue_file_commands.h"
 #include "catalogue/detail_editor.h"
 #include "catalogue/library_commands.h"
 #include "platform/events.h"
@@ -27,6 +28,9 @@ void DispatchControl(Session& session, const Event& event) {
   Gui& gui = session.platform.gui;
   switch (event.control) {
     case kLoadLibs: LoadLibraries(session, {}); break;
+    case kLoadXml: LoadCatalogueFiles(session); break;
+    case kMergeXml: MergeCatalogueFiles(session, event.type); break;
+    case kSaveXml: SaveCatalogueFiles(session); break;
     case kOptionsButton: gui.ShowOptionsMenu(); break;
     case kDonation: AskForDonation(session); break;
     case kCheckAll: RunCheckCommand(session, CheckCommand::All); break;

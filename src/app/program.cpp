@@ -3,6 +3,7 @@
 #include "app/event_loop.h"
 #include "app/layout.h"
 #include "app/main_window.h"
+#include "app/settings.h"
 #include "catalogue/function_list_view.h"
 #include "platform/source_location.h"
 
@@ -10,6 +11,7 @@ namespace korvane {
 
 void BuildMainWindow(Session& session) {
   KORVANE_HERE();
+  session.catalogueFolder = session.platform.files.WorkingDirectory() + kCatalogueFolderName;
   Gui& gui = session.platform.gui;
   gui.BuildWindow(MainWindowDescription());
   // The layout follows every size change as it happens, also while the user drags the border.

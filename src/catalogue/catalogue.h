@@ -42,6 +42,12 @@ class Catalogue {
   // Removes every entry (each entry's list emptied first).
   void Clear();
 
+  // Calls `visit` for every entry, in the catalogue's own order (which carries no meaning).
+  template <typename Visit>
+  void ForEach(Visit visit) {
+    for (auto& [key, entry] : entries_) visit(entry);
+  }
+
   std::size_t Size() const { return entries_.size(); }
   bool Empty() const { return entries_.empty(); }
 

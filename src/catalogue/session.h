@@ -15,6 +15,8 @@ struct Session {
 
   Platform& platform;
   Catalogue catalogue;
+  // Where catalogue files are saved and looked for: the working directory at start-up + "Korvane.xml\".
+  Text catalogueFolder;
   // The folder the library requester opens in, as loaded from the settings at start-up.
   Text libraryFolder;
   // Stores the folder of the first chosen library in the settings (set by the program).

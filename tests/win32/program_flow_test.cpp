@@ -3,8 +3,13 @@
 // real list view notifications. A screenshot of the result is saved to look at.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
 #include "app/event_loop.h"
 #include "app/program.h"
+#include "catalogue/catalogue_files.h"
 #include "catalogue/library_commands.h"
 #include "helpers/fixtures.h"
 #include "platform/headless/scripted_dialogs.h"
@@ -96,6 +101,69 @@ TEST_F(ProgramFlowTest, DroppedLibrariesFillTheListsAndTicksReachTheRecords) {
   const test::Capture capture = test::CaptureWindow(gui_.WindowHandle(kMainWindow));
   EXPECT_GT(test::DistinctColours(capture), 8u);
   EXPECT_TRUE(test::SaveScreenshot(capture, L"main-two-libraries"));
+}
+
+// Presses OK on the program's message boxes (caption "Korvane") from another thread, as a user would;
+// counts how many it closed.
+class MessageBoxAnswerer {
+ public:
+  MessageBoxAnswerer()
+      : thread_([this] {
+          while (!stop_) {
+            if (HWND box = FindWindowW(L"#32770", L"Korvane")) {
+              SendMessageW(box, WM_COMMAND, IDOK, 0);
+              ++closed_;
+            }
+            Sleep(50);
+          }
+        }) {}
+  ~MessageBoxAnswerer() {
+    stop_ = true;
+    thread_.join();
+  }
+  int Closed() const { return closed_; }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::atomic<int> closed_{0};
+  std::thread thread_;
+};
+
+TEST_F(ProgramFlowTest, SaveXmlThenLoadXmlThroughTheRealWindow) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / L"korvane catalogue test";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::u8string folderUtf8 = folder.u8string();
+  session_.catalogueFolder = Utf8ToText(std::string(folderUtf8.begin(), folderUtf8.end())) + u"\\";
+
+  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, testing::HostPath(kLibrary64)});
+  DispatchPending();
+  DispatchPending();
+  ListView_SetCheckState(List(kFunctionList), 0, FALSE);  // one function unticked by the user
+  {
+    MessageBoxAnswerer answerer;
+    gui_.QueueEvent({kEventControl, kMainWindow, kSaveXml, kTypeClick, {}});
+    DispatchPending();
+    EXPECT_EQ(answerer.Closed(), 1);
+  }
+  std::vector<Text> saved;
+  for (const auto& file : std::filesystem::directory_iterator(folder)) {
+    const std::u8string name = file.path().u8string();
+    saved.push_back(Utf8ToText(std::string(name.begin(), name.end())));
+  }
+  ASSERT_EQ(saved.size(), 1u);
+  EXPECT_EQ(LibraryFileNameFromCatalogueFile(saved[0]), u"libgdi32.a");
+
+  const std::size_t functions = session_.catalogue.Shown()->functions.size();
+  dialogs_.AnswerOpenFiles(saved);
+  gui_.QueueEvent({kEventControl, kMainWindow, kLoadXml, kTypeClick, {}});
+  DispatchPending();
+  ASSERT_NE(session_.catalogue.Shown(), nullptr);
+  EXPECT_EQ(session_.catalogue.Shown()->functions.size(), functions);
+  EXPECT_EQ(ListView_GetItemCount(List(kFunctionList)), static_cast<int>(functions));
+  EXPECT_FALSE(ListView_GetCheckState(List(kFunctionList), 0));
+  EXPECT_TRUE(ListView_GetCheckState(List(kFunctionList), 1));
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
