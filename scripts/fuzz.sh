@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 runs="${1:-200000}"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
-for target in archive_fuzz text_fuzz settings_fuzz; do
+for target in archive_fuzz text_fuzz settings_fuzz catalogue_xml_fuzz; do
   corpus="build/fuzz/corpus/$target"
   mkdir -p "$corpus"
   if [ "$target" = archive_fuzz ] && [ -z "$(ls -A "$corpus")" ]; then

@@ -1,6 +1,8 @@
 #pragma once
 // The shell's default handler for web addresses, and the clock.
 
+#include <memory>
+
 #include "text/text.h"
 
 namespace korvane {
@@ -21,5 +23,8 @@ class Clock {
   virtual ~Clock() = default;
   virtual LocalTime Now() = 0;
 };
+
+// The local time of the system the program runs on.
+std::unique_ptr<Clock> MakeSystemClock();
 
 }  // namespace korvane

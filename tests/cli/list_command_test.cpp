@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "helpers/archive_writer.h"
 #include "platform/headless/memory_file_system.h"
+#include "platform/headless/scripted_dialogs.h"
 
 namespace korvane {
 namespace {
@@ -27,11 +28,12 @@ class ListCommandTest : public ::testing::Test {
 
   CliRun Cli(const std::vector<Text>& args) {
     CliRun run{};
-    run.status = RunCli(args, files, run.output);
+    run.status = RunCli(args, files, clock, run.output);
     return run;
   }
 
   MemoryFileSystem files;
+  FixedClock clock;
 };
 
 TEST_F(ListCommandTest, PrintsEachLibraryAndItsFunctionsInLoadOrder) {
@@ -54,7 +56,7 @@ TEST_F(ListCommandTest, NamesEverySkippedFileOnStandardError) {
                        u"D:\\x64\\user32.lib"});
   EXPECT_EQ(run.status, kExitSuccess);
   EXPECT_EQ(run.output.err,
-            "korvane-cli: skipped C:\\Lib\\notes.lib: not an archive\n"
+            "korvane-cli: skipped C:\\Lib\\notes.lib: not an archive or catalogue file\n"
             "korvane-cli: skipped C:\\Lib\\gone.lib: missing\n"
             "korvane-cli: skipped D:\\x64\\user32.lib: duplicate library name 'user32', already read from "
             "C:\\Lib\\user32.lib\n");
@@ -69,7 +71,7 @@ TEST_F(ListCommandTest, ExitStatusTellsWhetherAnyLibraryWasRead) {
     const char* errorContains;
   };
   const std::vector<Case> cases = {
-      {{u"list", u"C:\\Lib\\notes.lib"}, kExitFailure, false, "not an archive"},
+      {{u"list", u"C:\\Lib\\notes.lib"}, kExitFailure, false, "not an archive or catalogue file"},
       {{u"list", u"C:\\Lib\\gone.lib"}, kExitFailure, false, "missing"},
       {{}, kExitUsage, false, "missing command"},
       {{u"list"}, kExitUsage, false, "at least one FILE"},
