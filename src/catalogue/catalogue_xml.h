@@ -1,7 +1,7 @@
 #pragma once
 // Catalogue files: one XML file per library holding its functions' documentation facts. The writer
 // produces the program's own fixed layout byte for byte; the reader (expat) accepts any well-formed
-// equivalent.
+// equivalent that declares no entities.
 
 #include <cstdint>
 #include <optional>
@@ -17,15 +17,17 @@ namespace korvane {
 
 // What one catalogue file holds.
 struct CatalogueDocument {
-  Text rootName;  // the root element's name: the library file name with extension ('user32.lib')
+  Text rootName;  // the root element's name: the library file name with extension ('user32.lib'); for
+                  // a root called "library", its "name" attribute when it has one (kFallbackRootName)
   Text folder;    // the root's "path" attribute: the library's folder ('C:\SDK\Lib\')
-  int x86 = 0;    // the root's "x86" attribute, read as a number
+  int x86 = 0;    // the root's "x86" attribute, read as a number (saturating at INT_MAX)
   std::vector<ApiFunction> records;  // the root's children named "element", in document order
 };
 
 // The catalogue file of one library, byte for byte: UTF-8 without byte-order mark, CR LF line ends,
-// root named after the file part of `path`, attributes path (folder part) and x86, one "element" per
-// function with the eight fields in record order.
+// root named after the file part of `path` (see kFallbackRootName for names XML cannot carry),
+// attributes path (folder part) and x86, one "element" per function with the eight fields in record
+// order, values cleaned up by CleanCatalogueValue.
 std::string WriteCatalogueDocument(const LibraryEntry& entry);
 
 // Parses a catalogue file. Nothing when the bytes are not well-formed XML or the parser refuses them:
