@@ -105,8 +105,11 @@ TEST_F(CatalogueFilesFlowTest, LoadingShowsTheFirstFileAndListsAll) {
   program.files.AddFile(folder + u"[x86] [12.06.2015-21.42.36] user32.lib.xml",
                         CatalogueFile(u"C:\\Sdk\\user32.lib", 1, {{u"GetDC", u"void", u"HDC", u"", 1}}));
   program.files.AddFile(folder + u"[x86] [12.06.2015-21.42.37] broken.lib.xml", "<broken.lib><element>");
+  program.files.AddFolder(folder + u"[x86] [12.06.2015-21.42.38] folder.lib.xml");
   LoadXml({folder + u"[x64] [12.06.2015-21.42.35] kernel32.lib.xml",
            folder + u"[x86] [12.06.2015-21.42.37] broken.lib.xml",
+           folder + u"[x86] [12.06.2015-21.42.38] folder.lib.xml",
+           folder + u"[x86] [12.06.2015-21.42.39] vanished.lib.xml",
            folder + u"[x86] [12.06.2015-21.42.36] user32.lib.xml"});
 
   EXPECT_EQ(program.dialogs.Requests().back().title, u"Open XML");
