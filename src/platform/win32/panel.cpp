@@ -25,8 +25,8 @@ HWND CreatePanel(const ControlDescription& control, const Rect& rect, HWND paren
 }
 
 HWND CreateBrowserHost(const ControlDescription& control, const Rect& rect, HWND parent, HFONT font) {
-  // The embedded browser is placed into this window when documentation lookups need it; until then the
-  // host keeps its place, its number and its start page (as its text).
+  // The window that holds the embedded browser (browser_host.cpp places it in here once the window
+  // exists); it keeps the control's place, its number and its start page (as its text).
   RegisterWindowClass(kBrowserHostClass, DefWindowProcW, -1);
   return CreateChild(0, kBrowserHostClass, ToWide(control.text), CommonStyle(control), rect, parent, control.number,
                      font);

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "platform/win32/browser_host.h"
 #include "platform/win32/drop_target.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_controls.h"
@@ -71,6 +72,15 @@ void Win32Gui::ReleaseWindow(WindowState& state) {
     state.dropTarget->Release();
     state.dropTarget = nullptr;
   }
+  // The browsers go before their host windows, while the windows they were activated in still exist.
+  for (auto browser = browsers_.begin(); browser != browsers_.end();) {
+    const ControlState* control = FindControl(browser->first);
+    if (control == nullptr || control->window == state.number) {
+      browser = browsers_.erase(browser);
+    } else {
+      ++browser;
+    }
+  }
   if (state.hwnd != nullptr) {
     SetWindowLongPtrW(state.hwnd, GWLP_USERDATA, 0);
     DestroyWindow(state.hwnd);  // also its controls, and the tooltip it owns
@@ -113,6 +123,11 @@ HWND Win32Gui::TooltipHandle(int window) const {
 HMENU Win32Gui::OptionsMenuHandle(int window) const {
   const WindowState* state = FindWindowState(window);
   return state == nullptr ? nullptr : state->optionsMenu;
+}
+
+IWebBrowser2* Win32Gui::Browser(int control) const {
+  const auto found = browsers_.find(control);
+  return found == browsers_.end() ? nullptr : found->second->Browser();
 }
 
 void Win32Gui::ShowWindow(int window, bool visible) {

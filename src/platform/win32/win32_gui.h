@@ -16,9 +16,12 @@
 
 #include "platform/gui.h"
 
+struct IWebBrowser2;
+
 namespace korvane {
 
 namespace win32 {
+class BrowserHost;
 class FileDropTarget;
 }
 
@@ -82,6 +85,8 @@ class Win32Gui final : public Gui {
   HWND StatusBarHandle(int window) const;
   HWND TooltipHandle(int window) const;
   HMENU OptionsMenuHandle(int window) const;
+  // The WebBrowser object embedded in a browser control; nullptr when it could not be created there.
+  IWebBrowser2* Browser(int control) const;
 
  private:
   struct WindowState {
@@ -150,6 +155,7 @@ class Win32Gui final : public Gui {
   std::map<int, std::unique_ptr<WindowState>> windows_;
   std::map<int, ControlState> controls_;
   std::map<HWND, int> controlNumbers_;
+  std::map<int, std::unique_ptr<win32::BrowserHost>> browsers_;  // by control number
   std::mutex queueMutex_;
   std::deque<Event> userEvents_;     // raised by the windows, in the order Windows delivered them
   std::deque<Event> programEvents_;  // queued by the program; they come after the user's

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/control_geometry.h"
+#include "platform/win32/browser_host.h"
 #include "platform/win32/drop_target.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_controls.h"
@@ -84,6 +85,12 @@ void Win32Gui::CreateControls(WindowState& state, const WindowDescription& windo
     if (hwnd == nullptr) continue;
     controls_[control.number] = {hwnd, control.kind, window.number};
     controlNumbers_[hwnd] = control.number;
+    if (control.kind == ControlKind::Browser) {
+      // Without the browser component the host stays an empty hidden window and the program goes on.
+      if (auto browser = win32::BrowserHost::Create(hwnd, win32::ToWide(control.text))) {
+        browsers_[control.number] = std::move(browser);
+      }
+    }
   }
 }
 
