@@ -6,23 +6,12 @@
 #include <span>
 #include <string>
 
+#include "catalogue/catalogue_files.h"
 #include "catalogue/catalogue_xml.h"
 
 namespace {
 
 using namespace korvane;
-
-std::span<const std::uint8_t> Bytes(const std::string& text) {
-  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
-
-LibraryEntry Rebuild(const CatalogueDocument& document) {
-  LibraryEntry entry;
-  entry.path = document.folder + document.rootName;
-  entry.x86 = document.x86 != 0 ? 1 : 0;
-  entry.functions = document.records;
-  return entry;
-}
 
 bool SameAfterCleanUp(const ApiFunction& original, const ApiFunction& read) {
   return CleanCatalogueValue(original.Function) == read.Function &&
@@ -39,11 +28,11 @@ bool SameAfterCleanUp(const ApiFunction& original, const ApiFunction& read) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto document = ReadCatalogueDocument(std::span<const std::uint8_t>(data, size));
   if (!document) return 0;
-  const LibraryEntry entry = Rebuild(*document);
+  const LibraryEntry entry = ToLibraryEntry(*document);
   const std::string written = WriteCatalogueDocument(entry);
-  const auto again = ReadCatalogueDocument(Bytes(written));
+  const auto again = ReadCatalogueDocument(AsBytes(written));
   if (!again) std::abort();
-  const LibraryEntry reread = Rebuild(*again);
+  const LibraryEntry reread = ToLibraryEntry(*again);
   if (reread.path != entry.path || reread.x86 != entry.x86) std::abort();
   if (reread.functions.size() != entry.functions.size()) std::abort();
   for (std::size_t i = 0; i < entry.functions.size(); ++i) {

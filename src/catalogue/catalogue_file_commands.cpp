@@ -60,9 +60,7 @@ void SaveCatalogueFiles(Session& session) {
     KORVANE_HERE();
     const std::string document = WriteCatalogueDocument(entry);
     const Text name = CatalogueFileName(entry, platform.clock.Now());
-    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(document.data()),
-                                              document.size());
-    if (!platform.files.WriteWholeFile(session.catalogueFolder + name, bytes)) failed.push_back(name);
+    if (!platform.files.WriteWholeFile(session.catalogueFolder + name, AsBytes(document))) failed.push_back(name);
   });
   if (failed.empty()) {
     platform.gui.ShowMessage(u"Korvane", u"Saving file(s) completed!", MessageBoxKind::Ok,

@@ -22,13 +22,19 @@ std::optional<CatalogueDocument> ReadCatalogueFile(FileSystem& files, const Text
   return ReadCatalogueDocument(content.bytes);
 }
 
-void ApplyCatalogueDocument(LibraryEntry& entry, CatalogueDocument document) {
-  for (ApiFunction& record : document.records) {
-    if (LowerCase(record.Parameters) == u"void") record.Parameters.clear();
-  }
+LibraryEntry ToLibraryEntry(CatalogueDocument document) {
+  LibraryEntry entry;
   entry.functions = std::move(document.records);
   entry.path = document.folder + document.rootName;
   entry.x86 = document.x86 != 0 ? 1 : 0;
+  return entry;
+}
+
+void ApplyCatalogueDocument(LibraryEntry& entry, CatalogueDocument document) {
+  entry = ToLibraryEntry(std::move(document));
+  for (ApiFunction& record : entry.functions) {
+    if (LowerCase(record.Parameters) == u"void") record.Parameters.clear();
+  }
 }
 
 void MergeIntoCatalogue(Catalogue& catalogue, const MergeSet& merge) {

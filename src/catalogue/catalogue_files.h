@@ -29,6 +29,10 @@ class MergeSet {
 // Reads and parses one catalogue file; nothing when it cannot be read or is not well-formed.
 std::optional<CatalogueDocument> ReadCatalogueFile(FileSystem& files, const Text& path);
 
+// The library a catalogue file describes, as written in it: its records, path (folder + root name)
+// and architecture.
+LibraryEntry ToLibraryEntry(CatalogueDocument document);
+
 // Makes `entry` the library a catalogue file describes: its records, path (folder + root name) and
 // architecture. A Parameters of "void" in any letter case becomes empty: a function without
 // parameters is stored that way everywhere else.

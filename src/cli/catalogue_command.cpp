@@ -82,8 +82,7 @@ int WriteCatalogueFiles(const Catalogue& catalogue, const std::vector<LoadedInpu
       continue;
     }
     const std::string document = WriteCatalogueDocument(*entry);
-    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(document.data()), document.size());
-    if (!files.WriteWholeFile(target, bytes)) {
+    if (!files.WriteWholeFile(target, AsBytes(document))) {
       output.err += "korvane-cli: could not write " + TextToUtf8(target) + " for " + TextToUtf8(input.path) + "\n";
       continue;
     }

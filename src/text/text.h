@@ -26,6 +26,11 @@ std::string TextToUtf8(TextView text);
 // Text literal helper for ASCII/UTF-8 literals in code and tests: T("MessageBox").
 inline Text T(std::string_view utf8) { return Utf8ToText(utf8); }
 
+// The bytes of a narrow string (UTF-8 or binary data), for interfaces that take byte spans.
+inline std::span<const std::uint8_t> AsBytes(std::string_view bytes) {
+  return {reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()};
+}
+
 // Decodes single-byte text (symbol names of import libraries) as Windows-1252. The five bytes that
 // Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the code point of the same value,
 // as Windows itself does, so every byte decodes to exactly one code unit.

@@ -128,6 +128,10 @@ TEST_F(LibraryFlowTest, SwitchingLibrariesShowsTheirFunctionsAndKeepsTheMarks) {
   EXPECT_EQ(Rows(kFunctionList), (std::vector<std::string>{"GetDC+", "MessageBox-", "MessageBoxA+", "MessageBoxW+"}));
   EXPECT_EQ(program.session.catalogue.Find(u"user32")->functions[1].checked, 0);
 
+  // Every refill ran with drawing frozen.
+  EXPECT_EQ(program.gui.RowsAddedUnfrozen(), 0);
+  EXPECT_EQ(program.gui.FreezeDepth(), 0);
+
   // Clicking below the last row re-selects the shown library's row; the same row does nothing.
   program.gui.ClickRow(kLibrariesList, -1);
   program.Pump();

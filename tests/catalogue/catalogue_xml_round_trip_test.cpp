@@ -5,23 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/catalogue_files.h"
 #include "catalogue/catalogue_xml.h"
 
 namespace korvane {
 namespace {
 
 std::optional<CatalogueDocument> Read(const std::string& xml) {
-  return ReadCatalogueDocument(
-      std::span<const std::uint8_t>(reinterpret_cast<const std::uint8_t*>(xml.data()), xml.size()));
-}
-
-// The entry a loaded catalogue file becomes: path = folder + root name.
-LibraryEntry Rebuild(const CatalogueDocument& document) {
-  LibraryEntry entry;
-  entry.path = document.folder + document.rootName;
-  entry.x86 = document.x86 != 0 ? 1 : 0;
-  entry.functions = document.records;
-  return entry;
+  return ReadCatalogueDocument(AsBytes(xml));
 }
 
 ApiFunction Cleaned(const ApiFunction& record) {
@@ -92,7 +83,7 @@ TEST(CatalogueXmlRoundTrip, ReadsBackCleanedRecordsAndRewritesTheSameBytes) {
     const std::string saved = WriteCatalogueDocument(entry);
     const auto document = Read(saved);
     ASSERT_TRUE(document) << TextToUtf8(c.path);
-    const LibraryEntry rebuilt = Rebuild(*document);
+    const LibraryEntry rebuilt = ToLibraryEntry(*document);
     EXPECT_EQ(rebuilt.path, c.path);
     EXPECT_EQ(rebuilt.x86, c.x86);
     ASSERT_EQ(rebuilt.functions.size(), entry.functions.size());

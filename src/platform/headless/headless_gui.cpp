@@ -51,6 +51,7 @@ void HeadlessGui::ChangeRowState(int list, int row, bool selected, bool checked)
 
 int HeadlessGui::AddRow(int list, const std::vector<Text>& columns, bool checked) {
   auto& rows = controls_.at(list).rows;
+  if (freezeDepth_ == 0) ++rowsAddedUnfrozen_;
   rows.push_back({columns, false, false});
   const int row = static_cast<int>(rows.size()) - 1;
   // Windows inserts the row unticked and reports the tick as a state change.
@@ -111,8 +112,6 @@ void HeadlessGui::SetText(int control, const Text& text) {
     QueueEvent({kEventControl, kMainWindow, control, kTypeChanged, {}});
   }
 }
-
-void HeadlessGui::Type(int control, const Text& text) { SetText(control, text); }
 
 void HeadlessGui::Resize(Size inner) {
   windows_[kMainWindow].inner = inner;

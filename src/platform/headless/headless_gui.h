@@ -45,8 +45,6 @@ class HeadlessGui final : public Gui {
   // Clicks a row; -1 (empty space below the rows) clears the selection, as in a Windows list view.
   // Selection changes raise their events as Windows does.
   void ClickRow(int list, int row);
-  // Types a text into a one-line field: the text changes and the change event is queued.
-  void Type(int control, const Text& text);
   // Resizes the main window's client area; the size handler runs at once.
   void Resize(Size inner);
   // The answer the next message box gets (default: Ok, or No for questions).
@@ -58,6 +56,8 @@ class HeadlessGui final : public Gui {
   bool WindowVisible(int window) const { return windows_.count(window) != 0 && windows_.at(window).visible; }
   bool WindowEnabled(int window) const { return windows_.count(window) != 0 && windows_.at(window).enabled; }
   int FreezeDepth() const { return freezeDepth_; }
+  // Rows added while the window's drawing was not frozen: each would be drawn on its own.
+  int RowsAddedUnfrozen() const { return rowsAddedUnfrozen_; }
   int MenuShownCount() const { return menuShown_; }
   const std::deque<Event>& PendingEvents() const { return events_; }
   bool HookAttached() const { return static_cast<bool>(hook_); }
@@ -130,6 +130,7 @@ class HeadlessGui final : public Gui {
   CheckBoxHook hook_;
   std::function<void()> sizeHandler_;
   int freezeDepth_ = 0;
+  int rowsAddedUnfrozen_ = 0;
   int menuShown_ = 0;
 };
 
