@@ -29,7 +29,7 @@ void RewriteRow(Session& session, int row, const ApiFunction& record, bool ticke
   // Through the check-box hook this also sets the record's mark.
   gui.SetRowState(kFunctionList, row, true, ticked);
   // Fill the editor again from the record, so it shows what was stored.
-  gui.QueueEvent({kEventControl, kMainWindow, kFunctionList, kTypeChanged, {}});
+  gui.QueueEvent({kEventControl, kMainWindow, kFunctionList, kTypeChanged, {}, {}, {}});
 }
 
 }  // namespace

@@ -62,7 +62,7 @@ void EnableLibraryCommands(Gui& gui, bool enabled) {
   gui.SetEnabled(kMsdnSelected, false);
 }
 
-void RequestLayout(Gui& gui) { gui.QueueEvent({kEventSizeChanged, kMainWindow, -1, 0, {}}); }
+void RequestLayout(Gui& gui) { gui.QueueEvent({kEventSizeChanged, kMainWindow, -1, 0, {}, {}, {}}); }
 
 void LoadLibraries(Session& session, const Text& droppedFiles) {
   Gui& gui = session.platform.gui;
@@ -94,7 +94,7 @@ void LoadLibraries(Session& session, const Text& droppedFiles) {
   }
   AttachCheckBoxHook(session);
   gui.FreezeDrawing(kMainWindow, false);
-  gui.QueueEvent({kEventControl, kMainWindow, kMergeXml, kTypeAutomaticMerge, {}});
+  gui.QueueEvent({kEventControl, kMainWindow, kMergeXml, kTypeAutomaticMerge, {}, {}, {}});
 }
 
 void LibrariesSelectionChanged(Session& session) {

@@ -22,6 +22,9 @@ inline constexpr int kTypeClick = 0;
 inline constexpr int kTypeDoubleClick = 2;
 inline constexpr int kTypeChanged = 768;
 inline constexpr int kTypeAutomaticMerge = 14002;  // queued by a library load
+// Page-source events of control kBrowser (see platform/page_source.h).
+inline constexpr int kTypePageLoaded = 15001;
+inline constexpr int kTypePageFailed = 15002;
 
 // Controls of the main window.
 inline constexpr int kStatusBar = 1;  // the status bar (addressed apart from the controls below)
@@ -74,6 +77,8 @@ struct Event {
   int control = -1;  // control number for control events, item number for menu events
   int type = 0;      // control event type
   Text files;        // dropped paths separated by line feeds, for kEventFilesDropped
+  Text address;      // the page's address, for page-source events
+  Text reason;       // why the page failed to load, for kTypePageFailed
 };
 
 }  // namespace korvane

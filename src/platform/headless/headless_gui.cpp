@@ -25,7 +25,7 @@ void HeadlessGui::BuildWindow(const WindowDescription& window) {
 void HeadlessGui::FreezeDrawing(int, bool frozen) { freezeDepth_ += frozen ? 1 : -1; }
 
 Event HeadlessGui::WaitEvent() {
-  if (events_.empty()) return {kEventCloseWindow, kMainWindow, -1, 0, {}};
+  if (events_.empty()) return {kEventCloseWindow, kMainWindow, -1, 0, {}, {}, {}};
   Event event = events_.front();
   events_.pop_front();
   return event;
@@ -46,7 +46,7 @@ void HeadlessGui::ChangeRowState(int list, int row, bool selected, bool checked)
   target->checked = checked;
   if (!stateChanged) return;
   if (hook_) hook_(list, row, checked ? kStateImageChecked : kStateImageUnchecked);
-  if (selectionChanged) QueueEvent({kEventControl, kMainWindow, list, kTypeChanged, {}});
+  if (selectionChanged) QueueEvent({kEventControl, kMainWindow, list, kTypeChanged, {}, {}, {}});
 }
 
 int HeadlessGui::AddRow(int list, const std::vector<Text>& columns, bool checked) {
@@ -109,7 +109,7 @@ void HeadlessGui::SetText(int control, const Text& text) {
   HeadlessControl& target = controls_.at(control);
   target.text = text;
   if (target.description.kind == ControlKind::TextField) {
-    QueueEvent({kEventControl, kMainWindow, control, kTypeChanged, {}});
+    QueueEvent({kEventControl, kMainWindow, control, kTypeChanged, {}, {}, {}});
   }
 }
 

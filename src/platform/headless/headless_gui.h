@@ -36,10 +36,10 @@ class HeadlessGui final : public Gui {
   explicit HeadlessGui(Scale scale = {}, int statusBarHeight = 22) : scale_(scale), statusBarHeight_(statusBarHeight) {}
 
   // --- what a user does -------------------------------------------------------------------------
-  void Click(int control, int type = kTypeClick) { QueueEvent({kEventControl, kMainWindow, control, type, {}}); }
-  void ChooseMenuItem(int item) { QueueEvent({kEventMenu, kMainWindow, item, 0, {}}); }
-  void Close() { QueueEvent({kEventCloseWindow, kMainWindow, -1, 0, {}}); }
-  void DropFiles(const Text& files) { QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, files}); }
+  void Click(int control, int type = kTypeClick) { QueueEvent({kEventControl, kMainWindow, control, type, {}, {}, {}}); }
+  void ChooseMenuItem(int item) { QueueEvent({kEventMenu, kMainWindow, item, 0, {}, {}, {}}); }
+  void Close() { QueueEvent({kEventCloseWindow, kMainWindow, -1, 0, {}, {}, {}}); }
+  void DropFiles(const Text& files) { QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, files, {}, {}}); }
   // Clicks a row's check box: its state image changes, the hook sees it at once.
   void ClickCheckBox(int list, int row);
   // Clicks a row; -1 (empty space below the rows) clears the selection, as in a Windows list view.

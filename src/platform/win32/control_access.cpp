@@ -127,7 +127,7 @@ void Win32Gui::ShowOptionsMenu() {
   HMENU menu = OptionsMenuHandle(kMainWindow);
   if (menu == nullptr) return;
   if (const int item = win32::TrackOptionsMenu(menu, WindowHandle(kMainWindow)); item != 0) {
-    PushUserEvent({kEventMenu, kMainWindow, item, 0, {}});
+    PushUserEvent({kEventMenu, kMainWindow, item, 0, {}, {}, {}});
   }
 }
 

@@ -98,7 +98,7 @@ Event Win32Gui::WaitEvent() {
     Event event;
     if (PopEvent(event)) return event;
     // WM_QUIT is nobody's request in this program, but if it comes the loop must end.
-    if (quitReceived_) return {kEventCloseWindow, kMainWindow, -1, 0, {}};
+    if (quitReceived_) return {kEventCloseWindow, kMainWindow, -1, 0, {}, {}, {}};
     MSG message;
     const BOOL received = GetMessageW(&message, nullptr, 0, 0);
     if (received == 0 || received == -1) {

@@ -129,7 +129,7 @@ void Win32Gui::AttachTooltips(WindowState& state, const WindowDescription& windo
 void Win32Gui::AcceptFileDrops(WindowState& state) {
   const int window = state.number;
   auto* target = new win32::FileDropTarget([this, window](const Text& files) {
-    PushUserEvent({kEventFilesDropped, window, -1, 0, files});
+    PushUserEvent({kEventFilesDropped, window, -1, 0, files, {}, {}});
   });
   if (RegisterDragDrop(state.hwnd, target) == S_OK) {
     state.dropTarget = target;  // OLE holds its own reference until the registration is revoked

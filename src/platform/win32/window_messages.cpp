@@ -59,13 +59,13 @@ LRESULT Win32Gui::HandleFrameMessage(WindowState& state, HWND hwnd, UINT message
       return static_cast<LRESULT>((static_cast<DWORD>(DC_HASDEFID) << 16) | kNoDefaultButton);
     case WM_CLOSE:
       // The program decides whether the window goes; the window itself stays.
-      PushUserEvent({kEventCloseWindow, state.number, -1, 0, {}});
+      PushUserEvent({kEventCloseWindow, state.number, -1, 0, {}, {}, {}});
       return 0;
     case WM_DROPFILES: {
       auto drop = reinterpret_cast<HDROP>(wParam);
       const Text paths = win32::DroppedPaths(drop);
       DragFinish(drop);
-      if (!paths.empty()) PushUserEvent({kEventFilesDropped, state.number, -1, 0, paths});
+      if (!paths.empty()) PushUserEvent({kEventFilesDropped, state.number, -1, 0, paths, {}, {}});
       return 0;
     }
     default:
@@ -83,9 +83,9 @@ void Win32Gui::OnCommand(int window, WPARAM wParam, LPARAM lParam) {
   const WORD code = HighWord(wParam);
   if (code == BN_CLICKED && IsButton(control.kind)) {
     // The dialog keys send BN_CLICKED on a button's behalf; a disabled button cannot have been pressed.
-    if (IsWindowEnabled(control.hwnd)) PushUserEvent({kEventControl, window, found->second, kTypeClick, {}});
+    if (IsWindowEnabled(control.hwnd)) PushUserEvent({kEventControl, window, found->second, kTypeClick, {}, {}, {}});
   } else if (code == EN_CHANGE && IsTextField(control.kind)) {
-    PushUserEvent({kEventControl, window, found->second, kTypeChanged, {}});
+    PushUserEvent({kEventControl, window, found->second, kTypeChanged, {}, {}, {}});
   }
 }
 
@@ -94,7 +94,7 @@ void Win32Gui::OnNotify(int window, const NMHDR& header) {
   if (found == controlNumbers_.end()) return;
   if (controls_.at(found->second).kind != ControlKind::ListView) return;
   if (header.code == NM_DBLCLK) {
-    PushUserEvent({kEventControl, window, found->second, kTypeDoubleClick, {}});
+    PushUserEvent({kEventControl, window, found->second, kTypeDoubleClick, {}, {}, {}});
   } else if (header.code == LVN_ITEMCHANGED) {
     OnListItemChanged(window, found->second, *reinterpret_cast<const NMLISTVIEW*>(&header));
   }
@@ -109,7 +109,7 @@ void Win32Gui::OnListItemChanged(int window, int list, const NMLISTVIEW& change)
     hook(list, change.iItem, StateImage(change.uNewState));
   }
   if (((change.uNewState ^ change.uOldState) & LVIS_SELECTED) != 0) {
-    PushUserEvent({kEventControl, window, list, kTypeChanged, {}});
+    PushUserEvent({kEventControl, window, list, kTypeChanged, {}, {}, {}});
   }
 }
 
