@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -17,6 +18,22 @@ struct FileContent {
   FileReadStatus status = FileReadStatus::Missing;
   std::vector<std::uint8_t> bytes;  // the whole file when status is Ok (possibly empty)
 };
+
+// One entry of a folder.
+struct FolderEntry {
+  Text name;              // without the folder
+  bool isFolder = false;  // a folder, else a file
+};
+
+// Marks the temporary files that whole-file writes and copies create beside their target
+// ('APIFunctionListing.txt.korvane-tmp...'). A process killed between writing and renaming leaves one
+// behind; a later run may remove what carries this mark.
+inline constexpr TextView kTemporaryFileMark = u".korvane-tmp";
+
+// Whether a file name matches a pattern, letters compared without regard to case: "*" stands for any
+// run of characters, "?" for one character, and a final "." stands for "no extension" (so "*." matches
+// every name without a dot). An empty pattern matches every name.
+bool NameMatchesPattern(TextView name, TextView pattern);
 
 class FileSystem {
  public:
@@ -35,6 +52,26 @@ class FileSystem {
   virtual bool CreateFolder(const Text& path) = 0;
   // The current working directory, ending in a backslash (Windows form).
   virtual Text WorkingDirectory() = 0;
+
+  // The entries of `folder` whose names match `pattern` (NameMatchesPattern; empty: all), sorted by
+  // name, without "." and "..". Nothing when the folder cannot be listed (missing, a file, no access).
+  // The default serves file systems that cannot list folders.
+  virtual std::optional<std::vector<FolderEntry>> ListFolder(const Text& folder, TextView pattern);
+
+  // Copies the file at `from` to `to`, replacing a file there: the copy goes to a temporary file in the
+  // target's folder, which is then renamed over the target, so the target is never left cut short. A
+  // read-only target is left alone. False when anything fails; the target is then as it was.
+  virtual bool CopyFileReplacing(const Text& from, const Text& to);
+
+  // Removes a file (not a folder). True when it existed and is gone.
+  virtual bool RemoveFile(const Text& path);
+
+  // Up to `count` bytes of a file from byte `offset` on; fewer at the end of the file, none past it.
+  // Statuses as ReadWholeFile.
+  virtual FileContent ReadFileRange(const Text& path, std::uint64_t offset, std::size_t count);
+
+  // The size of a file in bytes; nothing for a folder or a file that is missing or cannot be opened.
+  virtual std::optional<std::uint64_t> FileSize(const Text& path);
 };
 
 // The file system on disk of the system the program runs on.

@@ -1,11 +1,21 @@
 #include "platform/headless/memory_file_system.h"
 
+#include <algorithm>
+
 namespace korvane {
 namespace {
 
 Text FolderKey(Text path) {
   while (!path.empty() && (path.back() == u'\\' || path.back() == u'/')) path.pop_back();
   return path;
+}
+
+// The name of `path` when it lies directly inside the folder `folderKey`; empty otherwise.
+Text ChildName(const Text& path, const Text& folderKey) {
+  const Text prefix = folderKey + u'\\';
+  if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0) return {};
+  Text name = FolderKey(path.substr(prefix.size()));
+  return name.find(u'\\') == Text::npos ? name : Text();
 }
 
 }  // namespace
@@ -18,7 +28,10 @@ void MemoryFileSystem::AddFile(const Text& path, std::string_view bytes) {
   files_[path] = std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
-void MemoryFileSystem::RemoveFile(const Text& path) { files_.erase(path); }
+bool MemoryFileSystem::RemoveFile(const Text& path) {
+  unreadable_.erase(path);
+  return files_.erase(path) == 1;
+}
 
 void MemoryFileSystem::AddUnreadable(const Text& path) { unreadable_.insert(path); }
 
@@ -62,6 +75,49 @@ bool MemoryFileSystem::CreateFolder(const Text& path) {
   if (files_.contains(path)) return false;
   folders_.insert(FolderKey(path));
   return true;
+}
+
+}  // namespace korvane
+
+namespace korvane {
+
+std::optional<std::vector<FolderEntry>> MemoryFileSystem::ListFolder(const Text& folder, TextView pattern) {
+  const Text key = FolderKey(folder);
+  if (!folders_.contains(key) || unreadable_.contains(folder)) return std::nullopt;
+  std::vector<FolderEntry> entries;
+  auto add = [&](const Text& path, bool isFolder) {
+    const Text name = ChildName(path, key);
+    if (!name.empty() && NameMatchesPattern(name, pattern)) entries.push_back({name, isFolder});
+  };
+  for (const auto& [path, bytes] : files_) add(path, false);
+  for (const Text& path : unreadable_) {
+    if (!files_.contains(path)) add(path, false);
+  }
+  for (const Text& path : folders_) add(path, true);
+  std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+  return entries;
+}
+
+bool MemoryFileSystem::CopyFileReplacing(const Text& from, const Text& to) {
+  const FileContent source = ReadWholeFile(from);
+  return source.status == FileReadStatus::Ok && WriteWholeFile(to, source.bytes);
+}
+
+FileContent MemoryFileSystem::ReadFileRange(const Text& path, std::uint64_t offset, std::size_t count) {
+  FileContent content = ReadWholeFile(path);
+  const std::size_t size = content.bytes.size();
+  const std::size_t start = offset < size ? static_cast<std::size_t>(offset) : size;
+  const std::size_t end = start + std::min(count, size - start);
+  content.bytes = std::vector<std::uint8_t>(content.bytes.begin() + static_cast<std::ptrdiff_t>(start),
+                                            content.bytes.begin() + static_cast<std::ptrdiff_t>(end));
+  return content;
+}
+
+std::optional<std::uint64_t> MemoryFileSystem::FileSize(const Text& path) {
+  if (unreadable_.contains(path)) return std::nullopt;
+  auto found = files_.find(path);
+  if (found == files_.end()) return std::nullopt;
+  return found->second.size();
 }
 
 }  // namespace korvane

@@ -14,7 +14,6 @@ class MemoryFileSystem final : public FileSystem {
  public:
   void AddFile(const Text& path, std::vector<std::uint8_t> bytes);
   void AddFile(const Text& path, std::string_view bytes);
-  void RemoveFile(const Text& path);
   // A path that exists but cannot be opened (locked, no permission).
   void AddUnreadable(const Text& path);
   void AddFolder(const Text& path);
@@ -33,6 +32,13 @@ class MemoryFileSystem final : public FileSystem {
   bool FolderExists(const Text& path) override;
   bool CreateFolder(const Text& path) override;
   Text WorkingDirectory() override { return workingDirectory_; }
+  // Folders list what was added or written directly inside them, matching the folder path exactly
+  // (apart from a trailing backslash).
+  std::optional<std::vector<FolderEntry>> ListFolder(const Text& folder, TextView pattern) override;
+  bool CopyFileReplacing(const Text& from, const Text& to) override;
+  bool RemoveFile(const Text& path) override;
+  FileContent ReadFileRange(const Text& path, std::uint64_t offset, std::size_t count) override;
+  std::optional<std::uint64_t> FileSize(const Text& path) override;
 
  private:
   std::map<Text, std::vector<std::uint8_t>> files_;

@@ -1,8 +1,11 @@
 // The file system on disk for Linux builds (command line and tests). Windows-form paths are mapped by
 // turning every "\" into "/".
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include <cerrno>
 #include <climits>
@@ -39,21 +42,61 @@ class PosixFileSystem final : public FileSystem {
   }
 
   bool WriteWholeFile(const Text& path, std::span<const std::uint8_t> bytes) override {
+    return ReplaceFile(ToPosixPath(path), [&](int fd) { return WriteAll(fd, bytes); });
+  }
+
+  bool CopyFileReplacing(const Text& from, const Text& to) override {
+    const int source = ::open(ToPosixPath(from).c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0) return false;
+    struct stat info {};
+    const bool regular = ::fstat(source, &info) == 0 && S_ISREG(info.st_mode);
+    const bool copied = regular && ReplaceFile(ToPosixPath(to), [&](int fd) { return CopyAll(source, fd); });
+    ::close(source);
+    return copied;
+  }
+
+  bool RemoveFile(const Text& path) override {
     const std::string name = ToPosixPath(path);
-    if (IsFolder(name)) return false;
-    // A temporary file beside the target, renamed over it once complete: the old file stays whole
-    // until the new one is.
-    std::string temporary = name + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return false;
-    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(temporary.c_str(), name.c_str()) != 0) {
-      ::unlink(temporary.c_str());
-      return false;
+    return !IsFolder(name) && ::unlink(name.c_str()) == 0;
+  }
+
+  std::optional<std::vector<FolderEntry>> ListFolder(const Text& folder, TextView pattern) override {
+    std::string name = ToPosixPath(folder);
+    DIR* directory = ::opendir(name.empty() ? "." : name.c_str());
+    if (directory == nullptr) return std::nullopt;
+    if (!name.empty() && name.back() != '/') name += '/';
+    std::vector<FolderEntry> entries;
+    while (const dirent* entry = ::readdir(directory)) {
+      const std::string child = entry->d_name;
+      if (child == "." || child == "..") continue;
+      const Text childName = Utf8ToText(child);
+      if (!NameMatchesPattern(childName, pattern)) continue;
+      struct stat info {};
+      if (::stat((name + child).c_str(), &info) != 0) continue;  // vanished, or a dangling link
+      entries.push_back({childName, S_ISDIR(info.st_mode)});
     }
-    ::chmod(name.c_str(), 0644);
-    return true;
+    ::closedir(directory);
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return entries;
+  }
+
+  FileContent ReadFileRange(const Text& path, std::uint64_t offset, std::size_t count) override {
+    FileContent content;
+    const int fd = ::open(ToPosixPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+      content.status = errno == ENOENT || errno == ENOTDIR ? FileReadStatus::Missing : FileReadStatus::Unreadable;
+      return content;
+    }
+    content.status = ReadRange(fd, offset, count, content.bytes) ? FileReadStatus::Ok : FileReadStatus::Unreadable;
+    ::close(fd);
+    if (content.status != FileReadStatus::Ok) content.bytes.clear();
+    return content;
+  }
+
+  std::optional<std::uint64_t> FileSize(const Text& path) override {
+    struct stat info {};
+    if (::stat(ToPosixPath(path).c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
   }
 
   bool FileExists(const Text& path) override {
@@ -80,6 +123,55 @@ class PosixFileSystem final : public FileSystem {
   }
 
  private:
+  // Fills a temporary file beside `name` through `fill` and renames it over `name`: the old file stays
+  // whole until the new one is. A folder, or a file without any write permission, is not replaced (a
+  // rename would replace even a read-only file here; Windows refuses, and so does this).
+  template <typename Fill>
+  static bool ReplaceFile(const std::string& name, Fill fill) {
+    struct stat target {};
+    if (::stat(name.c_str(), &target) == 0 && (S_ISDIR(target.st_mode) || (target.st_mode & 0222) == 0)) return false;
+    std::string temporary = name + TextToUtf8(kTemporaryFileMark) + "-XXXXXX";
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) return false;
+    const bool written = fill(fd) && ::fsync(fd) == 0;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::chmod(temporary.c_str(), 0644) != 0 ||
+        ::rename(temporary.c_str(), name.c_str()) != 0) {
+      ::unlink(temporary.c_str());
+      return false;
+    }
+    return true;
+  }
+
+  static bool CopyAll(int source, int target) {
+    std::vector<std::uint8_t> buffer(1 << 16);
+    for (;;) {
+      const ssize_t got = ::read(source, buffer.data(), buffer.size());
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return false;
+      if (got == 0) return true;
+      if (!WriteAll(target, std::span<const std::uint8_t>(buffer.data(), static_cast<std::size_t>(got)))) return false;
+    }
+  }
+
+  static bool ReadRange(int fd, std::uint64_t offset, std::size_t count, std::vector<std::uint8_t>& bytes) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    const std::uint64_t available = offset < size ? size - offset : 0;
+    bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(count, available)));
+    std::size_t used = 0;
+    while (used < bytes.size()) {
+      const ssize_t got = ::pread(fd, bytes.data() + used, bytes.size() - used, static_cast<off_t>(offset + used));
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return false;
+      if (got == 0) break;  // the file shrank meanwhile
+      used += static_cast<std::size_t>(got);
+    }
+    bytes.resize(used);
+    return true;
+  }
+
   static bool IsFolder(const std::string& name) {
     struct stat info {};
     return ::stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);

@@ -1,6 +1,7 @@
 // The file system on disk for the Windows builds.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/file_system.h"
@@ -33,9 +34,7 @@ class Win32FileSystem final : public FileSystem {
   bool WriteWholeFile(const Text& path, std::span<const std::uint8_t> bytes) override {
     const std::wstring name = ToWide(path);
     if (IsFolder(name)) return false;
-    // A temporary file beside the target, renamed over it once complete: the old file stays whole
-    // until the new one is.
-    const std::wstring temporary = name + L".korvane-tmp";
+    const std::wstring temporary = TemporaryFor(name);
     HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
@@ -50,11 +49,63 @@ class Win32FileSystem final : public FileSystem {
     }
     written = FlushFileBuffers(file) && written;
     written = CloseHandle(file) && written;
-    if (!written || !MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      DeleteFileW(temporary.c_str());
-      return false;
+    return RenameOver(temporary, name, written);
+  }
+
+  bool CopyFileReplacing(const Text& from, const Text& to) override {
+    const std::wstring source = ToWide(from);
+    const std::wstring name = ToWide(to);
+    if (IsFolder(source) || IsFolder(name)) return false;
+    const std::wstring temporary = TemporaryFor(name);
+    // CopyFileW carries the source's attributes over; a read-only source must not make the
+    // installed copy read-only, or the next export could not replace it.
+    const bool copied = CopyFileW(source.c_str(), temporary.c_str(), FALSE) &&
+                        SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    return RenameOver(temporary, name, copied);
+  }
+
+  bool RemoveFile(const Text& path) override { return DeleteFileW(ToWide(path).c_str()) != 0; }
+
+  std::optional<std::vector<FolderEntry>> ListFolder(const Text& folder, TextView pattern) override {
+    std::wstring name = ToWide(folder);
+    if (!IsFolder(name.empty() ? L"." : name)) return std::nullopt;
+    if (!name.empty() && name.back() != L'\\' && name.back() != L'/') name += L'\\';
+    // Every entry is fetched and matched here: the system's own matching also tries the short 8.3
+    // names, so "*.txt" would pick up "notes.txt2".
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((name + L"*").c_str(), &found);
+    std::vector<FolderEntry> entries;
+    if (search == INVALID_HANDLE_VALUE) {
+      if (GetLastError() == ERROR_FILE_NOT_FOUND) return entries;
+      return std::nullopt;
     }
-    return true;
+    do {
+      const Text child(found.cFileName, found.cFileName + wcslen(found.cFileName));
+      if (child == u"." || child == u".." || !NameMatchesPattern(child, pattern)) continue;
+      entries.push_back({child, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    std::sort(entries.begin(), entries.end(), [](const FolderEntry& a, const FolderEntry& b) { return a.name < b.name; });
+    return entries;
+  }
+
+  FileContent ReadFileRange(const Text& path, std::uint64_t offset, std::size_t count) override {
+    FileContent content;
+    HANDLE file = OpenForReading(ToWide(path), content);
+    if (file == INVALID_HANDLE_VALUE) return content;
+    content.status = ReadRange(file, offset, count, content.bytes) ? FileReadStatus::Ok : FileReadStatus::Unreadable;
+    CloseHandle(file);
+    if (content.status != FileReadStatus::Ok) content.bytes.clear();
+    return content;
+  }
+
+  std::optional<std::uint64_t> FileSize(const Text& path) override {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      return std::nullopt;
+    }
+    return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   }
 
   bool FileExists(const Text& path) override {
@@ -79,6 +130,55 @@ class Win32FileSystem final : public FileSystem {
   }
 
  private:
+  // A temporary file beside the target, renamed over it once complete: the old file stays whole
+  // until the new one is.
+  static std::wstring TemporaryFor(const std::wstring& name) {
+    return name + std::wstring(kTemporaryFileMark.begin(), kTemporaryFileMark.end());
+  }
+
+  // Renames a complete temporary file over `name` (a read-only target refuses); removes it otherwise.
+  static bool RenameOver(const std::wstring& temporary, const std::wstring& name, bool complete) {
+    if (!complete || !MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      DeleteFileW(temporary.c_str());
+      return false;
+    }
+    return true;
+  }
+
+  // Opens a file for reading; on failure sets the status and returns INVALID_HANDLE_VALUE.
+  static HANDLE OpenForReading(const std::wstring& name, FileContent& content) {
+    HANDLE file = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+      const DWORD error = GetLastError();
+      content.status = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileReadStatus::Missing
+                                                                                      : FileReadStatus::Unreadable;
+    }
+    return file;
+  }
+
+  static bool ReadRange(HANDLE file, std::uint64_t offset, std::size_t count, std::vector<std::uint8_t>& bytes) {
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) return false;
+    const auto total = static_cast<std::uint64_t>(size.QuadPart);
+    const std::uint64_t available = offset < total ? total - offset : 0;
+    bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(count, available)));
+    LARGE_INTEGER at{};
+    at.QuadPart = static_cast<LONGLONG>(offset < total ? offset : total);
+    if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) return false;
+    std::size_t used = 0;
+    while (used < bytes.size()) {
+      const std::size_t room = bytes.size() - used;
+      const DWORD chunk = room > 0x40000000 ? 0x40000000 : static_cast<DWORD>(room);
+      DWORD got = 0;
+      if (!ReadFile(file, bytes.data() + used, chunk, &got, nullptr)) return false;
+      if (got == 0) break;  // the file shrank meanwhile
+      used += got;
+    }
+    bytes.resize(used);
+    return true;
+  }
+
   static bool IsFolder(const std::wstring& name) {
     const DWORD attributes = GetFileAttributesW(name.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;

@@ -1,0 +1,72 @@
+// The parts of the file system that every implementation shares: name patterns, and the answers of a
+// file system that implements only reading and writing whole files.
+#include "platform/file_system.h"
+
+#include <algorithm>
+
+#include "text/text_ops.h"
+
+namespace korvane {
+namespace {
+
+// "*" and "?" wildcard match on lower-cased texts; remembers the last "*" to retry from there.
+bool WildcardMatch(TextView name, TextView pattern) {
+  std::size_t n = 0, p = 0, starAt = TextView::npos, resumeAt = 0;
+  while (n < name.size()) {
+    if (p < pattern.size() && (pattern[p] == u'?' || pattern[p] == name[n])) {
+      ++n;
+      ++p;
+    } else if (p < pattern.size() && pattern[p] == u'*') {
+      starAt = p++;
+      resumeAt = n;
+    } else if (starAt != TextView::npos) {
+      p = starAt + 1;
+      n = ++resumeAt;
+    } else {
+      return false;
+    }
+  }
+  while (p < pattern.size() && pattern[p] == u'*') ++p;
+  return p == pattern.size();
+}
+
+}  // namespace
+
+bool NameMatchesPattern(TextView name, TextView pattern) {
+  if (pattern.empty()) return true;
+  Text wanted = LowerCase(pattern);
+  if (wanted.size() > 1 && wanted.back() == u'.') {
+    // "*." selects the names without an extension, as the Windows shell reads it.
+    if (name.find(u'.') != TextView::npos) return false;
+    wanted.pop_back();
+  }
+  return WildcardMatch(LowerCase(name), wanted);
+}
+
+std::optional<std::vector<FolderEntry>> FileSystem::ListFolder(const Text&, TextView) { return std::nullopt; }
+
+bool FileSystem::CopyFileReplacing(const Text& from, const Text& to) {
+  const FileContent source = ReadWholeFile(from);
+  return source.status == FileReadStatus::Ok && WriteWholeFile(to, source.bytes);
+}
+
+bool FileSystem::RemoveFile(const Text&) { return false; }
+
+FileContent FileSystem::ReadFileRange(const Text& path, std::uint64_t offset, std::size_t count) {
+  FileContent content = ReadWholeFile(path);
+  if (content.status != FileReadStatus::Ok) return content;
+  const std::size_t size = content.bytes.size();
+  const std::size_t start = offset < size ? static_cast<std::size_t>(offset) : size;
+  const std::size_t end = start + std::min(count, size - start);
+  content.bytes = std::vector<std::uint8_t>(content.bytes.begin() + static_cast<std::ptrdiff_t>(start),
+                                            content.bytes.begin() + static_cast<std::ptrdiff_t>(end));
+  return content;
+}
+
+std::optional<std::uint64_t> FileSystem::FileSize(const Text& path) {
+  const FileContent content = ReadWholeFile(path);
+  if (content.status != FileReadStatus::Ok) return std::nullopt;
+  return content.bytes.size();
+}
+
+}  // namespace korvane
