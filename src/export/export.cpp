@@ -1,0 +1,165 @@
+#include "export/export.h"
+
+#include <algorithm>
+#include <string>
+
+#include "catalogue/catalogue.h"
+#include "export/descriptor.h"
+#include "export/listing.h"
+#include "text/text_ops.h"
+
+namespace korvane {
+namespace {
+
+constexpr TextView kRestartNote = u"In order for the changes to take effect, please restart the Purebasic IDE.";
+constexpr std::size_t kFailuresShown = 20;
+
+void Fail(ExportResult& result, const Text& path, TextView reason) {
+  ExportFailure failure{path, Text(reason)};
+  const bool known = std::any_of(result.failures.begin(), result.failures.end(), [&](const ExportFailure& f) {
+    return f.path == failure.path && f.reason == failure.reason;
+  });
+  if (!known) result.failures.push_back(std::move(failure));
+}
+
+void Append(ExportResult& into, ExportResult&& part) {
+  for (Text& path : part.written) into.written.push_back(std::move(path));
+  for (const ExportFailure& failure : part.failures) Fail(into, failure.path, failure.reason);
+}
+
+bool Write(FileSystem& files, const Text& path, std::span<const std::uint8_t> bytes, ExportResult& result) {
+  if (files.WriteWholeFile(path, bytes)) {
+    result.written.push_back(path);
+    return true;
+  }
+  Fail(result, path, u"could not be written; the old file is unchanged");
+  return false;
+}
+
+// Every other descriptor's names. The library's own descriptor is recognised without regard to letter
+// case: on a file system that ignores case, 'User32' is the very file that 'USER32' replaces, and its
+// names must not keep the library's own functions out.
+std::set<Text> NamesKnownElsewhere(FileSystem& files, const Text& folder, const Text& ownName,
+                                   const std::vector<FolderEntry>& entries) {
+  std::set<Text> known;
+  const Text ownLower = LowerCase(ownName);
+  for (const FolderEntry& entry : entries) {
+    if (entry.isFolder || LowerCase(entry.name) == ownLower) continue;
+    const FileContent content = files.ReadWholeFile(folder + entry.name);
+    if (content.status == FileReadStatus::Ok) AddDescriptorNames(content.bytes, known);
+  }
+  return known;
+}
+
+// Temporary files of an export that was cut off (killed, power lost) before it renamed them.
+void RemoveStaleTemporaries(FileSystem& files, const Text& folder) {
+  const auto entries = files.ListFolder(folder, u"*" + Text(kTemporaryFileMark) + u"*");
+  if (!entries) return;
+  for (const FolderEntry& entry : *entries) {
+    if (!entry.isFolder) files.RemoveFile(folder + entry.name);
+  }
+}
+
+}  // namespace
+
+Text DescriptorFolder(const Text& root) { return root + u"PureLibraries\\Windows\\"; }
+Text LibraryFolder(const Text& root) { return DescriptorFolder(root) + u"Libraries\\"; }
+Text CompilersFolder(const Text& root) { return root + u"Compilers\\"; }
+Text ListingPath(const Text& root) { return CompilersFolder(root) + u"APIFunctionListing.txt"; }
+
+Text InstallationRoot(TextView root) {
+  Text folder(root);
+  if (!folder.empty() && folder.back() != u'\\' && folder.back() != u'/') folder += u'\\';
+  return folder;
+}
+
+ExportResult InstallLibrary(FileSystem& files, const Text& root, const LibraryEntry& library) {
+  ExportResult result;
+  result.rootIsFolder = true;
+  const Text descriptorFolder = DescriptorFolder(root);
+  const auto entries = files.ListFolder(descriptorFolder, u"*.");
+  if (!entries) {
+    Fail(result, descriptorFolder, u"folder missing: the root is not an installation");
+    return result;
+  }
+  const Text name = DescriptorName(library.path);
+  const std::set<Text> known = NamesKnownElsewhere(files, descriptorFolder, name, *entries);
+
+  const Text copy = LibraryFolder(root) + FileNameFromPath(library.path);
+  if (files.CopyFileReplacing(library.path, copy)) {
+    result.written.push_back(copy);
+  } else {
+    Fail(result, copy, u"the library file " + library.path + u" could not be copied here");
+  }
+
+  const Text descriptorPath = descriptorFolder + name;
+  const DescriptorBytes descriptor = BuildDescriptor(name, library.functions, known);
+  for (const Text& function : descriptor.tooManyArguments) {
+    Fail(result, descriptorPath, function + u" has more than 255 arguments and was left out");
+  }
+  Write(files, descriptorPath, descriptor.bytes, result);
+  return result;
+}
+
+ExportResult UpdateFunctionListing(FileSystem& files, const Text& root, const LibraryEntry& library,
+                                   AnnotationMode mode, TextView descriptionTemplate) {
+  ExportResult result;
+  result.rootIsFolder = true;
+  if (!files.FolderExists(CompilersFolder(root))) {
+    Fail(result, CompilersFolder(root), u"folder missing: the root is not an installation");
+    return result;
+  }
+  const Text listingPath = ListingPath(root);
+  ListingMap map;
+  const FileContent listing = files.ReadWholeFile(listingPath);
+  if (listing.status == FileReadStatus::Unreadable) {
+    // Rewriting it would replace every entry of the IDE with this one library's.
+    Fail(result, listingPath, u"could not be read; it was left unchanged");
+    return result;
+  }
+  ReadListing(listing.bytes, map);
+
+  // The copy the installation has just made; when that failed, whatever older copy is there.
+  const FileContent lib = files.ReadWholeFile(LibraryFolder(root) + FileNameFromPath(library.path));
+  MergeLibrary(map, lib.status == FileReadStatus::Ok ? ImportNamesOfLib(lib.bytes) : std::set<Text>(), library, mode,
+               descriptionTemplate);
+  Write(files, listingPath, ListingBytes(SortedListing(map)), result);
+  return result;
+}
+
+ExportResult ExportToPureBasic(FileSystem& files, std::span<const LibraryEntry* const> libraries,
+                               const ExportOptions& options) {
+  ExportResult result;
+  const Text root = InstallationRoot(options.root);
+  if (root.empty() || !files.FolderExists(root)) {
+    Fail(result, options.root, u"is not a folder");
+    return result;
+  }
+  result.rootIsFolder = true;
+  for (const Text& folder : {DescriptorFolder(root), LibraryFolder(root), CompilersFolder(root)}) {
+    RemoveStaleTemporaries(files, folder);
+  }
+  for (const LibraryEntry* library : libraries) {
+    if (library == nullptr) continue;
+    Append(result, InstallLibrary(files, root, *library));
+    if (options.updateListing) {
+      Append(result, UpdateFunctionListing(files, root, *library, options.mode, options.descriptionTemplate));
+    }
+  }
+  return result;
+}
+
+Text ExportClosingMessage(const ExportResult& result) {
+  if (result.failures.empty()) return u"Export finished!\n\n" + Text(kRestartNote);
+  Text message = u"Export finished, but not everything could be done:\n\n";
+  const std::size_t shown = std::min(result.failures.size(), kFailuresShown);
+  for (std::size_t i = 0; i < shown; ++i) {
+    message += result.failures[i].path + u": " + result.failures[i].reason + u"\n";
+  }
+  if (result.failures.size() > shown) {
+    message += u"... and " + Utf8ToText(std::to_string(result.failures.size() - shown)) + u" more\n";
+  }
+  return message + u"\n" + Text(kRestartNote);
+}
+
+}  // namespace korvane

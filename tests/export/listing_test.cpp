@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "export/descriptor.h"
+#include "export/listing.h"
+
+namespace korvane {
+namespace {
+
+// A string literal's bytes, NULs included.
+template <std::size_t N>
+std::string Bytes(const char (&literal)[N]) {
+  return std::string(literal, N - 1);
+}
+
+std::string Rewritten(std::string_view before) {
+  ListingMap map;
+  ReadListing(AsBytes(before), map);
+  const std::vector<std::uint8_t> bytes = ListingBytes(SortedListing(map));
+  return std::string(bytes.begin(), bytes.end());
+}
+
+TEST(FunctionListing, ReadsAndWritesBackSorted) {
+  struct Case {
+    const char* what;
+    std::string before;
+    std::string after;
+  };
+  const Case cases[] = {
+      {"count lines skipped wherever they stand", "7785\r\nFoo (x)\r\n0\r\n-3\r\n", "1\r\nFoo (x)\r\n"},
+      {"numbers that are not their own plain text stay",
+       "007\r\n+5\r\n 5\r\n\xEF\xBB\xBF" "12\r\n-0\r\n99999999999999999999\r\n",
+       "6\r\n 5\r\n+5 \r\n-0 \r\n007 \r\n99999999999999999999 \r\n\xEF\xBB\xBF" "12 \r\n"},
+      {"blanks around the text go, a line without one gains one", "Foo   (x)  \r\nBar\r\n",
+       "2\r\nBar \r\nFoo (x)\r\n"},
+      {"blank lines and lines beginning with a blank are one entry, the last wins", "\r\n a\r\nX 1\r\n b c\r\n",
+       "2\r\n b c\r\nX 1\r\n"},
+      {"the later of two lines with one name wins", "Foo 1\r\nFoo 2\r\n", "1\r\nFoo 2\r\n"},
+      {"NUL, CR and LF end lines, CR LF is one end, a last line needs none", Bytes("D 4\0C 3\rB 2\nA 1"),
+       "4\r\nA 1\r\nB 2\r\nC 3\r\nD 4\r\n"},
+      {"CR CR LF leaves an empty line", "A 1\r\r\nB 2", "3\r\n \r\nA 1\r\nB 2\r\n"},
+      {"'_' before letters, capitals folded, case-distinct names kept apart", "b\r\n_a\r\nA\r\na\r\nZ\r\n",
+       "5\r\n_a \r\nA \r\na \r\nb \r\nZ \r\n"},
+      {"tabs are not blanks", "F\tx y \r\n", "1\r\nF\tx y\r\n"},
+      {"nothing", "", "0\r\n"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Rewritten(c.before), c.after) << c.what;
+}
+
+TEST(FunctionListing, MergesALibraryWithTemplate) {
+  LibraryEntry library;
+  library.path = u"C:\\sdk\\user32.lib";
+  ApiFunction box{u"MessageBoxA",
+                  u"_In_opt_ HWND hWnd, _In_opt_ LPCTSTR lpText, _In_opt_ LPCTSTR lpCaption, _In_ UINT uType",
+                  u"int", u"Displays a modal dialog box.", u"Dialog Boxes", u"", u"MessageBox", 1};
+  ApiFunction wide = box;
+  wide.Function = u"MessageBoxW";
+  wide.checked = 0;
+  library.functions = {box, wide};
+  ListingMap map;
+  ReadListing(AsBytes("4\r\nAbortDoc (hdc)\r\nMessageBoxW (hWnd, lpText, lpCaption, uType)\r\n"
+                      "MessageBoxA (hWnd, lpText, lpCaption, uType)\r\nZwClose (Handle)\r\nmessageboxa (x)\r\n"),
+              map);
+  MergeLibrary(map, {u"MessageBoxA", u"MessageBoxW"}, library, AnnotationMode::Convert, kDefaultDescriptionTemplate);
+  const std::vector<std::uint8_t> bytes = ListingBytes(SortedListing(map));
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
+            "4\r\nAbortDoc (hdc)\r\n"
+            "MessageBoxA ( InOpt HWND hWnd, InOpt LPCTSTR lpText, InOpt LPCTSTR lpCaption, In UINT uType )  int  |  "
+            "Displays a modal dialog box.  |  Dialog Boxes  |  \r\n"
+            "messageboxa (x)\r\nZwClose (Handle)\r\n");
+
+  struct TemplateCase {
+    TextView descriptionTemplate;
+    TextView filled;
+  };
+  ApiFunction f{u"F", u"", u"BOOL", u"says %GRP%", u"G", u"http://x", u"", 1};
+  const TemplateCase templates[] = {
+      {kDefaultDescriptionTemplate, u"  BOOL  |  says G  |  G  |  http://x"},  // later placeholders reach fields
+      {u"", u""},
+      {u"%ret% %WEB%%WEB%", u"%ret% http://xhttp://x"},
+  };
+  for (const TemplateCase& c : templates) EXPECT_EQ(FillTemplate(c.descriptionTemplate, f), c.filled);
+}
+
+TEST(ImportNamesOfLib, TakesTheNamesOfImportSymbols) {
+  const std::string archive = Bytes(
+      "__imp__MessageBoxA@16\0__imp_CreateFileW\0  __imp_Padded  \0?__imp_NotFirst\0__imp_?Member@@QAE@Z\0"
+      "junk__imp_Hidden\0_Plain@4\r\n__imp_AfterCrLf\n__imp_CreateFileW");
+  const std::set<Text> names = ImportNamesOfLib(AsBytes(archive));
+  EXPECT_EQ(names, (std::set<Text>{u"AfterCrLf", u"CreateFileW", u"MessageBoxA", u"Member", u"Padded"}));
+}
+
+TEST(LibraryDescriptor, BytesOfTheRecords) {
+  const ApiFunction alpha{u"Alpha", u"_In_ HWND hWnd, _In_ UINT uMsg", u"BOOL", u"", u"", u"", u"", 1};
+  const ApiFunction beta{u"Beta", u"", u"void", u"", u"", u"", u"Beta", 1};
+  const ApiFunction gamma{u"Gamma", u"", u"int", u"", u"", u"", u"", 0};
+  const ApiFunction noReturn{u"Delta", u"", u"", u"", u"", u"", u"", 1};
+  const ApiFunction point{u"ByPoint", u"_In_ HWND hWnd, _In_ POINT Point", u"BOOL", u"", u"", u"", u"X", 1};
+  EXPECT_EQ(DescriptorName(u"C:\\sdk\\User32.Lib"), u"USER32");
+
+  const DescriptorBytes mylib = BuildDescriptor(u"MYLIB", {alpha, beta, gamma, noReturn}, {});
+  EXPECT_EQ(std::string(mylib.bytes.begin(), mylib.bytes.end()),
+            Bytes("ERUPLLDE\x03\0\0\0\0MYLIB\0Alpha\0\x02\0Beta\0\0\x01"));
+  const DescriptorBytes points = BuildDescriptor(u"P", {point}, {});
+  EXPECT_EQ(std::string(points.bytes.begin(), points.bytes.end()),
+            Bytes("ERUPLLDE\x03\0\0\0\0P\0ByPoint\0\x02\x04\x15\x0D"));
+  const DescriptorBytes empty = BuildDescriptor(u"E", {}, {});
+  EXPECT_EQ(empty.bytes.size(), 15u);
+
+  // Functions another descriptor declares are left out; so are counts that do not fit in a byte.
+  Text many = u"int a0";
+  for (int i = 1; i < 256; ++i) many += u", int a";
+  const ApiFunction huge{u"Huge", many, u"int", u"", u"", u"", u"", 1};
+  const DescriptorBytes known = BuildDescriptor(u"K", {alpha, beta, huge}, {u"Alpha"});
+  EXPECT_EQ(std::string(known.bytes.begin(), known.bytes.end()), Bytes("ERUPLLDE\x03\0\0\0\0K\0Beta\0\0\x01"));
+  EXPECT_EQ(known.tooManyArguments, std::vector<Text>{u"Huge"});
+}
+
+TEST(LibraryDescriptor, NamesReadFromOtherDescriptors) {
+  // A count of 32 or more is no control character: it joins the next name, which is then not known.
+  std::set<Text> known;
+  AddDescriptorNames(AsBytes(Bytes("ERUPLLDE\x03\0\0\0\0OTHER\0Wide\0\x28\x01Next\0\x02\0Pt\0\x02\x04\x15\x0D"
+                               "AfterPt\0\x01\0")),
+                     known);
+  EXPECT_EQ(known, (std::set<Text>{u"ERUPLLDE", u"OTHER", u"Wide", u"(Next", u"Pt", u"AfterPt"}));
+}
+
+}  // namespace
+}  // namespace korvane
