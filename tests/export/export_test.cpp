@@ -1,0 +1,189 @@
+// Whole exports into an installation on the in-memory file system.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "export/export.h"
+#include "export/listing.h"
+#include "platform/headless/memory_file_system.h"
+
+namespace korvane {
+namespace {
+
+const Text kRoot = u"C:\\PB\\";
+const Text kDescriptors = u"C:\\PB\\PureLibraries\\Windows\\";
+const Text kLibraries = u"C:\\PB\\PureLibraries\\Windows\\Libraries\\";
+const Text kListing = u"C:\\PB\\Compilers\\APIFunctionListing.txt";
+const std::string kListingBefore =
+    "4\r\nAbortDoc (hdc)\r\nMessageBoxW (hWnd, lpText, lpCaption, uType)\r\n"
+    "MessageBoxA (hWnd, lpText, lpCaption, uType)\r\nZwClose (Handle)\r\n";
+const std::string kUser32Bytes = std::string("!<arch>\n__imp_MessageBoxA\0__imp_MessageBoxW\0", 44);
+
+template <std::size_t N>
+std::string Bytes(const char (&literal)[N]) {
+  return std::string(literal, N - 1);
+}
+
+LibraryEntry User32() {
+  LibraryEntry library;
+  library.path = u"C:\\sdk\\user32.lib";
+  ApiFunction a{u"MessageBoxA",
+                u"_In_opt_ HWND hWnd, _In_opt_ LPCTSTR lpText, _In_opt_ LPCTSTR lpCaption, _In_ UINT uType",
+                u"int", u"Displays a modal dialog box.", u"Dialog Boxes", u"", u"MessageBox", 1};
+  ApiFunction w = a;
+  w.Function = u"MessageBoxW";
+  w.checked = 0;
+  library.functions = {a, w};
+  return library;
+}
+
+LibraryEntry MyLib() {
+  LibraryEntry library;
+  library.path = u"C:\\sdk\\mylib.lib";
+  library.functions = {{u"Alpha", u"_In_ HWND hWnd, _In_ UINT uMsg", u"BOOL", u"", u"", u"", u"", 1},
+                       {u"Beta", u"", u"void", u"", u"", u"", u"Beta", 1},
+                       {u"Gamma", u"", u"int", u"", u"", u"", u"", 0}};
+  return library;
+}
+
+void AddInstallation(MemoryFileSystem& files, bool windowsFolders = true, bool compilers = true) {
+  files.AddFolder(kRoot);
+  if (windowsFolders) {
+    for (const Text& folder : {kRoot + u"PureLibraries", kDescriptors, kLibraries}) files.AddFolder(folder);
+  }
+  if (compilers) {
+    files.AddFolder(kRoot + u"Compilers");
+    files.AddFile(kListing, kListingBefore);
+  }
+  files.AddFile(u"C:\\sdk\\user32.lib", kUser32Bytes);
+  files.AddFile(u"C:\\sdk\\mylib.lib", "!<arch>\nmylib");
+}
+
+ExportResult Export(MemoryFileSystem& files, const Text& root, std::vector<const LibraryEntry*> libraries) {
+  return ExportToPureBasic(files, libraries, {root, true, AnnotationMode::Convert, Text(kDefaultDescriptionTemplate)});
+}
+
+const std::string kMessageBoxLine =
+    "MessageBoxA ( InOpt HWND hWnd, InOpt LPCTSTR lpText, InOpt LPCTSTR lpCaption, In UINT uType )  int  |  "
+    "Displays a modal dialog box.  |  Dialog Boxes  |  \r\n";
+const std::string kMyLibDescriptor = Bytes("ERUPLLDE\x03\0\0\0\0MYLIB\0Alpha\0\x02\0Beta\0\0\x01");
+
+TEST(ExportToPureBasic, InstallsAndMergesEachLibraryInTurn) {
+  MemoryFileSystem files;
+  AddInstallation(files);
+  const LibraryEntry user32 = User32();
+  const LibraryEntry mylib = MyLib();
+  // A root typed without its final backslash still names the installation.
+  const ExportResult result = Export(files, u"C:\\PB", {&user32, &mylib});
+  EXPECT_TRUE(result.rootIsFolder);
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(result.written, (std::vector<Text>{kLibraries + u"user32.lib", kDescriptors + u"USER32", kListing,
+                                               kLibraries + u"mylib.lib", kDescriptors + u"MYLIB", kListing}));
+  // The second library's run reads the first one's entries back, and reading trims their final blanks.
+  EXPECT_EQ(files.Contents(kListing),
+            "5\r\nAbortDoc (hdc)\r\nAlpha ( In HWND hWnd, In UINT uMsg )  BOOL  |    |    |  \r\n"
+            "Beta ( )  void  |    |    |  \r\n" +
+                kMessageBoxLine.substr(0, kMessageBoxLine.size() - 4) + "\r\nZwClose (Handle)\r\n");
+  EXPECT_EQ(files.Contents(kDescriptors + u"MYLIB"), kMyLibDescriptor);
+  EXPECT_EQ(files.Contents(kDescriptors + u"USER32"),
+            Bytes("ERUPLLDE\x03\0\0\0\0USER32\0MessageBoxA\0\x04\x01"));
+  EXPECT_EQ(files.Contents(kLibraries + u"user32.lib"), kUser32Bytes);
+  EXPECT_EQ(ExportClosingMessage(result),
+            u"Export finished!\n\nIn order for the changes to take effect, please restart the Purebasic IDE.");
+}
+
+TEST(ExportToPureBasic, ListingCases) {
+  struct Case {
+    const char* what;
+    std::function<void(MemoryFileSystem&, LibraryEntry&)> change;
+    TextView descriptionTemplate;
+    std::string listingAfter;
+  };
+  const Case cases[] = {
+      {"the example listing", [](MemoryFileSystem&, LibraryEntry&) {}, kDefaultDescriptionTemplate,
+       "3\r\nAbortDoc (hdc)\r\n" + kMessageBoxLine + "ZwClose (Handle)\r\n"},
+      {"a missing listing is created", [](MemoryFileSystem& f, LibraryEntry&) { f.RemoveFile(kListing); }, kDefaultDescriptionTemplate,
+       "1\r\n" + kMessageBoxLine},
+      {"a library none of whose functions qualifies still drops its imports",
+       [](MemoryFileSystem&, LibraryEntry& l) { l.functions[0].Return.clear(); }, kDefaultDescriptionTemplate,
+       "2\r\nAbortDoc (hdc)\r\nZwClose (Handle)\r\n"},
+      {"an emptied template ends entries at the parenthesis",
+       [](MemoryFileSystem&, LibraryEntry& l) { l.functions[0].Parameters = u"_In_ UINT uType"; }, u"",
+       "3\r\nAbortDoc (hdc)\r\nMessageBoxA ( In UINT uType )\r\nZwClose (Handle)\r\n"},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem files;
+    AddInstallation(files);
+    LibraryEntry user32 = User32();
+    c.change(files, user32);
+    // The installed copy the listing update reads.
+    files.AddFile(kLibraries + u"user32.lib", kUser32Bytes);
+    const ExportResult result = UpdateFunctionListing(files, kRoot, user32, AnnotationMode::Convert, c.descriptionTemplate);
+    EXPECT_TRUE(result.failures.empty()) << c.what;
+    EXPECT_EQ(files.Contents(kListing), c.listingAfter) << c.what;
+  }
+}
+
+TEST(ExportToPureBasic, FailuresAreNamedAndLeaveFilesWhole) {
+  struct Case {
+    const char* what;
+    std::function<void(MemoryFileSystem&)> change;
+    Text root;
+    bool rootIsFolder;
+    std::vector<Text> written;
+    std::vector<std::pair<Text, Text>> failures;
+  };
+  const Text descriptor = kDescriptors + u"MYLIB";
+  const Text copy = kLibraries + u"mylib.lib";
+  const Case cases[] = {
+      {"read-only listing", [](MemoryFileSystem& f) { AddInstallation(f); f.FailWritesTo(kListing); }, kRoot, true, {copy, descriptor},
+       {{kListing, u"could not be written; the old file is unchanged"}}},
+      {"unreadable listing", [](MemoryFileSystem& f) { AddInstallation(f); f.AddUnreadable(kListing); }, kRoot, true, {copy, descriptor},
+       {{kListing, u"could not be read; it was left unchanged"}}},
+      {"no Compilers folder", [](MemoryFileSystem& f) { AddInstallation(f, true, false); }, kRoot, true,
+       {copy, descriptor}, {{u"C:\\PB\\Compilers\\", u"folder missing: the root is not an installation"}}},
+      {"not an installation", [](MemoryFileSystem& f) { AddInstallation(f, false, false); }, kRoot, true, {}, {{kDescriptors, u"folder missing: the root is not an installation"},
+                         {u"C:\\PB\\Compilers\\", u"folder missing: the root is not an installation"}}},
+      {"root is a file", [](MemoryFileSystem& f) { AddInstallation(f); f.AddFile(u"C:\\file", "x"); }, u"C:\\file", false, {},
+       {{u"C:\\file", u"is not a folder"}}},
+      {"copy fails", [](MemoryFileSystem& f) { AddInstallation(f); f.FailWritesTo(kLibraries + u"mylib.lib"); }, kRoot, true,
+       {descriptor, kListing}, {{copy, u"the library file C:\\sdk\\mylib.lib could not be copied here"}}},
+      {"descriptor write fails", [](MemoryFileSystem& f) { AddInstallation(f); f.FailWritesTo(kDescriptors + u"MYLIB"); }, kRoot, true,
+       {copy, kListing}, {{descriptor, u"could not be written; the old file is unchanged"}}},
+  };
+  for (const Case& c : cases) {
+    MemoryFileSystem files;
+    c.change(files);
+    const std::string listingBefore = files.Contents(kListing);
+    const LibraryEntry mylib = MyLib();
+    const ExportResult result = Export(files, c.root, {&mylib});
+    EXPECT_EQ(result.rootIsFolder, c.rootIsFolder) << c.what;
+    EXPECT_EQ(result.written, c.written) << c.what;
+    std::vector<std::pair<Text, Text>> failures;
+    for (const ExportFailure& f : result.failures) failures.emplace_back(f.path, f.reason);
+    EXPECT_EQ(failures, c.failures) << c.what;
+    if (std::find(c.written.begin(), c.written.end(), kListing) == c.written.end()) {
+      EXPECT_EQ(files.Contents(kListing), listingBefore) << c.what;
+    }
+    EXPECT_NE(ExportClosingMessage(result).find(c.failures[0].first + u": " + c.failures[0].second), Text::npos);
+  }
+}
+
+TEST(ExportToPureBasic, OwnDescriptorInOtherLetterCaseIsNotAnotherLibrary) {
+  MemoryFileSystem files;
+  AddInstallation(files);
+  files.AddFile(kDescriptors + u"MyLib", kMyLibDescriptor);  // the same file on a case-blind file system
+  files.AddFile(kDescriptors + u"OTHER", Bytes("ERUPLLDE\x03\0\0\0\0OTHER\0Beta\0\0\0"));
+  files.AddFile(kDescriptors + u"notes.txt", "Alpha");  // has an extension: not a descriptor
+  files.AddFolder(kDescriptors + u"Alpha");
+  const Text stale = kListing + Text(kTemporaryFileMark) + u"-x1Y2z3";
+  files.AddFile(stale, "cut sh");
+  const LibraryEntry mylib = MyLib();
+  const ExportResult result = Export(files, kRoot, {&mylib});
+  EXPECT_TRUE(result.failures.empty());
+  EXPECT_EQ(files.Contents(kDescriptors + u"MYLIB"), Bytes("ERUPLLDE\x03\0\0\0\0MYLIB\0Alpha\0\x02\0"));
+  EXPECT_FALSE(files.FileExists(stale));
+}
+
+}  // namespace
+}  // namespace korvane
