@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/command_args.h"
+#include "cli/export_command.h"
 
 namespace korvane {
 namespace {
@@ -11,6 +12,7 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage: korvane-cli list [--] FILE...\n"
     "       korvane-cli catalogue --out DIR [--merge XMLFILE]... [--] FILE...\n"
+    "       korvane-cli export --root DIR [OPTION]... [--] FILE...  (see korvane-cli export --help)\n"
     "       korvane-cli --help\n"
     "\n"
     "FILE is an import library (an archive) or a catalogue file such as\n"
@@ -84,6 +86,7 @@ int RunCli(const std::vector<Text>& args, FileSystem& files, Clock& clock, CliOu
   if (args[0] == u"--help" || args[0] == u"-h") return Help(output);
   if (args[0] == u"list") return RunList(rest, files, output);
   if (args[0] == u"catalogue") return RunCatalogue(rest, files, clock, output);
+  if (args[0] == u"export") return RunExportCli(rest, files, output);
   return UsageError(output, "unknown command '" + TextToUtf8(args[0]) + "'");
 }
 
