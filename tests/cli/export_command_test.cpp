@@ -38,7 +38,9 @@ class ExportCommandTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!testing::HostFileExists(kGdi32) || !testing::HostFileExists(kUser32)) GTEST_SKIP() << "mingw-w64 libraries absent";
-    root_ = fs::temp_directory_path() / "korvane-export-cli";
+    // One folder per test: the suites may run side by side.
+    root_ = fs::temp_directory_path() /
+            ("korvane-export-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(root_);
     fs::create_directories(root_ / "PureLibraries" / "Windows" / "Libraries");
     fs::create_directories(root_ / "Compilers");
