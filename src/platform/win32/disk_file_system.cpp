@@ -136,8 +136,11 @@ class Win32FileSystem final : public FileSystem {
     return name + std::wstring(kTemporaryFileMark.begin(), kTemporaryFileMark.end());
   }
 
-  // Renames a complete temporary file over `name` (a read-only target refuses); removes it otherwise.
+  // Renames a complete temporary file over `name`; removes it otherwise. A read-only target is
+  // refused here, not left to MoveFileExW: Windows refuses it, Wine replaces it.
   static bool RenameOver(const std::wstring& temporary, const std::wstring& name, bool complete) {
+    const DWORD target = GetFileAttributesW(name.c_str());
+    if (target != INVALID_FILE_ATTRIBUTES && (target & FILE_ATTRIBUTE_READONLY) != 0) complete = false;
     if (!complete || !MoveFileExW(temporary.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       DeleteFileW(temporary.c_str());
       return false;
