@@ -25,6 +25,7 @@ inline constexpr int kTypeAutomaticMerge = 14002;  // queued by a library load
 // Page-source events of control kBrowser (see platform/page_source.h).
 inline constexpr int kTypePageLoaded = 15001;
 inline constexpr int kTypePageFailed = 15002;
+inline constexpr int kTypePageNotification = 15003;  // any further event of a load (progress, title)
 
 // Controls of the main window.
 inline constexpr int kStatusBar = 1;  // the status bar (addressed apart from the controls below)

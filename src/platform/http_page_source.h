@@ -1,0 +1,28 @@
+#pragma once
+// The page source that fetches documentation pages over HTTP: WinHTTP on Windows, libcurl elsewhere.
+// Each source owns one worker thread that runs its requests, so Navigate never blocks the caller.
+// Redirects are followed. A connection failure, a time-out or a status of 400 or more ends the load as
+// failed with a short reason: "HTTP 500", "time-out", "connection refused", "host not found", ...
+// The body is decoded as the browser control's page text is: the system's ANSI code page on Windows,
+// Windows-1252 elsewhere.
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+#include "platform/events.h"
+#include "platform/page_source.h"
+
+namespace korvane {
+
+inline constexpr std::chrono::milliseconds kHttpTimeout{30000};
+
+// `post` receives the end event of each load (kEventControl, kMainWindow, kBrowser, kTypePageLoaded or
+// kTypePageFailed) on the source's worker thread, so it must be thread-safe (Gui::QueueEvent is); it is
+// called with the source's lock held, so it must only queue the event, not call the source back.
+// `timeout` bounds a whole load, redirects included. Destroying the source cancels a running load and
+// waits for the worker; nothing is posted after the destructor has returned.
+std::unique_ptr<PageSource> MakeHttpPageSource(std::function<void(const Event&)> post,
+                                               std::chrono::milliseconds timeout = kHttpTimeout);
+
+}  // namespace korvane
