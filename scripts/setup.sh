@@ -14,6 +14,8 @@ packages=(
   mingw-w64-x86-64-dev mingw-w64-i686-dev libz-mingw-w64-dev
   # libraries (native)
   libexpat1-dev libpng-dev zlib1g-dev libcurl4-openssl-dev
+  # JSON output of the command line (header only)
+  nlohmann-json3-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   # fuzzing and the comparison benchmark

@@ -7,12 +7,16 @@
 #include "cli/export_command.h"
 
 namespace korvane {
+
+int RunParsePage(std::span<const Text> args, FileSystem& files, CliOutput& output);
+
 namespace {
 
 constexpr std::string_view kUsage =
     "Usage: korvane-cli list [--] FILE...\n"
     "       korvane-cli catalogue --out DIR [--merge XMLFILE]... [--] FILE...\n"
     "       korvane-cli export --root DIR [OPTION]... [--] FILE...  (see korvane-cli export --help)\n"
+    "       korvane-cli parse-page --function NAME --library KEY [--] FILE...\n"
     "       korvane-cli --help\n"
     "\n"
     "FILE is an import library (an archive) or a catalogue file such as\n"
@@ -28,6 +32,9 @@ constexpr std::string_view kUsage =
     "                catalogue file per library into the existing folder DIR, named\n"
     "                \"[<x86|x64>] [<mm.dd.yyyy-hh.mm.ss>] <file name>.xml\" after the local\n"
     "                time. Print the path of each file written, one per line.\n"
+    "  parse-page --function NAME --library KEY FILE...\n"
+    "                Read each FILE as a saved reference page (Windows-1252) of function NAME in\n"
+    "                library KEY and print one JSON object per FILE and line, in the given order.\n"
     "\n"
     "Files that yield no library, merge files that cannot be used and files that cannot be\n"
     "written are named on stderr with the reason.\n"
@@ -87,6 +94,7 @@ int RunCli(const std::vector<Text>& args, FileSystem& files, Clock& clock, CliOu
   if (args[0] == u"list") return RunList(rest, files, output);
   if (args[0] == u"catalogue") return RunCatalogue(rest, files, clock, output);
   if (args[0] == u"export") return RunExportCli(rest, files, output);
+  if (args[0] == u"parse-page") return RunParsePage(rest, files, output);
   return UsageError(output, "unknown command '" + TextToUtf8(args[0]) + "'");
 }
 
