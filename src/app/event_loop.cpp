@@ -3,9 +3,9 @@
 #include "app/check_commands.h"
 #include "app/layout.h"
 #include "app/settings.h"
-#include "catalogue/catalogue_file_commands.h"
-#include "catalogue/detail_editor.h"
-#include "catalogue/library_commands.h"
+#include "app/catalogue_file_commands.h"
+#include "app/detail_editor.h"
+#include "app/library_commands.h"
 #include "platform/events.h"
 #include "platform/source_location.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The loop that receives every event of the main window and hands it to its command.
 
-#include "catalogue/session.h"
+#include "app/session.h"
 
 namespace korvane {
 

@@ -3,7 +3,6 @@
 #include <optional>
 
 #include "catalogue/symbol_names.h"
-#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -14,7 +13,6 @@ std::optional<SkippedFile> LoadOne(Catalogue& catalogue, FileSystem& files, cons
   const Text key = LibraryKeyFromPath(path);
   if (catalogue.Find(key) != nullptr) return SkippedFile{path, SkipReason::DuplicateLibrary, {}};
 
-  KORVANE_HERE();
   FileContent content = files.ReadWholeFile(path);
   if (content.status == FileReadStatus::Missing) return SkippedFile{path, SkipReason::Missing, {}};
   if (content.status == FileReadStatus::Unreadable) return SkippedFile{path, SkipReason::Unreadable, {}};
@@ -27,7 +25,6 @@ std::optional<SkippedFile> LoadOne(Catalogue& catalogue, FileSystem& files, cons
   LibraryEntry* entry = catalogue.Find(key);
   if (entry == nullptr) return SkippedFile{path, SkipReason::NoFunctionNames, archive};
   if (archive.status == ArchiveStatus::Truncated) outcome.cutShort.push_back({path, archive});
-  KORVANE_HERE();
   NormaliseLibraryNames(*entry);
   for (ApiFunction& function : entry->functions) function.checked = 1;
   return std::nullopt;

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "helpers/archive_writer.h"
-#include "catalogue/library_commands.h"
+#include "app/library_commands.h"
 #include "helpers/headless_program.h"
 
 namespace korvane {

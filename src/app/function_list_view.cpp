@@ -1,4 +1,4 @@
-#include "catalogue/function_list_view.h"
+#include "app/function_list_view.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
-#include "catalogue/library_commands.h"
+#include "app/library_commands.h"
 
 #include <algorithm>
 
-#include "catalogue/function_list_view.h"
+#include "app/function_list_view.h"
 #include "catalogue/library_loader.h"
 #include "platform/events.h"
 #include "text/text_ops.h"

@@ -1,9 +1,9 @@
-#include "catalogue/detail_editor.h"
+#include "app/detail_editor.h"
 
 #include <optional>
 #include <vector>
 
-#include "catalogue/library_commands.h"
+#include "app/library_commands.h"
 #include "platform/events.h"
 #include "text/text_ops.h"
 #include "platform/source_location.h"

@@ -1,11 +1,11 @@
-#include "catalogue/catalogue_file_commands.h"
+#include "app/catalogue_file_commands.h"
 
 #include <string>
 #include <vector>
 
 #include "catalogue/catalogue_files.h"
-#include "catalogue/function_list_view.h"
-#include "catalogue/library_commands.h"
+#include "app/function_list_view.h"
+#include "app/library_commands.h"
 #include "platform/events.h"
 #include "platform/source_location.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The main window's commands for libraries: "Load LIBs", file drops and the Libraries list view.
 
-#include "catalogue/session.h"
+#include "app/session.h"
 
 namespace korvane {
 

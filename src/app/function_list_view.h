@@ -1,7 +1,7 @@
 #pragma once
 // How the catalogue reaches the two list views, and how the user's check boxes reach the records.
 
-#include "catalogue/session.h"
+#include "app/session.h"
 
 namespace korvane {
 
