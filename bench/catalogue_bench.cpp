@@ -1,7 +1,7 @@
 // Speed of reading import libraries into the catalogue, in three stages so the report shows where the
 // time goes:
 //   read      - ReadImportArchive alone, the consumer only counts the kept names;
-//   collect   - read, each kept name appended to the catalogue through AddFunctionName (the loader's
+//   collect   - read, each kept name appended to an entry through CollectFunctionNames (the loader's
 //               consumer);
 //   load      - collect, then NormaliseLibraryNames and the ticks, as the loader does for every library;
 //   normalise - NormaliseLibraryNames alone (generated libraries only).
@@ -18,6 +18,7 @@
 #include "catalogue/archive_reader.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/library_loader.h"
+#include "catalogue/load_files.h"
 #include "catalogue/symbol_names.h"
 #include "platform/headless/memory_file_system.h"
 
@@ -56,17 +57,18 @@ StageOutcome RunStage(Stage stage, const Bytes& image, const Text& path) {
     outcome.names = kept;
     return outcome;
   }
-  Catalogue catalogue;
-  outcome.status =
-      ReadImportArchive(image, [&](const Text& name) { return AddFunctionName(catalogue, name, path); }).status;
-  LibraryEntry* entry = catalogue.Current();
-  if (entry == nullptr) return outcome;
   if (stage == Stage::Load) {
-    NormaliseLibraryNames(*entry);
-    for (ApiFunction& function : entry->functions) function.checked = 1;
+    LibraryRead read = ReadLibrary(image, path);
+    outcome.status = read.archive.status;
+    outcome.names = read.entry.functions.size();
+    benchmark::DoNotOptimize(read.entry.functions.data());
+    return outcome;
   }
-  outcome.names = entry->functions.size();
-  benchmark::DoNotOptimize(entry->functions.data());
+  LibraryEntry entry;
+  entry.path = path;
+  outcome.status = CollectFunctionNames(image, entry).status;
+  outcome.names = entry.functions.size();
+  benchmark::DoNotOptimize(entry.functions.data());
   return outcome;
 }
 
@@ -133,11 +135,11 @@ void BM_RealLibrary(benchmark::State& state, Stage stage, const RealLibrary& lib
 void BM_GeneratedNormalise(benchmark::State& state, Layout layout, bool x86) {
   const auto count = static_cast<std::size_t>(state.range(0));
   const Bytes& image = GeneratedLibrary(count, layout, x86);
-  Catalogue catalogue;
-  const Text path(kGeneratedPath);
-  ReadImportArchive(image, [&](const Text& name) { return AddFunctionName(catalogue, name, path); });
-  const LibraryEntry* collected = catalogue.Current();
-  if (collected == nullptr) {
+  LibraryEntry collectedEntry;
+  collectedEntry.path = Text(kGeneratedPath);
+  CollectFunctionNames(image, collectedEntry);
+  const LibraryEntry* collected = &collectedEntry;
+  if (collected->functions.empty()) {
     state.SkipWithError("the generated library has no function names");
     return;
   }
@@ -160,7 +162,7 @@ void BM_GeneratedNormalise(benchmark::State& state, Layout layout, bool x86) {
 }
 
 // Every "*.a" of one mingw-w64 library folder, held in a MemoryFileSystem and loaded with
-// LoadLibraryFiles: the whole program path except the disk, one file after the other. Import libraries
+// LoadFiles: the whole program path except the disk, one file after the other. Import libraries
 // and ordinary static libraries alike, as a user pointing the program at the folder would load them.
 void BM_LoadFolder(benchmark::State& state, const std::string& folder) {
   const std::vector<std::string> files = LibraryFolderFiles(folder);
@@ -182,12 +184,10 @@ void BM_LoadFolder(benchmark::State& state, const std::string& folder) {
   std::size_t functions = 0;
   for (auto _ : state) {
     Catalogue catalogue;
-    const LoadOutcome outcome = LoadLibraryFiles(catalogue, fileSystem, paths);
-    libraries = outcome.libraryPaths.size();
+    const LoadOutcome outcome = LoadFiles(catalogue, fileSystem, paths, FileKinds::Libraries);
+    libraries = outcome.libraries.size();
     functions = 0;
-    for (const Text& path : outcome.libraryPaths) {
-      functions += catalogue.Find(LibraryKeyFromPath(path))->functions.size();
-    }
+    for (const LoadedFile& file : outcome.libraries) functions += catalogue.Find(file.key)->functions.size();
     benchmark::DoNotOptimize(functions);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(totalBytes));

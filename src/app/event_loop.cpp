@@ -1,5 +1,7 @@
 #include "app/event_loop.h"
 
+#include <utility>
+
 #include "app/check_commands.h"
 #include "app/layout.h"
 #include "app/settings.h"
@@ -87,11 +89,41 @@ bool DispatchMainWindowEvent(Session& session, const Event& event) {
   return true;
 }
 
+bool DispatchExportWindowEvent(Session& session, const Event& event) {
+  KORVANE_HERE();
+  Gui& gui = session.platform.gui;
+  switch (event.kind) {
+    case kEventCloseWindow:
+      gui.ShowWindow(kExportWindow, false);
+      gui.EnableWindow(kMainWindow, true);
+      break;
+    default: break;  // the export window's controls
+  }
+  return true;
+}
+
+bool DispatchEvent(Session& session, const Event& event) {
+  // One line per window: the window's number and the function that handles its events.
+  using Dispatch = bool (*)(Session&, const Event&);
+  static constexpr std::pair<int, Dispatch> kWindows[] = {
+      {kMainWindow, DispatchMainWindowEvent},
+      {kExportWindow, DispatchExportWindowEvent},
+  };
+  for (const auto& [window, dispatch] : kWindows) {
+    if (window == event.window) return dispatch(session, event);
+  }
+  return true;
+}
+
 void ApplySettings(Session& session) {
   KORVANE_HERE();
   FileSystem& files = session.platform.files;
   const Settings settings = LoadSettings(files);
+  session.settingsPath = settings.settingsPath;
   session.libraryFolder = settings.libraryFolder;
+  session.exportSettings.listingUpdate = settings.listingUpdate;
+  session.exportSettings.annotationMode = settings.annotationMode;
+  session.exportSettings.rootFolders = settings.rootFolders;
   session.rememberLibraryFolder = [&files, path = settings.settingsPath](const Text& folder) {
     WriteSetting(files, path, kGroupKorvane, kKeyLibDir, folder);
   };
@@ -99,9 +131,7 @@ void ApplySettings(Session& session) {
 
 void DispatchUntilClosed(Session& session) {
   for (;;) {
-    const Event event = session.platform.gui.WaitEvent();
-    if (event.window != kMainWindow) continue;  // the export window comes with the export
-    if (!DispatchMainWindowEvent(session, event)) return;
+    if (!DispatchEvent(session, session.platform.gui.WaitEvent())) return;
   }
 }
 

@@ -1,18 +1,20 @@
 #include "app/library_commands.h"
 
 #include <algorithm>
+#include <string>
 
 #include "app/function_list_view.h"
-#include "catalogue/library_loader.h"
 #include "platform/events.h"
-#include "text/text_ops.h"
 #include "platform/source_location.h"
+#include "text/text_ops.h"
 
 namespace korvane {
 namespace {
 
 constexpr int kLibraryCommands[] = {kOptionsButton, kMsdnChecked, kMergeXml, kSaveXml, kExportPb,
                                     kCheckAll,      kCheckNone,   kCheckInvert, kCheckFilled};
+
+constexpr char16_t kReadyText[] = u" Ready...";
 
 // The files of one load: the requester's choice in its order, or the drop sorted without regard to
 // letter case. Empty paths are left out.
@@ -34,25 +36,30 @@ std::vector<Text> ChooseFiles(Session& session, const Text& droppedFiles) {
   return paths;
 }
 
-void ResetViews(Session& session) {
-  Gui& gui = session.platform.gui;
-  gui.ClearRows(kLibrariesList);
-  gui.ClearRows(kFunctionList);
-  gui.SetVisible(kDetailPanel, false);
-  session.detailRecord = nullptr;
+Text Decimal(std::size_t value) {
+  const std::string digits = std::to_string(value);
+  return Text(digits.begin(), digits.end());
 }
 
-void ShowFirstLibrary(Session& session, const LibraryEntry& entry) {
-  Gui& gui = session.platform.gui;
-  for (const ApiFunction& record : entry.functions) {
-    const RowTexts texts = RowText(record);
-    gui.AddRow(kFunctionList, std::vector<Text>(texts.begin(), texts.end()), true);
+// The window loads quietly, but a library that lost names on the way must not look complete.
+Text CutShortMessage(const LoadOutcome& outcome) {
+  if (outcome.cutShort.empty()) return kReadyText;
+  Text message;
+  for (const CutShortFile& file : outcome.cutShort) {
+    message += message.empty() ? u" " : u"; ";
+    message += FileNameFromPath(file.path) + u": symbol directory cut short, only " + Decimal(file.namesRead) +
+               u" names read";
   }
-  ShowFunctionCount(session, entry.functions.size());
-  EnableLibraryCommands(gui, true);
-  gui.SetVisible(kDetailPanel, false);
-  gui.SetVisible(kLibrariesList, false);
-  RequestLayout(gui);
+  return message;
+}
+
+// The state of the fields and commands when no library is shown, as at start-up.
+void ShowNoLibrary(Session& session) {
+  Gui& gui = session.platform.gui;
+  ShowFunctionCount(session, 0);
+  gui.SetText(kArchitecture, {});
+  gui.SetText(kLibraryPath, {});
+  EnableLibraryCommands(gui, false);
 }
 
 }  // namespace
@@ -64,37 +71,45 @@ void EnableLibraryCommands(Gui& gui, bool enabled) {
 
 void RequestLayout(Gui& gui) { gui.QueueEvent({kEventSizeChanged, kMainWindow, -1, 0, {}, {}, {}}); }
 
-void LoadLibraries(Session& session, const Text& droppedFiles) {
+void ShowLoadedLibraries(Session& session, const LoadOutcome& outcome) {
   Gui& gui = session.platform.gui;
+  gui.ClearRows(kLibrariesList);
+  gui.SetVisible(kLibrariesList, false);
+  gui.SetStatusText(kStatusMessage, CutShortMessage(outcome));
+  RequestLayout(gui);
+  const LibraryEntry* shown = session.catalogue.Shown();
+  if (shown == nullptr) {
+    ShowNoLibrary(session);
+    return;
+  }
+  ShowLibrary(session, *shown);
+  ShowFunctionCount(session, shown->functions.size());
+  gui.SetText(kLibraryPath, shown->path);
+  EnableLibraryCommands(gui, true);
+  for (const LoadedFile& file : outcome.libraries) {
+    // The architecture field follows each library as it is read, so it ends on the last one.
+    gui.SetText(kArchitecture, ArchitectureText(*session.catalogue.Find(file.key)));
+    gui.AddRow(kLibrariesList, {file.fileName}, true);
+  }
+  if (outcome.libraries.size() > 1) {
+    gui.SelectRow(kLibrariesList, 0);
+    gui.SetVisible(kLibrariesList, true);
+  }
+}
+
+void LoadLibraries(Session& session, const Text& droppedFiles) {
   KORVANE_HERE();
   const std::vector<Text> paths = ChooseFiles(session, droppedFiles);
   if (paths.empty()) return;
   if (session.rememberLibraryFolder) session.rememberLibraryFolder(FolderFromPath(paths.front()));
-
-  gui.FreezeDrawing(kMainWindow, true);
-  DetachCheckBoxHook(session);
-  ResetViews(session);
-  KORVANE_HERE();
-  const LoadOutcome outcome =
-      LoadLibraryFiles(session.catalogue, session.platform.files, paths, session.platform.decodeSymbolName);
-  for (std::size_t i = 0; i < outcome.libraryPaths.size(); ++i) {
-    const Text& path = outcome.libraryPaths[i];
-    const LibraryEntry& entry = *session.catalogue.Find(LibraryKeyFromPath(path));
-    // The architecture field follows each library as it is read, so it ends on the last one.
-    gui.SetText(kArchitecture, ArchitectureText(entry));
+  RefillFunctionList(session, [&] {
     KORVANE_HERE();
-    if (i == 0) ShowFirstLibrary(session, entry);
-    gui.AddRow(kLibrariesList, {FileNameFromPath(path)}, true);
-  }
-  gui.SetText(kLibraryPath, outcome.FirstLibraryPath());
-  if (outcome.libraryPaths.size() > 1) {
-    gui.SelectRow(kLibrariesList, 0);
-    gui.SetVisible(kLibrariesList, true);
-    RequestLayout(gui);
-  }
-  AttachCheckBoxHook(session);
-  gui.FreezeDrawing(kMainWindow, false);
-  gui.QueueEvent({kEventControl, kMainWindow, kMergeXml, kTypeAutomaticMerge, {}, {}, {}});
+    const LoadOutcome outcome = LoadFiles(session.catalogue, session.platform.files, paths, FileKinds::Libraries,
+                                          session.platform.decodeSymbolName);
+    KORVANE_HERE();
+    ShowLoadedLibraries(session, outcome);
+  });
+  session.platform.gui.QueueEvent({kEventControl, kMainWindow, kMergeXml, kTypeAutomaticMerge, {}, {}, {}});
 }
 
 void LibrariesSelectionChanged(Session& session) {
@@ -107,23 +122,16 @@ void LibrariesSelectionChanged(Session& session) {
     return;
   }
   const Text key = LibraryKeyFromPath(gui.RowText(kLibrariesList, row, 0));
-  // Refilling the function list with drawing suspended: row by row redraws cost seconds.
-  gui.FreezeDrawing(kMainWindow, true);
-  DetachCheckBoxHook(session);
-  gui.ClearRows(kFunctionList);
-  gui.SetVisible(kDetailPanel, false);
-  session.detailRecord = nullptr;
-  RequestLayout(gui);
-  gui.SetEnabled(kMsdnSelected, false);
-  if (catalogue.SetShown(key)) {
+  RefillFunctionList(session, [&] {
+    RequestLayout(gui);
+    gui.SetEnabled(kMsdnSelected, false);
+    if (!catalogue.SetShown(key)) return;
     const LibraryEntry& entry = *catalogue.Shown();
     ShowLibrary(session, entry);
     gui.SetText(kArchitecture, ArchitectureText(entry));
     gui.SetText(kLibraryPath, entry.path);
     ShowFunctionCount(session, entry.functions.size());
-  }
-  AttachCheckBoxHook(session);
-  gui.FreezeDrawing(kMainWindow, false);
+  });
   catalogue.shownLibraryRow = row;
 }
 

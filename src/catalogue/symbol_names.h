@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "catalogue/catalogue.h"
+#include "catalogue/api_function.h"
 #include "text/text.h"
 
 namespace korvane {
@@ -41,11 +41,6 @@ ScanResult ScanSymbolNames(std::span<const std::uint8_t> body, const SymbolConsu
 // N big-endian member offsets, then N zero-terminated names. `wide` selects the 64-bit form.
 ScanResult ScanGnuSymbolTable(std::span<const std::uint8_t> body, bool wide, const SymbolConsumer& consumer,
                               SingleByteDecoder decode);
-
-// The library loader's consumer: appends a record named `rawName` to the entry of the library file at
-// `path` (created, with that path, when missing; it becomes the catalogue's current entry). Always
-// asks to continue.
-bool AddFunctionName(Catalogue& catalogue, const Text& rawName, const Text& path);
 
 // Decides the library's architecture, removes the x86 decoration, removes duplicates, adds a generic
 // entry for each ANSI/wide pair and sorts the list by code unit.
