@@ -103,9 +103,18 @@ void BM_Generated(benchmark::State& state, Stage stage, Layout layout, bool x86)
     state.SkipWithError("the generated library does not read completely");
     return;
   }
+  const std::size_t expected = outcome.names;
+  if (expected == 0) {
+    state.SkipWithError("the generated library gave no names");
+    return;
+  }
   for (auto _ : state) {
     outcome = RunStage(stage, image, path);
     benchmark::DoNotOptimize(outcome);
+    if (outcome.names != expected) {
+      state.SkipWithError("a timed pass gave another number of names than the first");
+      break;
+    }
   }
   Report(state, image.size(), count, outcome.names, stage);
   state.SetComplexityN(static_cast<std::int64_t>(count));
@@ -123,9 +132,18 @@ void BM_RealLibrary(benchmark::State& state, Stage stage, const RealLibrary& lib
     state.SkipWithError(("no symbol directory in " + library.path).c_str());
     return;
   }
+  const std::size_t expected = outcome.names;
+  if (expected == 0) {
+    state.SkipWithError(("no function names in " + library.path).c_str());
+    return;
+  }
   for (auto _ : state) {
     outcome = RunStage(stage, *image, path);
     benchmark::DoNotOptimize(outcome);
+    if (outcome.names != expected) {
+      state.SkipWithError("a timed pass gave another number of names than the first");
+      break;
+    }
   }
   Report(state, image->size(), DirectoryNameCount(*image), outcome.names, stage);
 }
@@ -154,6 +172,11 @@ void BM_GeneratedNormalise(benchmark::State& state, Layout layout, bool x86) {
     state.PauseTiming();
     entry = LibraryEntry();  // freeing the records is not part of the normalising
     state.ResumeTiming();
+  }
+  // Every raw name gives at least one function, and a pair adds at most one generic entry per two.
+  if (functions == 0 || functions > collected->functions.size() * 3 / 2) {
+    state.SkipWithError("normalising gave an impossible number of functions");
+    return;
   }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) *
                           static_cast<std::int64_t>(collected->functions.size()));
@@ -186,9 +209,14 @@ void BM_LoadFolder(benchmark::State& state, const std::string& folder) {
     Catalogue catalogue;
     const LoadOutcome outcome = LoadFiles(catalogue, fileSystem, paths, FileKinds::Libraries);
     libraries = outcome.libraries.size();
+    const std::size_t first = functions;
     functions = 0;
     for (const LoadedFile& file : outcome.libraries) functions += catalogue.Find(file.key)->functions.size();
     benchmark::DoNotOptimize(functions);
+    if (libraries == 0 || functions == 0 || (first != 0 && functions != first)) {
+      state.SkipWithError("the folder loaded no libraries, or another number of functions each time");
+      break;
+    }
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(totalBytes));
   state.counters["files"] = static_cast<double>(paths.size());

@@ -55,6 +55,14 @@ void DispatchControl(Session& session, const Event& event) {
   }
 }
 
+// The export window's controls: one case per control, as the main window's table above.
+void DispatchExportControl(Session& session, const Event& event) {
+  KORVANE_HERE();
+  switch (event.control) {
+    default: static_cast<void>(session); break;  // the export's commands come with the export
+  }
+}
+
 }  // namespace
 
 Text FirstQueryAddress(const Text& name) {
@@ -89,15 +97,18 @@ bool DispatchMainWindowEvent(Session& session, const Event& event) {
   return true;
 }
 
+void HideExportWindow(Session& session) {
+  Gui& gui = session.platform.gui;
+  gui.ShowWindow(kExportWindow, false);
+  gui.EnableWindow(kMainWindow, true);
+}
+
 bool DispatchExportWindowEvent(Session& session, const Event& event) {
   KORVANE_HERE();
-  Gui& gui = session.platform.gui;
   switch (event.kind) {
-    case kEventCloseWindow:
-      gui.ShowWindow(kExportWindow, false);
-      gui.EnableWindow(kMainWindow, true);
-      break;
-    default: break;  // the export window's controls
+    case kEventCloseWindow: HideExportWindow(session); break;
+    case kEventControl: DispatchExportControl(session, event); break;
+    default: break;
   }
   return true;
 }

@@ -16,6 +16,9 @@ void DispatchUntilClosed(Session& session);
 // Handles one event of the main window; returns false when the window was closed.
 bool DispatchMainWindowEvent(Session& session, const Event& event);
 
+// Hides the export window and enables the main window again ("Cancel", the close box).
+void HideExportWindow(Session& session);
+
 // Handles one event of the export window; closing it hides it and enables the main window again.
 // Always returns true: closing the export window never ends the program.
 bool DispatchExportWindowEvent(Session& session, const Event& event);

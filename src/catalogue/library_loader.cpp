@@ -8,9 +8,9 @@ ArchiveReadResult CollectFunctionNames(std::span<const std::uint8_t> image, Libr
                                        SingleByteDecoder decode) {
   return ReadImportArchive(
       image,
-      [&entry](const Text& name) {
+      [&entry](Text&& name) {
         ApiFunction record;
-        record.Function = name;
+        record.Function = std::move(name);
         entry.functions.push_back(std::move(record));
         return true;
       },
@@ -20,10 +20,19 @@ ArchiveReadResult CollectFunctionNames(std::span<const std::uint8_t> image, Libr
 LibraryRead ReadLibrary(std::span<const std::uint8_t> image, const Text& path, SingleByteDecoder decode) {
   LibraryRead read;
   read.entry.path = path;
-  read.archive = CollectFunctionNames(image, read.entry, decode);
-  read.namesRead = read.entry.functions.size();
+  // Raw names go into plain texts, not records: a record is seven texts wide, and most raw names
+  // ("__imp_" twins aside, which the reader drops) are rebuilt by the normalising anyway.
+  std::vector<Text> names;
+  read.archive = ReadImportArchive(
+      image,
+      [&names](Text&& name) {
+        names.push_back(std::move(name));
+        return true;
+      },
+      decode);
+  read.namesRead = names.size();
   if (read.namesRead == 0) return read;
-  NormaliseLibraryNames(read.entry);
+  read.entry.functions = NormaliseNames(std::move(names), read.entry.x86);
   for (ApiFunction& function : read.entry.functions) function.checked = 1;
   return read;
 }

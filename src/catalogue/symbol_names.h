@@ -6,6 +6,7 @@
 #include <functional>
 #include <span>
 #include <string_view>
+#include <vector>
 
 #include "catalogue/api_function.h"
 #include "text/text.h"
@@ -13,7 +14,7 @@
 namespace korvane {
 
 // Receives each kept raw symbol name in directory order; returns true to continue, false to stop.
-using SymbolConsumer = std::function<bool(const Text& rawName)>;
+using SymbolConsumer = std::function<bool(Text&& rawName)>;
 
 // How a directory scan ended. `offset` is relative to the start of the directory body.
 struct ScanResult {
@@ -45,5 +46,8 @@ ScanResult ScanGnuSymbolTable(std::span<const std::uint8_t> body, bool wide, con
 // Decides the library's architecture, removes the x86 decoration, removes duplicates, adds a generic
 // entry for each ANSI/wide pair and sorts the list by code unit.
 void NormaliseLibraryNames(LibraryEntry& entry);
+
+// The same on raw names: the library's functions, unticked, and its architecture in `x86`.
+std::vector<ApiFunction> NormaliseNames(std::vector<Text> names, int& x86);
 
 }  // namespace korvane
