@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/function_list_view.h"
+#include "app/main_window.h"
 #include "platform/events.h"
 #include "platform/source_location.h"
 #include "text/text_ops.h"
@@ -14,7 +15,6 @@ namespace {
 constexpr int kLibraryCommands[] = {kOptionsButton, kMsdnChecked, kMergeXml, kSaveXml, kExportPb,
                                     kCheckAll,      kCheckNone,   kCheckInvert, kCheckFilled};
 
-constexpr char16_t kReadyText[] = u" Ready...";
 
 // The files of one load: the requester's choice in its order, or the drop sorted without regard to
 // letter case. Empty paths are left out.
