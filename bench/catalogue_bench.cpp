@@ -1,7 +1,7 @@
 // Speed of reading import libraries into the catalogue, in three stages so the report shows where the
 // time goes:
 //   read      - ReadImportArchive alone, the consumer only counts the kept names;
-//   collect   - read, each kept name appended to the catalogue through AddFunctionName (the loader's
+//   collect   - read, each kept name appended to an entry through CollectFunctionNames (the loader's
 //               consumer);
 //   load      - collect, then NormaliseLibraryNames and the ticks, as the loader does for every library;
 //   normalise - NormaliseLibraryNames alone (generated libraries only).
@@ -18,6 +18,7 @@
 #include "catalogue/archive_reader.h"
 #include "catalogue/catalogue.h"
 #include "catalogue/library_loader.h"
+#include "catalogue/load_files.h"
 #include "catalogue/symbol_names.h"
 #include "platform/headless/memory_file_system.h"
 
@@ -56,17 +57,18 @@ StageOutcome RunStage(Stage stage, const Bytes& image, const Text& path) {
     outcome.names = kept;
     return outcome;
   }
-  Catalogue catalogue;
-  outcome.status =
-      ReadImportArchive(image, [&](const Text& name) { return AddFunctionName(catalogue, name, path); }).status;
-  LibraryEntry* entry = catalogue.Current();
-  if (entry == nullptr) return outcome;
   if (stage == Stage::Load) {
-    NormaliseLibraryNames(*entry);
-    for (ApiFunction& function : entry->functions) function.checked = 1;
+    LibraryRead read = ReadLibrary(image, path);
+    outcome.status = read.archive.status;
+    outcome.names = read.entry.functions.size();
+    benchmark::DoNotOptimize(read.entry.functions.data());
+    return outcome;
   }
-  outcome.names = entry->functions.size();
-  benchmark::DoNotOptimize(entry->functions.data());
+  LibraryEntry entry;
+  entry.path = path;
+  outcome.status = CollectFunctionNames(image, entry).status;
+  outcome.names = entry.functions.size();
+  benchmark::DoNotOptimize(entry.functions.data());
   return outcome;
 }
 
@@ -101,9 +103,18 @@ void BM_Generated(benchmark::State& state, Stage stage, Layout layout, bool x86)
     state.SkipWithError("the generated library does not read completely");
     return;
   }
+  const std::size_t expected = outcome.names;
+  if (expected == 0) {
+    state.SkipWithError("the generated library gave no names");
+    return;
+  }
   for (auto _ : state) {
     outcome = RunStage(stage, image, path);
     benchmark::DoNotOptimize(outcome);
+    if (outcome.names != expected) {
+      state.SkipWithError("a timed pass gave another number of names than the first");
+      break;
+    }
   }
   Report(state, image.size(), count, outcome.names, stage);
   state.SetComplexityN(static_cast<std::int64_t>(count));
@@ -121,9 +132,18 @@ void BM_RealLibrary(benchmark::State& state, Stage stage, const RealLibrary& lib
     state.SkipWithError(("no symbol directory in " + library.path).c_str());
     return;
   }
+  const std::size_t expected = outcome.names;
+  if (expected == 0) {
+    state.SkipWithError(("no function names in " + library.path).c_str());
+    return;
+  }
   for (auto _ : state) {
     outcome = RunStage(stage, *image, path);
     benchmark::DoNotOptimize(outcome);
+    if (outcome.names != expected) {
+      state.SkipWithError("a timed pass gave another number of names than the first");
+      break;
+    }
   }
   Report(state, image->size(), DirectoryNameCount(*image), outcome.names, stage);
 }
@@ -133,11 +153,11 @@ void BM_RealLibrary(benchmark::State& state, Stage stage, const RealLibrary& lib
 void BM_GeneratedNormalise(benchmark::State& state, Layout layout, bool x86) {
   const auto count = static_cast<std::size_t>(state.range(0));
   const Bytes& image = GeneratedLibrary(count, layout, x86);
-  Catalogue catalogue;
-  const Text path(kGeneratedPath);
-  ReadImportArchive(image, [&](const Text& name) { return AddFunctionName(catalogue, name, path); });
-  const LibraryEntry* collected = catalogue.Current();
-  if (collected == nullptr) {
+  LibraryEntry collectedEntry;
+  collectedEntry.path = Text(kGeneratedPath);
+  CollectFunctionNames(image, collectedEntry);
+  const LibraryEntry* collected = &collectedEntry;
+  if (collected->functions.empty()) {
     state.SkipWithError("the generated library has no function names");
     return;
   }
@@ -153,6 +173,11 @@ void BM_GeneratedNormalise(benchmark::State& state, Layout layout, bool x86) {
     entry = LibraryEntry();  // freeing the records is not part of the normalising
     state.ResumeTiming();
   }
+  // Every raw name gives at least one function, and a pair adds at most one generic entry per two.
+  if (functions == 0 || functions > collected->functions.size() * 3 / 2) {
+    state.SkipWithError("normalising gave an impossible number of functions");
+    return;
+  }
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) *
                           static_cast<std::int64_t>(collected->functions.size()));
   state.counters["functions"] = static_cast<double>(functions);
@@ -160,7 +185,7 @@ void BM_GeneratedNormalise(benchmark::State& state, Layout layout, bool x86) {
 }
 
 // Every "*.a" of one mingw-w64 library folder, held in a MemoryFileSystem and loaded with
-// LoadLibraryFiles: the whole program path except the disk, one file after the other. Import libraries
+// LoadFiles: the whole program path except the disk, one file after the other. Import libraries
 // and ordinary static libraries alike, as a user pointing the program at the folder would load them.
 void BM_LoadFolder(benchmark::State& state, const std::string& folder) {
   const std::vector<std::string> files = LibraryFolderFiles(folder);
@@ -182,13 +207,16 @@ void BM_LoadFolder(benchmark::State& state, const std::string& folder) {
   std::size_t functions = 0;
   for (auto _ : state) {
     Catalogue catalogue;
-    const LoadOutcome outcome = LoadLibraryFiles(catalogue, fileSystem, paths);
-    libraries = outcome.libraryPaths.size();
+    const LoadOutcome outcome = LoadFiles(catalogue, fileSystem, paths, FileKinds::Libraries);
+    libraries = outcome.libraries.size();
+    const std::size_t first = functions;
     functions = 0;
-    for (const Text& path : outcome.libraryPaths) {
-      functions += catalogue.Find(LibraryKeyFromPath(path))->functions.size();
-    }
+    for (const LoadedFile& file : outcome.libraries) functions += catalogue.Find(file.key)->functions.size();
     benchmark::DoNotOptimize(functions);
+    if (libraries == 0 || functions == 0 || (first != 0 && functions != first)) {
+      state.SkipWithError("the folder loaded no libraries, or another number of functions each time");
+      break;
+    }
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(totalBytes));
   state.counters["files"] = static_cast<double>(paths.size());

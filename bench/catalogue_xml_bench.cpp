@@ -52,11 +52,25 @@ const LibraryEntry& Library(std::size_t count) {
 
 void BM_SaveCatalogue(benchmark::State& state) {
   const LibraryEntry& entry = Library(static_cast<std::size_t>(state.range(0)));
+  // The document must hold every record: one "<element>" each.
+  const std::string sample = WriteCatalogueDocument(entry);
+  std::size_t elements = 0;
+  for (std::size_t at = sample.find("<element>"); at != std::string::npos; at = sample.find("<element>", at + 1)) {
+    ++elements;
+  }
+  if (elements != entry.functions.size()) {
+    state.SkipWithError("the written catalogue does not hold every record");
+    return;
+  }
   std::size_t bytes = 0;
   for (auto _ : state) {
     const std::string file = WriteCatalogueDocument(entry);
     bytes = file.size();
     benchmark::DoNotOptimize(file.data());
+    if (bytes != sample.size()) {
+      state.SkipWithError("a timed pass wrote another number of bytes than the first");
+      break;
+    }
   }
   state.SetComplexityN(state.range(0));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));

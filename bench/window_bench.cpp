@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench_inputs.h"
-#include "catalogue/library_commands.h"
+#include "app/library_commands.h"
 #include "helpers/headless_program.h"
 
 namespace korvane::bench {

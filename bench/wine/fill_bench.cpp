@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/program.h"
-#include "catalogue/library_commands.h"
+#include "app/library_commands.h"
 #include "helpers/archive_writer.h"
 #include "platform/headless/memory_file_system.h"
 #include "platform/headless/scripted_dialogs.h"

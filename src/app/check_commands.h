@@ -2,7 +2,7 @@
 // "A", "N", "I" and "F": set the marks of all functions of the shown library at once, in the records
 // and in the rows, keeping the selected row selected.
 
-#include "catalogue/session.h"
+#include "app/session.h"
 
 namespace korvane {
 

@@ -1,11 +1,13 @@
 #include "app/event_loop.h"
 
+#include <utility>
+
 #include "app/check_commands.h"
 #include "app/layout.h"
 #include "app/settings.h"
-#include "catalogue/catalogue_file_commands.h"
-#include "catalogue/detail_editor.h"
-#include "catalogue/library_commands.h"
+#include "app/catalogue_file_commands.h"
+#include "app/detail_editor.h"
+#include "app/library_commands.h"
 #include "platform/events.h"
 #include "platform/source_location.h"
 
@@ -53,6 +55,14 @@ void DispatchControl(Session& session, const Event& event) {
   }
 }
 
+// The export window's controls: one case per control, as the main window's table above.
+void DispatchExportControl(Session& session, const Event& event) {
+  KORVANE_HERE();
+  switch (event.control) {
+    default: static_cast<void>(session); break;  // the export's commands come with the export
+  }
+}
+
 }  // namespace
 
 Text FirstQueryAddress(const Text& name) {
@@ -87,11 +97,44 @@ bool DispatchMainWindowEvent(Session& session, const Event& event) {
   return true;
 }
 
+void HideExportWindow(Session& session) {
+  Gui& gui = session.platform.gui;
+  gui.ShowWindow(kExportWindow, false);
+  gui.EnableWindow(kMainWindow, true);
+}
+
+bool DispatchExportWindowEvent(Session& session, const Event& event) {
+  KORVANE_HERE();
+  switch (event.kind) {
+    case kEventCloseWindow: HideExportWindow(session); break;
+    case kEventControl: DispatchExportControl(session, event); break;
+    default: break;
+  }
+  return true;
+}
+
+bool DispatchEvent(Session& session, const Event& event) {
+  // One line per window: the window's number and the function that handles its events.
+  using Dispatch = bool (*)(Session&, const Event&);
+  static constexpr std::pair<int, Dispatch> kWindows[] = {
+      {kMainWindow, DispatchMainWindowEvent},
+      {kExportWindow, DispatchExportWindowEvent},
+  };
+  for (const auto& [window, dispatch] : kWindows) {
+    if (window == event.window) return dispatch(session, event);
+  }
+  return true;
+}
+
 void ApplySettings(Session& session) {
   KORVANE_HERE();
   FileSystem& files = session.platform.files;
   const Settings settings = LoadSettings(files);
+  session.settingsPath = settings.settingsPath;
   session.libraryFolder = settings.libraryFolder;
+  session.exportSettings.listingUpdate = settings.listingUpdate;
+  session.exportSettings.annotationMode = settings.annotationMode;
+  session.exportSettings.rootFolders = settings.rootFolders;
   session.rememberLibraryFolder = [&files, path = settings.settingsPath](const Text& folder) {
     WriteSetting(files, path, kGroupKorvane, kKeyLibDir, folder);
   };
@@ -99,9 +142,7 @@ void ApplySettings(Session& session) {
 
 void DispatchUntilClosed(Session& session) {
   for (;;) {
-    const Event event = session.platform.gui.WaitEvent();
-    if (event.window != kMainWindow) continue;  // the export window comes with the export
-    if (!DispatchMainWindowEvent(session, event)) return;
+    if (!DispatchEvent(session, session.platform.gui.WaitEvent())) return;
   }
 }
 

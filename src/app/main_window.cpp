@@ -101,7 +101,7 @@ WindowDescription MainWindowDescription() {
 
   window.statusFields = {{234, u""},
                          {192, u" 0 Functions"},
-                         {-1, u" Ready..."},
+                         {-1, kReadyText},
                          {114, u" 00:00:00 / 00:00:00"},
                          {162, u" Korvane for Purebasic"}};
   window.optionsMenu = {{kMenuSkipFilled, u"Skip Filled + Unchecked Functions", true}};

@@ -6,6 +6,8 @@
 namespace korvane {
 
 inline constexpr char16_t kProgramTitle[] = u"Korvane (beta 4)";
+// The status bar's message field at start-up, and again after a load with nothing to warn about.
+inline constexpr char16_t kReadyText[] = u" Ready...";
 
 WindowDescription MainWindowDescription();
 

@@ -4,7 +4,7 @@
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/settings.h"
-#include "catalogue/function_list_view.h"
+#include "app/function_list_view.h"
 #include "platform/source_location.h"
 
 namespace korvane {

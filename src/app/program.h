@@ -1,7 +1,7 @@
 #pragma once
 // The program from start-up to the end of the event loop, on any platform.
 
-#include "catalogue/session.h"
+#include "app/session.h"
 #include "platform/platform.h"
 
 namespace korvane {

@@ -137,7 +137,7 @@ bool SettingsFile::OpenSettings(const Text& path) {
   path_ = path;
   open_ = true;
   FileContent content = files_.ReadWholeFile(path);
-  mayWrite_ = content.status != FileReadStatus::Unreadable;
+  mayWrite_ = content.status == FileReadStatus::Ok || content.status == FileReadStatus::Missing;
   if (content.status != FileReadStatus::Ok) return false;
   lines_ = ParseSettingsLines(content.bytes);
   cursor_ = lines_.size();

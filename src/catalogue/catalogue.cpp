@@ -31,19 +31,21 @@ const LibraryEntry* Catalogue::Find(const Text& key) const {
 }
 
 LibraryEntry& Catalogue::FindOrCreate(const Text& key) {
-  current_ = &entries_[key];
-  return *current_;
+  auto [found, created] = entries_.try_emplace(key);
+  if (created) order_.push_back(key);
+  return found->second;
 }
 
 bool Catalogue::SetShown(const Text& key) {
   shown_ = Find(key);
+  shownKey_ = shown_ != nullptr ? key : Text();
   return shown_ != nullptr;
 }
 
 void Catalogue::Clear() {
   for (auto& [key, entry] : entries_) entry.functions.clear();
   entries_.clear();
-  current_ = nullptr;
+  order_.clear();
   shown_ = nullptr;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <unordered_map>
+#include <vector>
 
 #include "catalogue/api_function.h"
 #include "text/text.h"
@@ -22,30 +23,33 @@ Text FolderFromPath(TextView path);
 
 class Catalogue {
  public:
-  // The entry for `key`, or nullptr. Does not change the current entry.
+  // The entry for `key`, or nullptr.
   LibraryEntry* Find(const Text& key);
   const LibraryEntry* Find(const Text& key) const;
 
-  // The entry for `key`, created (empty list, empty path, x86 0) when missing. Either way it becomes the
-  // current entry, which is how the loader finds the entry a scan has just filled.
+  // The entry for `key`, created (empty list, empty path, x86 0) when missing.
   LibraryEntry& FindOrCreate(const Text& key);
-
-  // The entry last found or created by FindOrCreate; nullptr after Clear.
-  LibraryEntry* Current() { return current_; }
 
   // The library the function list view shows; nullptr when none.
   LibraryEntry* Shown() { return shown_; }
   const LibraryEntry* Shown() const { return shown_; }
+  // The key of the shown library; empty when none.
+  const Text& ShownKey() const { return shownKey_; }
   // Makes the entry for `key` the shown library; false (and nothing shown) when there is none.
   bool SetShown(const Text& key);
 
   // Removes every entry (each entry's list emptied first).
   void Clear();
 
-  // Calls `visit` for every entry, in the catalogue's own order (which carries no meaning).
+  // Calls `visit(key, entry)` for every entry in the order the entries were created: a load creates them in load
+  // order, so saving and listing follow the Libraries list.
   template <typename Visit>
   void ForEach(Visit visit) {
-    for (auto& [key, entry] : entries_) visit(entry);
+    for (const Text& key : order_) visit(key, entries_.find(key)->second);
+  }
+  template <typename Visit>
+  void ForEach(Visit visit) const {
+    for (const Text& key : order_) visit(key, entries_.find(key)->second);
   }
 
   std::size_t Size() const { return entries_.size(); }
@@ -57,8 +61,9 @@ class Catalogue {
  private:
   // Node-based map: entries never move, so the pointers above stay valid until the entry is removed.
   std::unordered_map<Text, LibraryEntry> entries_;
-  LibraryEntry* current_ = nullptr;
+  std::vector<Text> order_;  // the keys in the order their entries were created
   LibraryEntry* shown_ = nullptr;
+  Text shownKey_;
 };
 
 }  // namespace korvane

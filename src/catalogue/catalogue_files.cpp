@@ -44,7 +44,7 @@ void MergeIntoCatalogue(Catalogue& catalogue, const MergeSet& merge) {
     for (const ApiFunction& record : records) latest[record.Function] = &record;
   }
   if (latest.empty()) return;
-  catalogue.ForEach([&latest](LibraryEntry& entry) {
+  catalogue.ForEach([&latest](const Text&, LibraryEntry& entry) {
     for (ApiFunction& record : entry.functions) {
       if (auto found = latest.find(record.Function); found != latest.end()) record = *found->second;
     }

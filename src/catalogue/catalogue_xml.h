@@ -33,7 +33,10 @@ std::string WriteCatalogueDocument(const LibraryEntry& entry);
 // Parses a catalogue file. Nothing when the bytes are not well-formed XML or the parser refuses them:
 // any entity declaration is refused, which shuts out entity expansion attacks. The encoding follows the
 // byte-order mark and the declaration, so a UTF-16 file with a byte-order mark reads as well.
-std::optional<CatalogueDocument> ReadCatalogueDocument(std::span<const std::uint8_t> bytes);
+// `error`, when given, says why nothing came back.
+enum class CatalogueReadError { None, Malformed, EntityDeclaration };
+std::optional<CatalogueDocument> ReadCatalogueDocument(std::span<const std::uint8_t> bytes,
+                                                       CatalogueReadError* error = nullptr);
 
 // A library file name that is not a plain XML name ('3dfx lib.lib') cannot name the root element. The
 // writer then names the root "library" and keeps the real name in a third root attribute, "name"; the

@@ -167,14 +167,21 @@ bool ParseAll(XML_Parser parser, std::span<const std::uint8_t> bytes) {
 
 }  // namespace
 
-std::optional<CatalogueDocument> ReadCatalogueDocument(std::span<const std::uint8_t> bytes) {
+std::optional<CatalogueDocument> ReadCatalogueDocument(std::span<const std::uint8_t> bytes,
+                                                       CatalogueReadError* error) {
+  CatalogueReadError ignored = CatalogueReadError::None;
+  CatalogueReadError& why = error != nullptr ? *error : ignored;
+  why = CatalogueReadError::Malformed;
   // No encoding forced: expat follows the byte-order mark and the declaration.
   ParserHandle parser(XML_ParserCreate(nullptr));
   if (!parser) return std::nullopt;
   ReaderState state;
   state.parser = parser.get();
   Configure(parser.get(), state);
-  if (!ParseAll(parser.get(), bytes) || state.refused) return std::nullopt;
+  const bool parsed = ParseAll(parser.get(), bytes);
+  if (state.refused) why = CatalogueReadError::EntityDeclaration;
+  if (!parsed || state.refused) return std::nullopt;
+  why = CatalogueReadError::None;
   return std::move(state.document);
 }
 

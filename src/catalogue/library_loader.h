@@ -1,49 +1,29 @@
 #pragma once
-// Reads a list of library files, in order, into the catalogue.
+// Turns the bytes of one import library into a library entry.
 
-#include <string_view>
-#include <vector>
+#include <cstddef>
+#include <span>
 
+#include "catalogue/api_function.h"
 #include "catalogue/archive_reader.h"
-#include "catalogue/catalogue.h"
-#include "platform/file_system.h"
+#include "text/text.h"
 
 namespace korvane {
 
-enum class SkipReason { Missing, Unreadable, Empty, NotArchive, NoFunctionNames, DuplicateLibrary };
+// Appends one record per kept symbol name of the archive `image` to `entry`, raw and unticked, in
+// directory order. Returns how the archive walk ended.
+ArchiveReadResult CollectFunctionNames(std::span<const std::uint8_t> image, LibraryEntry& entry,
+                                       SingleByteDecoder decode = DecodeWindows1252);
 
-struct SkippedFile {
-  Text path;
-  SkipReason reason;
-  ArchiveReadResult archive;  // how the archive walk ended, for NotArchive and NoFunctionNames
-};
-
-// A file that produced a library although its symbol directory ends early: the library holds the
-// names before the cut.
-struct CutShortFile {
-  Text path;
+// One library read from its bytes.
+struct LibraryRead {
   ArchiveReadResult archive;
+  LibraryEntry entry;          // path set; functions normalised and all ticked; empty when no names
+  std::size_t namesRead = 0;   // the kept names the directory gave, before normalising
 };
 
-struct LoadOutcome {
-  // Full paths of the files that produced a library, in load order (the Libraries list's row order).
-  std::vector<Text> libraryPaths;
-  std::vector<SkippedFile> skipped;  // in the order the files were met
-  std::vector<CutShortFile> cutShort;
-
-  // The first file that produced a library; empty when none did.
-  Text FirstLibraryPath() const { return libraryPaths.empty() ? Text() : libraryPaths.front(); }
-};
-
-// Empties the catalogue, then reads each file in order: a file that is missing, unreadable, empty, not
-// an archive or without function names is skipped; so is a file whose library key an earlier file of
-// this load already produced (the first keeps its entry untouched). Every produced library is
-// normalised and all its functions ticked. Afterwards the first library is the shown one and
-// shownLibraryRow is 0.
-LoadOutcome LoadLibraryFiles(Catalogue& catalogue, FileSystem& files, const std::vector<Text>& paths,
-                             SingleByteDecoder decode = DecodeWindows1252);
-
-// A short English reason for the command line: "not an archive", "duplicate library name", ...
-std::string_view SkipReasonText(SkipReason reason);
+// Reads the library file `path` whose whole content is `image`, as "Load LIBs" makes it.
+LibraryRead ReadLibrary(std::span<const std::uint8_t> image, const Text& path,
+                        SingleByteDecoder decode = DecodeWindows1252);
 
 }  // namespace korvane

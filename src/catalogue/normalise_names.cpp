@@ -1,5 +1,4 @@
 #include <algorithm>
-#include <unordered_map>
 #include <vector>
 
 #include "catalogue/symbol_names.h"
@@ -7,72 +6,79 @@
 namespace korvane {
 namespace {
 
-bool HasX86Decoration(const ApiFunction& record) {
-  return !record.Function.empty() && (record.Function.front() == u'_' || record.Function.front() == u'@');
-}
+bool HasX86Decoration(const Text& name) { return !name.empty() && (name.front() == u'_' || name.front() == u'@'); }
 
 // '_MessageBoxA@16' -> 'MessageBoxA' for x86 libraries; a leading "@" (fastcall) becomes "_" first,
-// whatever the architecture.
-Text Undecorate(Text name, bool x86) {
+// whatever the architecture. Works in place: no allocation per name.
+void Undecorate(Text& name, bool x86) {
   if (!name.empty() && name.front() == u'@') name.front() = u'_';
-  if (!x86) return name;
+  if (!x86) return;
   name.resize(std::min(name.size(), name.find(u'@')));
   if (!name.empty()) name.erase(0, 1);
-  return name;
 }
 
-// Name set: function name -> AnsiUni. Hash-keyed so de-duplication and the pairing look-ups stay
-// constant-time.
-using NameSet = std::unordered_map<Text, Text>;
+bool Contains(const std::vector<Text>& sorted, const Text& name) {
+  return std::binary_search(sorted.begin(), sorted.end(), name);
+}
 
-// For every 'xA' whose 'xW' is also present: both, and the generic 'x' (added when missing), get
-// AnsiUni 'x'. Visiting only the names ending in "A" finds every pair exactly once. A name of one
-// letter has no stem, so 'A' and 'W' alone do not produce a function without a name.
-void PairAnsiAndWide(NameSet& names) {
+// The stems 'x' of every pair 'xA'/'xW' among the sorted, unique names, sorted. A name of one letter
+// has no stem, so 'A' and 'W' alone do not produce a function without a name.
+std::vector<Text> PairStems(const std::vector<Text>& names) {
   std::vector<Text> stems;
-  for (const auto& [name, ansiUni] : names) {
+  Text probe;  // reused, so the look-up allocates nothing per name
+  for (const Text& name : names) {
     if (name.size() < 2 || name.back() != u'A') continue;
-    Text stem = name.substr(0, name.size() - 1);
-    if (names.contains(stem + u"W")) stems.push_back(std::move(stem));
+    probe.assign(name, 0, name.size() - 1);
+    probe += u'W';
+    if (Contains(names, probe)) stems.push_back(name.substr(0, name.size() - 1));
   }
-  // A name can be both the ANSI variant of one pair and the generic entry of another ('FooA' with
-  // 'Foo'/'FooW' and with 'FooAA'/'FooAW'). Longer stems go first so that the shorter stem, the name's
-  // own ANSI/wide pairing, is the one it keeps, whatever the hash order.
-  std::sort(stems.begin(), stems.end(),
-            [](const Text& a, const Text& b) { return a.size() != b.size() ? a.size() > b.size() : a < b; });
-  for (const Text& stem : stems) {
-    names[stem] = stem;
-    names[stem + u"A"] = stem;
-    names[stem + u"W"] = stem;
+  std::sort(stems.begin(), stems.end());
+  return stems;
+}
+
+// A name can be the ANSI variant of one pair and the generic entry of another ('FooA' with 'Foo'/'FooW'
+// and with 'FooAA'/'FooAW'): its own ANSI/wide pairing, the shorter stem, wins.
+Text AnsiUniOf(const Text& name, const std::vector<Text>& stems, Text& probe) {
+  if (name.size() >= 2 && (name.back() == u'A' || name.back() == u'W')) {
+    probe.assign(name, 0, name.size() - 1);
+    if (Contains(stems, probe)) return probe;
   }
+  return Contains(stems, name) ? name : Text();
 }
 
 }  // namespace
 
-void NormaliseLibraryNames(LibraryEntry& entry) {
-  const auto decorated = std::count_if(entry.functions.begin(), entry.functions.end(), HasX86Decoration);
-  entry.x86 = static_cast<std::size_t>(decorated) == entry.functions.size() ? 1 : 0;
-
-  NameSet names;
-  names.reserve(entry.functions.size() * 2);
-  for (ApiFunction& record : entry.functions) {
-    names.try_emplace(Undecorate(std::move(record.Function), entry.x86 != 0));
-  }
-  PairAnsiAndWide(names);
-
-  // Sort pointers to the set's entries rather than whole records: a record is seven texts wide.
+std::vector<ApiFunction> NormaliseNames(std::vector<Text> names, int& x86) {
+  x86 = std::all_of(names.begin(), names.end(), HasX86Decoration) ? 1 : 0;
+  for (Text& name : names) Undecorate(name, x86 != 0);
   // Code-unit order: char16_t is unsigned, so the string comparison is by UTF-16 code unit.
-  std::vector<NameSet::value_type*> sorted;
-  sorted.reserve(names.size());
-  for (auto& name : names) sorted.push_back(&name);
-  std::sort(sorted.begin(), sorted.end(), [](const auto* a, const auto* b) { return a->first < b->first; });
+  std::sort(names.begin(), names.end());
+  names.erase(std::unique(names.begin(), names.end()), names.end());
 
-  entry.functions.clear();
-  entry.functions.resize(sorted.size());
-  for (std::size_t i = 0; i < sorted.size(); ++i) {
-    entry.functions[i].Function = sorted[i]->first;
-    entry.functions[i].AnsiUni = std::move(sorted[i]->second);
+  const std::vector<Text> stems = PairStems(names);
+  // Each pair gains its generic entry when the library does not list it itself.
+  const std::size_t listed = names.size();
+  for (const Text& stem : stems) {
+    if (!std::binary_search(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(listed), stem)) {
+      names.push_back(stem);
+    }
   }
+  std::inplace_merge(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(listed), names.end());
+
+  std::vector<ApiFunction> functions(names.size());
+  Text probe;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (!stems.empty()) functions[i].AnsiUni = AnsiUniOf(names[i], stems, probe);
+    functions[i].Function = std::move(names[i]);
+  }
+  return functions;
+}
+
+void NormaliseLibraryNames(LibraryEntry& entry) {
+  std::vector<Text> names;
+  names.reserve(entry.functions.size());
+  for (ApiFunction& record : entry.functions) names.push_back(std::move(record.Function));
+  entry.functions = NormaliseNames(std::move(names), entry.x86);
 }
 
 }  // namespace korvane

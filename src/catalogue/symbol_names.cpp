@@ -101,22 +101,4 @@ ScanResult ScanGnuSymbolTable(std::span<const std::uint8_t> bytes, bool wide, co
   return ScanNameTable(body, tableOffset, *symbolCount, true, consumer, decode);
 }
 
-bool AddFunctionName(Catalogue& catalogue, const Text& rawName, const Text& path) {
-  ApiFunction record;
-  record.Function = rawName;
-  // Every name of one file goes to the same entry: when the current entry was made for this very path,
-  // skip working out the key and looking it up again.
-  LibraryEntry* current = catalogue.Current();
-  if (current != nullptr && current->path == path) {
-    current->functions.push_back(std::move(record));
-    return true;
-  }
-  const Text key = LibraryKeyFromPath(path);
-  const bool existed = catalogue.Find(key) != nullptr;
-  LibraryEntry& entry = catalogue.FindOrCreate(key);
-  if (!existed) entry.path = path;
-  entry.functions.push_back(std::move(record));
-  return true;
-}
-
 }  // namespace korvane

@@ -6,14 +6,15 @@
 #include <functional>
 #include <span>
 #include <string_view>
+#include <vector>
 
-#include "catalogue/catalogue.h"
+#include "catalogue/api_function.h"
 #include "text/text.h"
 
 namespace korvane {
 
 // Receives each kept raw symbol name in directory order; returns true to continue, false to stop.
-using SymbolConsumer = std::function<bool(const Text& rawName)>;
+using SymbolConsumer = std::function<bool(Text&& rawName)>;
 
 // How a directory scan ended. `offset` is relative to the start of the directory body.
 struct ScanResult {
@@ -42,13 +43,11 @@ ScanResult ScanSymbolNames(std::span<const std::uint8_t> body, const SymbolConsu
 ScanResult ScanGnuSymbolTable(std::span<const std::uint8_t> body, bool wide, const SymbolConsumer& consumer,
                               SingleByteDecoder decode);
 
-// The library loader's consumer: appends a record named `rawName` to the entry of the library file at
-// `path` (created, with that path, when missing; it becomes the catalogue's current entry). Always
-// asks to continue.
-bool AddFunctionName(Catalogue& catalogue, const Text& rawName, const Text& path);
-
 // Decides the library's architecture, removes the x86 decoration, removes duplicates, adds a generic
 // entry for each ANSI/wide pair and sorts the list by code unit.
 void NormaliseLibraryNames(LibraryEntry& entry);
+
+// The same on raw names: the library's functions, unticked, and its architecture in `x86`.
+std::vector<ApiFunction> NormaliseNames(std::vector<Text> names, int& x86);
 
 }  // namespace korvane

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalogue/catalogue_files.h"
+#include "catalogue/save_files.h"
 #include "cli/cli.h"
 #include "cli/input_files.h"
 #include "text/text_ops.h"
@@ -14,28 +15,46 @@ namespace korvane {
 namespace {
 
 // The folder with a separator to put file names behind. The separator is the one the folder already
-// uses, so '/tmp/out' gives '/tmp/out/...' on Linux; otherwise the Windows form's "\", which the
-// POSIX file system maps to "/".
+// uses, so '/tmp/out' gives '/tmp/out/...'; a folder without one ('out') takes the system's own, so
+// the printed path is the path of the file written.
 Text FolderPrefix(const Text& folder) {
   if (folder.back() == u'\\' || folder.back() == u'/') return folder;
   const std::size_t last = folder.find_last_of(u"\\/");
-  return folder + (last != Text::npos && folder[last] == u'/' ? u'/' : u'\\');
+  return folder + (last != Text::npos ? folder[last] : kSystemSeparator);
 }
 
 std::string MergeSkipLine(const Text& path, std::string_view reason) {
   return "korvane-cli: skipped merge file " + TextToUtf8(path) + ": " + std::string(reason) + "\n";
 }
 
+std::string_view ReadFailure(FileReadStatus status) {
+  switch (status) {
+    case FileReadStatus::Missing: return "missing";
+    case FileReadStatus::NotRegularFile: return "not a regular file";
+    case FileReadStatus::Ok:
+    case FileReadStatus::Unreadable: break;
+  }
+  return "cannot be read";
+}
+
 // Reads one merge file; nothing (and a line on stderr) when it cannot be used.
 std::optional<CatalogueDocument> ReadMergeFile(FileSystem& files, const Text& path, std::string& err) {
   const FileContent content = files.ReadWholeFile(path);
   if (content.status != FileReadStatus::Ok) {
-    err += MergeSkipLine(path, content.status == FileReadStatus::Missing ? "missing" : "cannot be read");
+    err += MergeSkipLine(path, ReadFailure(content.status));
     return std::nullopt;
   }
-  std::optional<CatalogueDocument> document = ReadCatalogueDocument(content.bytes);
-  if (!document) err += MergeSkipLine(path, content.bytes.empty() ? "empty" : "not a catalogue file (malformed XML)");
-  return document;
+  CatalogueReadError error = CatalogueReadError::None;
+  std::optional<CatalogueDocument> document = ReadCatalogueDocument(content.bytes, &error);
+  if (document) return document;
+  if (content.bytes.empty()) {
+    err += MergeSkipLine(path, "empty");
+  } else if (error == CatalogueReadError::EntityDeclaration) {
+    err += MergeSkipLine(path, "not a catalogue file (entity declarations are not accepted)");
+  } else {
+    err += MergeSkipLine(path, "not a catalogue file (malformed XML)");
+  }
+  return std::nullopt;
 }
 
 // The merge of "Merge XML": files keyed by the library name in their file names, a later file with
@@ -65,31 +84,33 @@ void MergeFiles(Catalogue& catalogue, FileSystem& files, const std::vector<Text>
 
 // Writes the catalogue file of every loaded library in load order, as "Save XML" writes it; prints
 // each path written. Returns how many files were written.
-int WriteCatalogueFiles(const Catalogue& catalogue, const std::vector<LoadedInput>& libraries,
-                        const Text& folder, FileSystem& files, Clock& clock, CliOutput& output) {
-  // Names compared without letter case: on Windows a second file differing only in case would
-  // silently replace the first.
-  std::vector<std::pair<Text, Text>> written;  // lower-case target and the file it was written for
-  for (const LoadedInput& input : libraries) {
-    const LibraryEntry* entry = catalogue.Find(input.key);
-    if (entry == nullptr) continue;
-    const Text target = folder + CatalogueFileName(*entry, clock.Now());
-    const Text lowered = LowerCase(target);
-    auto earlier = std::find_if(written.begin(), written.end(), [&](const auto& w) { return w.first == lowered; });
-    if (earlier != written.end()) {
-      output.err += "korvane-cli: not written " + TextToUtf8(target) + " for " + TextToUtf8(input.path) +
-                    ": the file for " + TextToUtf8(earlier->second) + " was already written under that name\n";
-      continue;
+int WriteCatalogueFiles(const Catalogue& catalogue, const LoadOutcome& load, const Text& folder, FileSystem& files,
+                        Clock& clock, CliOutput& output) {
+  // Results name libraries by key; the user knows them by the file named on the command line.
+  const auto inputPath = [&load](const Text& key) {
+    for (const LoadedFile& input : load.libraries) {
+      if (input.key == key) return TextToUtf8(input.path);
     }
-    const std::string document = WriteCatalogueDocument(*entry);
-    if (!files.WriteWholeFile(target, AsBytes(document))) {
-      output.err += "korvane-cli: could not write " + TextToUtf8(target) + " for " + TextToUtf8(input.path) + "\n";
-      continue;
+    return TextToUtf8(key);
+  };
+  int written = 0;
+  for (const SavedFile& file : SaveCatalogueDocuments(catalogue, folder, files, clock)) {
+    const std::string target = TextToUtf8(file.target);
+    switch (file.status) {
+      case SaveStatus::Written:
+        output.out += target + "\n";
+        ++written;
+        break;
+      case SaveStatus::NameTaken:
+        output.err += "korvane-cli: not written " + target + " for " + inputPath(file.key) + ": the file for " +
+                      inputPath(file.takenBy) + " was already written under that name\n";
+        break;
+      case SaveStatus::WriteFailed:
+        output.err += "korvane-cli: could not write " + target + " for " + inputPath(file.key) + "\n";
+        break;
     }
-    written.emplace_back(lowered, input.path);
-    output.out += TextToUtf8(target) + "\n";
   }
-  return static_cast<int>(written.size());
+  return written;
 }
 
 }  // namespace
@@ -105,7 +126,7 @@ int RunCatalogueCommand(const CatalogueRequest& request, FileSystem& fileSystem,
   output.err += load.diagnostics;
   MergeFiles(catalogue, fileSystem, request.mergeFiles, output.err);
   const int written =
-      WriteCatalogueFiles(catalogue, load.libraries, FolderPrefix(request.outFolder), fileSystem, clock, output);
+      WriteCatalogueFiles(catalogue, load.outcome, FolderPrefix(request.outFolder), fileSystem, clock, output);
   return written > 0 ? kExitSuccess : kExitFailure;
 }
 

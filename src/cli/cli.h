@@ -17,6 +17,14 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
+// The separator of the file system the command line runs on, put behind a --out folder named
+// without any ('out'); the POSIX file system maps "\\" to "/", but the printed path must be the real one.
+#ifdef _WIN32
+inline constexpr char16_t kSystemSeparator = u'\\';
+#else
+inline constexpr char16_t kSystemSeparator = u'/';
+#endif
+
 struct CliOutput {
   std::string out;
   std::string err;

@@ -28,10 +28,10 @@ int RunListCommand(const std::vector<Text>& files, FileSystem& fileSystem, CliOu
   Catalogue catalogue;
   const InputLoad load = LoadInputFiles(catalogue, fileSystem, files);
   output.err += load.diagnostics;
-  for (const LoadedInput& input : load.libraries) {
+  for (const LoadedFile& input : load.outcome.libraries) {
     if (const LibraryEntry* entry = catalogue.Find(input.key)) PrintLibrary(input.fileName, *entry, output.out);
   }
-  return load.libraries.empty() ? kExitFailure : kExitSuccess;
+  return load.outcome.libraries.empty() ? kExitFailure : kExitSuccess;
 }
 
 }  // namespace korvane

@@ -12,7 +12,8 @@
 
 namespace korvane {
 
-enum class FileReadStatus { Ok, Missing, Unreadable };
+// NotRegularFile: a pipe, a device or anything else that is neither a file nor a folder; it is not read.
+enum class FileReadStatus { Ok, Missing, Unreadable, NotRegularFile };
 
 struct FileContent {
   FileReadStatus status = FileReadStatus::Missing;

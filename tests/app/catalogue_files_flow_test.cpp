@@ -97,6 +97,21 @@ TEST_F(CatalogueFilesFlowTest, AFailedSaveIsNotReportedAsComplete) {
   EXPECT_EQ(program.gui.Messages()[0].text.find(u"completed"), Text::npos);
 }
 
+TEST_F(CatalogueFilesFlowTest, TwoLibrariesWhoseFileNamesDifferOnlyInCaseAreNotBothSaved) {
+  // On Windows the second file would silently replace the first.
+  program.files.AddFile(u"D:\\Other\\USER32.lib", testing::MicrosoftLibrary({"_Beep@8"}));
+  LoadLibs({u"C:\\Sdk\\user32.lib", u"D:\\Other\\USER32.lib"});
+  program.gui.Click(kSaveXml);
+  program.Pump();
+  EXPECT_EQ(program.files.Contents(folder + u"[x86] [12.07.2026-20.02.34] user32.lib.xml"),
+            WriteCatalogueDocument(*program.session.catalogue.Find(u"user32")));
+  EXPECT_FALSE(program.files.FileExists(folder + u"[x86] [12.07.2026-20.02.34] USER32.lib.xml"));
+  ASSERT_EQ(program.gui.Messages().size(), 1u);
+  const Text& text = program.gui.Messages()[0].text;
+  EXPECT_NE(text.find(u"USER32.lib.xml (D:\\Other\\USER32.lib)"), Text::npos) << TextToUtf8(text);
+  EXPECT_EQ(text.find(u"completed"), Text::npos);
+}
+
 TEST_F(CatalogueFilesFlowTest, LoadingShowsTheFirstFileAndListsAll) {
   program.files.AddFile(folder + u"[x64] [12.06.2015-21.42.35] kernel32.lib.xml",
                         CatalogueFile(u"C:\\Sdk\\kernel32.lib", 0,

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/detail_editor.h"
+#include "app/detail_editor.h"
 #include "helpers/archive_writer.h"
 #include "helpers/headless_program.h"
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "helpers/archive_writer.h"
-#include "catalogue/library_commands.h"
+#include "app/library_commands.h"
 #include "helpers/headless_program.h"
 
 namespace korvane {
@@ -166,6 +166,71 @@ TEST_F(LibraryFlowTest, BadFilesAreSkippedSilentlyAndTheWindowStaysUsable) {
   program.gui.Click(kCheckNone);
   program.Pump();
   EXPECT_EQ(Rows(kFunctionList), (std::vector<std::string>{"Arc-", "BitBlt-"}));
+}
+
+TEST_F(LibraryFlowTest, ALoadThatGivesNoLibraryShowsTheEmptyStateAndDisablesTheLibraryCommands) {
+  program.files.AddFile(u"C:\\Work\\Korvane.xml\\[x86] [t] bad.lib.xml", "<bad.lib path=\"C:\\\">");
+  struct Case {
+    const char* name;
+    int button;
+    Text file;
+  };
+  const std::vector<Case> cases = {
+      {"a text file as library", kLoadLibs, u"D:\\Other\\notes.lib"},
+      {"a malformed catalogue file", kLoadXml, u"C:\\Work\\Korvane.xml\\[x86] [t] bad.lib.xml"},
+  };
+  constexpr int kNeedALibrary[] = {kMsdnChecked, kMergeXml, kSaveXml, kExportPb,
+                                   kCheckAll,    kCheckNone, kCheckInvert, kCheckFilled};
+  for (const Case& c : cases) {
+    program.dialogs.AnswerOpenFiles({u"C:\\Sdk\\user32.lib", u"C:\\Sdk\\gdi32.lib"});
+    program.gui.Click(kLoadLibs);
+    program.Pump();
+    program.dialogs.AnswerOpenFiles({c.file});
+    program.gui.Click(c.button);
+    program.Pump();
+    EXPECT_EQ(program.gui.RowCount(kFunctionList), 0) << c.name;
+    EXPECT_EQ(program.gui.RowCount(kLibrariesList), 0) << c.name;
+    EXPECT_EQ(program.gui.GetStatusText(kStatusCount), u" 0 Functions") << c.name;
+    EXPECT_EQ(program.gui.GetText(kArchitecture), u"") << c.name;
+    EXPECT_EQ(program.gui.GetText(kLibraryPath), u"") << c.name;
+    for (const int control : kNeedALibrary) EXPECT_FALSE(program.gui.IsEnabled(control)) << c.name << " " << control;
+    EXPECT_FALSE(program.gui.IsEnabled(kMsdnSelected)) << c.name;
+  }
+  // A library shown again brings the commands back.
+  program.dialogs.AnswerOpenFiles({u"C:\\Sdk\\gdi32.lib"});
+  program.gui.Click(kLoadLibs);
+  program.Pump();
+  for (const int control : kNeedALibrary) EXPECT_TRUE(program.gui.IsEnabled(control)) << control;
+  EXPECT_EQ(program.gui.GetStatusText(kStatusCount), u" 2 Functions");
+}
+
+TEST_F(LibraryFlowTest, ALibraryCutShortIsNamedInTheStatusBar) {
+  const testing::Bytes whole = MicrosoftLibrary({"Alpha", "Beta", "Gamma"});
+  const std::string image(whole.begin(), whole.end());
+  program.files.AddFile(u"D:\\Other\\cut.lib", std::string_view(image).substr(0, image.rfind("Gamma") + 2));
+  program.dialogs.AnswerOpenFiles({u"D:\\Other\\cut.lib"});
+  program.gui.Click(kLoadLibs);
+  program.Pump();
+  EXPECT_EQ(Rows(kFunctionList), (std::vector<std::string>{"Alpha+", "Beta+"}));
+  EXPECT_EQ(program.gui.GetStatusText(kStatusMessage), u" cut.lib: symbol directory cut short, only 2 names read");
+  // The next complete load does not keep the warning.
+  program.dialogs.AnswerOpenFiles({u"C:\\Sdk\\gdi32.lib"});
+  program.gui.Click(kLoadLibs);
+  program.Pump();
+  EXPECT_EQ(program.gui.GetStatusText(kStatusMessage), u" Ready...");
+}
+
+TEST_F(LibraryFlowTest, ClosingTheExportWindowHidesItAndEnablesTheMainWindow) {
+  program.gui.ShowWindow(kExportWindow, true);
+  program.gui.EnableWindow(kMainWindow, false);
+  program.gui.QueueEvent({kEventCloseWindow, kExportWindow, -1, 0, {}, {}, {}});
+  // Queued behind it: proof that the loop went on after the export window's close event.
+  program.dialogs.AnswerOpenFiles({u"C:\\Sdk\\gdi32.lib"});
+  program.gui.Click(kLoadLibs);
+  program.Pump();
+  EXPECT_FALSE(program.gui.WindowVisible(kExportWindow));
+  EXPECT_TRUE(program.gui.WindowEnabled(kMainWindow));
+  EXPECT_EQ(program.gui.RowCount(kFunctionList), 2);
 }
 
 }  // namespace

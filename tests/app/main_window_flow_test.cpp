@@ -24,6 +24,19 @@ TEST(MainWindowFlow, StartsWithOnlyTheLoadAndDonationCommandsUsable) {
   EXPECT_TRUE(program.gui.HookAttached());
 }
 
+TEST(MainWindowFlow, KeepsTheExportSettingsReadAtStartUp) {
+  HeadlessProgram program;
+  program.files.AddFile(u"C:\\Work\\Korvane.ini",
+                        "[Korvane]\r\nLibDir = D:\\Libs\\\r\n[Export]\r\nAPI = 0\r\nSAL = 3\r\n"
+                        "[PBRoot]\r\nRootDir1 = C:\\PB\\\r\nOther = D:\\PB6\\\r\n");
+  program.Start();
+  EXPECT_EQ(program.session.settingsPath, u"C:\\Work\\Korvane.ini");
+  EXPECT_EQ(program.session.libraryFolder, u"D:\\Libs\\");
+  EXPECT_FALSE(program.session.exportSettings.listingUpdate);
+  EXPECT_EQ(program.session.exportSettings.annotationMode, 3);
+  EXPECT_EQ(program.session.exportSettings.rootFolders, (std::vector<Text>{u"C:\\PB\\", u"D:\\PB6\\"}));
+}
+
 TEST(MainWindowFlow, ScalesEveryDesignValueWithTheScreenResolution) {
   struct Case {
     int dpi;

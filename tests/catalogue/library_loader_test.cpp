@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/library_loader.h"
+#include "catalogue/load_files.h"
 #include "helpers/archive_writer.h"
 #include "platform/headless/memory_file_system.h"
 
@@ -12,6 +12,12 @@ namespace {
 
 using testing::GnuLibrary;
 using testing::MicrosoftLibrary;
+
+std::vector<Text> LibraryPaths(const LoadOutcome& outcome) {
+  std::vector<Text> paths;
+  for (const LoadedFile& file : outcome.libraries) paths.push_back(file.path);
+  return paths;
+}
 
 std::vector<std::string> FunctionNames(const LibraryEntry& entry) {
   std::vector<std::string> names;
@@ -32,7 +38,9 @@ class LibraryLoaderTest : public ::testing::Test {
     files.AddUnreadable(u"C:\\Lib\\locked.lib");
   }
 
-  LoadOutcome Load(const std::vector<Text>& paths) { return LoadLibraryFiles(catalogue, files, paths); }
+  LoadOutcome Load(const std::vector<Text>& paths) {
+    return LoadFiles(catalogue, files, paths, FileKinds::Libraries);
+  }
 
   MemoryFileSystem files;
   Catalogue catalogue;
@@ -40,7 +48,7 @@ class LibraryLoaderTest : public ::testing::Test {
 
 TEST_F(LibraryLoaderTest, LoadsLibrariesInOrderAndShowsTheFirst) {
   const LoadOutcome outcome = Load({u"C:\\Lib\\gdi32.lib", u"C:\\Lib\\user32.lib"});
-  EXPECT_EQ(outcome.libraryPaths, (std::vector<Text>{u"C:\\Lib\\gdi32.lib", u"C:\\Lib\\user32.lib"}));
+  EXPECT_EQ(LibraryPaths(outcome), (std::vector<Text>{u"C:\\Lib\\gdi32.lib", u"C:\\Lib\\user32.lib"}));
   EXPECT_EQ(outcome.FirstLibraryPath(), u"C:\\Lib\\gdi32.lib");
   EXPECT_TRUE(outcome.skipped.empty());
 
@@ -75,7 +83,7 @@ TEST_F(LibraryLoaderTest, SkipsFilesThatGiveNoLibraryWithTheReason) {
     EXPECT_EQ(outcome.skipped[i].reason, expected[i].second) << TextToUtf8(expected[i].first);
   }
   // The first file that produced a library is the first library, however many were skipped before.
-  EXPECT_EQ(outcome.libraryPaths, std::vector<Text>{u"C:\\Lib\\user32.lib"});
+  EXPECT_EQ(LibraryPaths(outcome), std::vector<Text>{u"C:\\Lib\\user32.lib"});
   EXPECT_EQ(catalogue.Size(), 1u);
   EXPECT_EQ(catalogue.Shown(), catalogue.Find(u"user32"));
 }
@@ -83,7 +91,7 @@ TEST_F(LibraryLoaderTest, SkipsFilesThatGiveNoLibraryWithTheReason) {
 TEST_F(LibraryLoaderTest, NothingLoadedLeavesAnEmptyCatalogue) {
   Load({u"C:\\Lib\\user32.lib"});
   const LoadOutcome outcome = Load({u"C:\\Lib\\readme.lib"});
-  EXPECT_TRUE(outcome.libraryPaths.empty());
+  EXPECT_TRUE(outcome.libraries.empty());
   EXPECT_TRUE(outcome.FirstLibraryPath().empty());
   EXPECT_TRUE(catalogue.Empty());
   EXPECT_EQ(catalogue.Shown(), nullptr);
@@ -91,7 +99,7 @@ TEST_F(LibraryLoaderTest, NothingLoadedLeavesAnEmptyCatalogue) {
 
 TEST_F(LibraryLoaderTest, ALaterFileWithTheSameLibraryKeyIsSkipped) {
   const LoadOutcome outcome = Load({u"C:\\Lib\\user32.lib", u"D:\\x64\\user32.lib"});
-  EXPECT_EQ(outcome.libraryPaths, std::vector<Text>{u"C:\\Lib\\user32.lib"});
+  EXPECT_EQ(LibraryPaths(outcome), std::vector<Text>{u"C:\\Lib\\user32.lib"});
   ASSERT_EQ(outcome.skipped.size(), 1u);
   EXPECT_EQ(outcome.skipped[0].path, u"D:\\x64\\user32.lib");
   EXPECT_EQ(outcome.skipped[0].reason, SkipReason::DuplicateLibrary);
@@ -107,14 +115,14 @@ TEST_F(LibraryLoaderTest, ALaterFileWithTheSameLibraryKeyIsSkipped) {
 TEST_F(LibraryLoaderTest, AKeyWhoseFirstFileFailedCanStillBeLoaded) {
   files.AddFile(u"C:\\Bad\\user32.lib", "garbage");
   const LoadOutcome outcome = Load({u"C:\\Bad\\user32.lib", u"D:\\x64\\user32.lib"});
-  EXPECT_EQ(outcome.libraryPaths, std::vector<Text>{u"D:\\x64\\user32.lib"});
+  EXPECT_EQ(LibraryPaths(outcome), std::vector<Text>{u"D:\\x64\\user32.lib"});
   EXPECT_EQ(FunctionNames(*catalogue.Find(u"user32")), (std::vector<std::string>{"Beep", "MessageBoxA"}));
 }
 
 TEST_F(LibraryLoaderTest, KeysDifferingInCaseAreTwoLibraries) {
   files.AddFile(u"C:\\Other\\User32.lib", MicrosoftLibrary({"Beep"}));
   const LoadOutcome outcome = Load({u"C:\\Lib\\user32.lib", u"C:\\Other\\User32.lib"});
-  EXPECT_EQ(outcome.libraryPaths.size(), 2u);
+  EXPECT_EQ(outcome.libraries.size(), 2u);
   EXPECT_NE(catalogue.Find(u"User32"), catalogue.Find(u"user32"));
 }
 
@@ -138,7 +146,7 @@ TEST_F(LibraryLoaderTest, ATruncatedDirectoryKeepsTheNamesBeforeTheCut) {
   const std::size_t cut = image.rfind("Gamma") + 2;
   files.AddFile(u"C:\\Lib\\cut.lib", std::string_view(image).substr(0, cut));
   const LoadOutcome outcome = Load({u"C:\\Lib\\cut.lib"});
-  ASSERT_EQ(outcome.libraryPaths.size(), 1u);
+  ASSERT_EQ(outcome.libraries.size(), 1u);
   EXPECT_EQ(FunctionNames(*catalogue.Find(u"cut")), (std::vector<std::string>{"Alpha", "Beta"}));
   ASSERT_EQ(outcome.cutShort.size(), 1u);
   EXPECT_EQ(outcome.cutShort[0].path, u"C:\\Lib\\cut.lib");

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/library_loader.h"
+#include "catalogue/load_files.h"
 #include "helpers/fixtures.h"
 
 namespace korvane {
@@ -49,8 +49,8 @@ TEST(RealLibraries, DebianMingwImportLibraries) {
   for (const auto& c : cases) {
     if (!testing::HostFileExists(c.path)) GTEST_SKIP() << c.path << " is not installed";
     Catalogue catalogue;
-    const LoadOutcome outcome = LoadLibraryFiles(catalogue, *disk, {testing::HostPath(c.path)});
-    ASSERT_EQ(outcome.libraryPaths.size(), 1u) << c.path;
+    const LoadOutcome outcome = LoadFiles(catalogue, *disk, {testing::HostPath(c.path)}, FileKinds::Libraries);
+    ASSERT_EQ(outcome.libraries.size(), 1u) << c.path;
     const LibraryEntry& entry = *catalogue.Shown();
     EXPECT_EQ(entry.x86, c.x86) << c.path;
     EXPECT_GT(entry.functions.size(), 500u) << c.path;
@@ -93,13 +93,13 @@ TEST(RealLibraries, MicrosoftFormatFixtures) {
   auto disk = MakeDiskFileSystem();
   for (const auto& c : cases) {
     Catalogue catalogue;
-    const LoadOutcome outcome = LoadLibraryFiles(catalogue, *disk, {testing::HostPath(*folder + c.file)});
+    const LoadOutcome outcome = LoadFiles(catalogue, *disk, {testing::HostPath(*folder + c.file)}, FileKinds::Libraries);
     if (c.functions == 0) {
       ASSERT_EQ(outcome.skipped.size(), 1u) << c.file;
       EXPECT_EQ(outcome.skipped[0].reason, SkipReason::NoFunctionNames) << c.file;
       continue;
     }
-    ASSERT_EQ(outcome.libraryPaths.size(), 1u) << c.file;
+    ASSERT_EQ(outcome.libraries.size(), 1u) << c.file;
     const LibraryEntry& entry = *catalogue.Shown();
     EXPECT_EQ(entry.x86, c.x86) << c.file;
     EXPECT_EQ(entry.functions.size(), c.functions) << c.file;

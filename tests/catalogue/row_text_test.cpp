@@ -70,20 +70,17 @@ TEST(Catalogue, LibraryKeysAndFileNamesComeFromThePath) {
   }
 }
 
-TEST(Catalogue, KeysAreExactAndFindOrCreateMakesTheCurrentEntry) {
+TEST(Catalogue, KeysAreExactAndEntriesKeepTheirCreationOrder) {
   Catalogue catalogue;
   LibraryEntry& upper = catalogue.FindOrCreate(u"User32");
   upper.path = u"C:\\A\\User32.lib";
-  EXPECT_EQ(catalogue.Current(), &upper);
   LibraryEntry& lower = catalogue.FindOrCreate(u"user32");
+  EXPECT_EQ(&catalogue.FindOrCreate(u"User32"), &upper);
   EXPECT_NE(&upper, &lower);
   EXPECT_EQ(catalogue.Size(), 2u);
   EXPECT_TRUE(lower.path.empty());
   EXPECT_EQ(lower.x86, 0);
-  EXPECT_EQ(catalogue.Current(), &lower);
-  // Find does not move the current entry.
   EXPECT_EQ(catalogue.Find(u"User32"), &upper);
-  EXPECT_EQ(catalogue.Current(), &lower);
   EXPECT_EQ(catalogue.Find(u"USER32"), nullptr);
 
   EXPECT_TRUE(catalogue.SetShown(u"User32"));
@@ -91,9 +88,15 @@ TEST(Catalogue, KeysAreExactAndFindOrCreateMakesTheCurrentEntry) {
   EXPECT_FALSE(catalogue.SetShown(u"gdi32"));
   EXPECT_EQ(catalogue.Shown(), nullptr);
 
+  // Saving and listing follow this order: it is the load order.
+  std::vector<Text> order;
+  catalogue.ForEach([&order](const Text& key, const LibraryEntry&) { order.push_back(key); });
+  EXPECT_EQ(order, (std::vector<Text>{u"User32", u"user32"}));
+
   catalogue.Clear();
   EXPECT_TRUE(catalogue.Empty());
-  EXPECT_EQ(catalogue.Current(), nullptr);
+  EXPECT_EQ(catalogue.Shown(), nullptr);
+  EXPECT_TRUE(catalogue.ShownKey().empty());
   EXPECT_EQ(catalogue.Find(u"User32"), nullptr);
 }
 

@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "catalogue/library_loader.h"
 #include "catalogue/symbol_names.h"
+#include "helpers/archive_writer.h"
 
 namespace korvane {
 namespace {
@@ -59,27 +61,20 @@ TEST(IsGnuImportHelper, RecognisesTheGnuToolchainsHelperSymbols) {
   }
 }
 
-TEST(AddFunctionName, AppendsToTheLibrarysEntryAndKeepsItsFirstPath) {
-  Catalogue catalogue;
-  EXPECT_TRUE(AddFunctionName(catalogue, u"_GetDC@4", u"C:\\SDK\\Lib\\user32.lib"));
-  EXPECT_TRUE(AddFunctionName(catalogue, u"_Beep@8", u"D:\\Other\\user32.dll.lib"));
-  // Same key 'user32' from another folder: appended, no duplicate check, the first path stays.
-  EXPECT_TRUE(AddFunctionName(catalogue, u"_GetDC@4", u"E:\\x64\\user32.dll"));
-
-  const LibraryEntry* user32 = catalogue.Find(u"user32");
-  ASSERT_NE(user32, nullptr);
-  EXPECT_EQ(user32->path, u"C:\\SDK\\Lib\\user32.lib");
-  ASSERT_EQ(user32->functions.size(), 2u);
-  EXPECT_EQ(user32->functions[0].Function, u"_GetDC@4");
-  EXPECT_EQ(user32->functions[1].Function, u"_GetDC@4");
-  EXPECT_EQ(user32->functions[1].checked, 0);
-  EXPECT_EQ(catalogue.Current(), user32);
-
-  // Only the last extension is dropped: 'user32.dll.lib' is the library 'user32.dll'.
-  const LibraryEntry* dll = catalogue.Find(u"user32.dll");
-  ASSERT_NE(dll, nullptr);
-  EXPECT_EQ(dll->path, u"D:\\Other\\user32.dll.lib");
-  EXPECT_EQ(dll->functions.size(), 1u);
+TEST(CollectFunctionNames, AppendsRawUntickedRecordsInDirectoryOrder) {
+  LibraryEntry entry;
+  entry.path = u"C:\\SDK\\Lib\\user32.lib";
+  EXPECT_EQ(CollectFunctionNames(testing::MicrosoftLibrary({"_GetDC@4", "__imp__GetDC@4", "_Beep@8"}), entry).status,
+            ArchiveStatus::Read);
+  // A second archive appends behind the names already there; nothing is normalised or deduplicated.
+  CollectFunctionNames(testing::GnuLibrary({"_GetDC@4"}), entry);
+  ASSERT_EQ(entry.functions.size(), 3u);
+  EXPECT_EQ(entry.functions[0].Function, u"_GetDC@4");
+  EXPECT_EQ(entry.functions[1].Function, u"_Beep@8");
+  EXPECT_EQ(entry.functions[2].Function, u"_GetDC@4");
+  EXPECT_EQ(entry.functions[2].checked, 0);
+  EXPECT_EQ(entry.path, u"C:\\SDK\\Lib\\user32.lib");
+  EXPECT_EQ(entry.x86, 0);
 }
 
 }  // namespace

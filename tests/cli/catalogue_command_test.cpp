@@ -133,7 +133,8 @@ TEST_F(CatalogueCommandTest, PutsTheFileNamesBehindTheFolderWithItsOwnSeparator)
       {u"C:\\Out\\", "C:\\Out\\[x86] [12.06.2015-21.42.35] user32.lib.xml\n"},
       {u"/tmp/out", "/tmp/out/[x86] [12.06.2015-21.42.35] user32.lib.xml\n"},
       {u"/tmp/out/", "/tmp/out/[x86] [12.06.2015-21.42.35] user32.lib.xml\n"},
-      {u"out", "out\\[x86] [12.06.2015-21.42.35] user32.lib.xml\n"},
+      // No separator of its own: the system's, so the printed path is the path of the file on disk.
+      {u"out", "out" + std::string(1, static_cast<char>(kSystemSeparator)) + "[x86] [12.06.2015-21.42.35] user32.lib.xml\n"},
   };
   for (const Case& c : cases) {
     files.AddFolder(c.folder);

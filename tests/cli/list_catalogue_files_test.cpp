@@ -116,6 +116,8 @@ TEST_F(ListCatalogueFilesTest, NamesTheReasonAFileIsNeitherKind) {
        "not an archive or catalogue file (malformed XML)"},
       {u"C:\\Cat\\[x86] [t] bom.lib.xml", "\xEF\xBB\xBF  <a></b>", "not an archive or catalogue file (malformed XML)"},
       {u"C:\\Lib\\thin.lib", "!<thin>\n", "not an archive or catalogue file"},
+      {u"C:\\Cat\\[x86] [t] bomb.lib.xml", "<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>",
+       "not an archive or catalogue file (entity declarations are not accepted)"},
       {u"C:\\Cat\\user32.xml", std::string(kKernel32Xml),
        "catalogue file whose name carries no library name (expected a name like "
        "\"[x86] [12.06.2015-21.42.35] user32.lib.xml\")"},

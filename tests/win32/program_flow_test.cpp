@@ -10,7 +10,7 @@
 #include "app/event_loop.h"
 #include "app/program.h"
 #include "catalogue/catalogue_files.h"
-#include "catalogue/library_commands.h"
+#include "app/library_commands.h"
 #include "helpers/fixtures.h"
 #include "platform/headless/scripted_dialogs.h"
 #include "platform/win32/ansi_code_page.h"

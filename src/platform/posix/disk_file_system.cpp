@@ -30,9 +30,17 @@ class PosixFileSystem final : public FileSystem {
   FileContent ReadWholeFile(const Text& path) override {
     FileContent content;
     const std::string name = ToPosixPath(path);
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without blocking and checked before any read: opening or reading a FIFO or a device
+    // can wait for ever.
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
       content.status = errno == ENOENT || errno == ENOTDIR ? FileReadStatus::Missing : FileReadStatus::Unreadable;
+      return content;
+    }
+    struct stat kind {};
+    if (::fstat(fd, &kind) != 0 || !S_ISREG(kind.st_mode)) {
+      content.status = S_ISDIR(kind.st_mode) ? FileReadStatus::Unreadable : FileReadStatus::NotRegularFile;
+      ::close(fd);
       return content;
     }
     content.status = ReadAll(fd, content.bytes) ? FileReadStatus::Ok : FileReadStatus::Unreadable;

@@ -25,6 +25,12 @@ class Win32FileSystem final : public FileSystem {
                            : FileReadStatus::Unreadable;
       return content;
     }
+    // A pipe, console or other device would make the read wait for ever.
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+      CloseHandle(file);
+      content.status = FileReadStatus::NotRegularFile;
+      return content;
+    }
     content.status = ReadAll(file, content.bytes) ? FileReadStatus::Ok : FileReadStatus::Unreadable;
     CloseHandle(file);
     if (content.status != FileReadStatus::Ok) content.bytes.clear();

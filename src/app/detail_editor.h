@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "catalogue/session.h"
+#include "app/session.h"
 
 namespace korvane {
 

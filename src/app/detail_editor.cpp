@@ -1,9 +1,10 @@
-#include "catalogue/detail_editor.h"
+#include "app/detail_editor.h"
 
 #include <optional>
 #include <vector>
 
-#include "catalogue/library_commands.h"
+#include "app/function_list_view.h"
+#include "app/library_commands.h"
 #include "platform/events.h"
 #include "text/text_ops.h"
 #include "platform/source_location.h"
@@ -18,8 +19,8 @@ constexpr int kFields[] = {kDetailFunction, kDetailParameters, kDetailReturn,
 ApiFunction* EditedRecord(Session& session, int& row) {
   Gui& gui = session.platform.gui;
   row = gui.SelectedRow(kFunctionList);
-  if (session.detailRecord == nullptr || row == -1 || !gui.IsVisible(kDetailPanel)) return nullptr;
-  return session.detailRecord;
+  if (row == -1 || !gui.IsVisible(kDetailPanel)) return nullptr;
+  return DetailRecord(session);
 }
 
 void RewriteRow(Session& session, int row, const ApiFunction& record, bool ticked) {
@@ -43,14 +44,14 @@ void FunctionSelectionChanged(Session& session) {
   if (row != -1 && shown != nullptr && static_cast<std::size_t>(row) < shown->functions.size()) {
     if (batch) return;
     ApiFunction& record = shown->functions[static_cast<std::size_t>(row)];
-    session.detailRecord = &record;
+    session.detail = DetailTarget{session.catalogue.ShownKey(), static_cast<std::size_t>(row)};
     gui.SetEnabled(kMsdnSelected, true);
     const Text* values[] = {&record.Function, &record.Parameters, &record.Return,
                             &record.Description, &record.Group, &record.Website};
     for (std::size_t i = 0; i < std::size(kFields); ++i) gui.SetText(kFields[i], *values[i]);
     gui.SetVisible(kDetailPanel, true);
   } else {
-    session.detailRecord = nullptr;
+    session.detail.reset();
     gui.SetEnabled(kMsdnSelected, false);
     gui.SetVisible(kDetailPanel, false);
   }

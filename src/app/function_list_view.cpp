@@ -1,4 +1,4 @@
-#include "catalogue/function_list_view.h"
+#include "app/function_list_view.h"
 
 #include <vector>
 
@@ -17,6 +17,26 @@ void ShowLibrary(Session& session, const LibraryEntry& entry) {
     gui.AddRow(kFunctionList, std::vector<Text>(texts.begin(), texts.end()), record.checked != 0);
   }
   AttachCheckBoxHook(session);
+}
+
+void RefillFunctionList(Session& session, const std::function<void()>& fill) {
+  Gui& gui = session.platform.gui;
+  // Row by row redraws cost seconds on a long list.
+  gui.FreezeDrawing(kMainWindow, true);
+  DetachCheckBoxHook(session);
+  gui.ClearRows(kFunctionList);
+  gui.SetVisible(kDetailPanel, false);
+  session.detail.reset();
+  fill();
+  AttachCheckBoxHook(session);
+  gui.FreezeDrawing(kMainWindow, false);
+}
+
+ApiFunction* DetailRecord(Session& session) {
+  if (!session.detail) return nullptr;
+  LibraryEntry* entry = session.catalogue.Find(session.detail->key);
+  if (entry == nullptr || session.detail->row >= entry->functions.size()) return nullptr;
+  return &entry->functions[session.detail->row];
 }
 
 void CheckBoxSync(Session& session, int list, int row, int stateImage) {

@@ -1,7 +1,9 @@
 #pragma once
-// The main window's commands for libraries: "Load LIBs", file drops and the Libraries list view.
+// The main window's commands for libraries: "Load LIBs", file drops and the Libraries list view, and
+// what every load shows afterwards.
 
-#include "catalogue/session.h"
+#include "app/session.h"
+#include "catalogue/load_files.h"
 
 namespace korvane {
 
@@ -12,6 +14,12 @@ void LoadLibraries(Session& session, const Text& droppedFiles);
 // Runs when the Libraries list view's selection changes: shows the selected library, or selects the
 // shown library's row again when the click selected nothing new.
 void LibrariesSelectionChanged(Session& session);
+
+// Shows what a load (of libraries or of catalogue files) produced, inside RefillFunctionList: the
+// Libraries rows, the first library's functions, count, path and architecture, the commands that
+// need a shown library enabled. A load that produced nothing shows the empty state and disables
+// those commands. A library cut short is named in the status bar's message field.
+void ShowLoadedLibraries(Session& session, const LoadOutcome& outcome);
 
 // Enables or disables the commands that need a shown library ("»", lookups, merge, save, export and
 // the four check buttons); "msdn Selected" is always disabled here, a row selection enables it.

@@ -2,7 +2,7 @@
 // The main window's commands for catalogue files: "Save XML", "Load XML" and "Merge XML", including
 // the automatic merge of the master merge file after every library load.
 
-#include "catalogue/session.h"
+#include "app/session.h"
 
 namespace korvane {
 

@@ -1,0 +1,138 @@
+#include "app/library_commands.h"
+
+#include <algorithm>
+#include <string>
+
+#include "app/function_list_view.h"
+#include "app/main_window.h"
+#include "platform/events.h"
+#include "platform/source_location.h"
+#include "text/text_ops.h"
+
+namespace korvane {
+namespace {
+
+constexpr int kLibraryCommands[] = {kOptionsButton, kMsdnChecked, kMergeXml, kSaveXml, kExportPb,
+                                    kCheckAll,      kCheckNone,   kCheckInvert, kCheckFilled};
+
+
+// The files of one load: the requester's choice in its order, or the drop sorted without regard to
+// letter case. Empty paths are left out.
+std::vector<Text> ChooseFiles(Session& session, const Text& droppedFiles) {
+  std::vector<Text> paths;
+  if (droppedFiles.empty()) {
+    paths = session.platform.dialogs.OpenFiles(u"Open LIB", session.libraryFolder, u"lib (*.lib)|*.lib", true);
+  } else {
+    std::size_t start = 0;
+    for (;;) {
+      const std::size_t end = droppedFiles.find(u'\n', start);
+      paths.push_back(droppedFiles.substr(start, end == Text::npos ? Text::npos : end - start));
+      if (end == Text::npos) break;
+      start = end + 1;
+    }
+    std::stable_sort(paths.begin(), paths.end(), [](const Text& a, const Text& b) { return LessNoCase(a, b); });
+  }
+  std::erase_if(paths, [](const Text& path) { return path.empty(); });
+  return paths;
+}
+
+Text Decimal(std::size_t value) {
+  const std::string digits = std::to_string(value);
+  return Text(digits.begin(), digits.end());
+}
+
+// The window loads quietly, but a library that lost names on the way must not look complete.
+Text CutShortMessage(const LoadOutcome& outcome) {
+  if (outcome.cutShort.empty()) return kReadyText;
+  Text message;
+  for (const CutShortFile& file : outcome.cutShort) {
+    message += message.empty() ? u" " : u"; ";
+    message += FileNameFromPath(file.path) + u": symbol directory cut short, only " + Decimal(file.namesRead) +
+               u" names read";
+  }
+  return message;
+}
+
+// The state of the fields and commands when no library is shown, as at start-up.
+void ShowNoLibrary(Session& session) {
+  Gui& gui = session.platform.gui;
+  ShowFunctionCount(session, 0);
+  gui.SetText(kArchitecture, {});
+  gui.SetText(kLibraryPath, {});
+  EnableLibraryCommands(gui, false);
+}
+
+}  // namespace
+
+void EnableLibraryCommands(Gui& gui, bool enabled) {
+  for (const int control : kLibraryCommands) gui.SetEnabled(control, enabled);
+  gui.SetEnabled(kMsdnSelected, false);
+}
+
+void RequestLayout(Gui& gui) { gui.QueueEvent({kEventSizeChanged, kMainWindow, -1, 0, {}, {}, {}}); }
+
+void ShowLoadedLibraries(Session& session, const LoadOutcome& outcome) {
+  Gui& gui = session.platform.gui;
+  gui.ClearRows(kLibrariesList);
+  gui.SetVisible(kLibrariesList, false);
+  gui.SetStatusText(kStatusMessage, CutShortMessage(outcome));
+  RequestLayout(gui);
+  const LibraryEntry* shown = session.catalogue.Shown();
+  if (shown == nullptr) {
+    ShowNoLibrary(session);
+    return;
+  }
+  ShowLibrary(session, *shown);
+  ShowFunctionCount(session, shown->functions.size());
+  gui.SetText(kLibraryPath, shown->path);
+  EnableLibraryCommands(gui, true);
+  for (const LoadedFile& file : outcome.libraries) {
+    // The architecture field follows each library as it is read, so it ends on the last one.
+    gui.SetText(kArchitecture, ArchitectureText(*session.catalogue.Find(file.key)));
+    gui.AddRow(kLibrariesList, {file.fileName}, true);
+  }
+  if (outcome.libraries.size() > 1) {
+    gui.SelectRow(kLibrariesList, 0);
+    gui.SetVisible(kLibrariesList, true);
+  }
+}
+
+void LoadLibraries(Session& session, const Text& droppedFiles) {
+  KORVANE_HERE();
+  const std::vector<Text> paths = ChooseFiles(session, droppedFiles);
+  if (paths.empty()) return;
+  if (session.rememberLibraryFolder) session.rememberLibraryFolder(FolderFromPath(paths.front()));
+  RefillFunctionList(session, [&] {
+    KORVANE_HERE();
+    const LoadOutcome outcome = LoadFiles(session.catalogue, session.platform.files, paths, FileKinds::Libraries,
+                                          session.platform.decodeSymbolName);
+    KORVANE_HERE();
+    ShowLoadedLibraries(session, outcome);
+  });
+  session.platform.gui.QueueEvent({kEventControl, kMainWindow, kMergeXml, kTypeAutomaticMerge, {}, {}, {}});
+}
+
+void LibrariesSelectionChanged(Session& session) {
+  Gui& gui = session.platform.gui;
+  KORVANE_HERE();
+  const int row = gui.SelectedRow(kLibrariesList);
+  Catalogue& catalogue = session.catalogue;
+  if (row == -1 || row == catalogue.shownLibraryRow) {
+    gui.SelectRow(kLibrariesList, catalogue.shownLibraryRow);
+    return;
+  }
+  const Text key = LibraryKeyFromPath(gui.RowText(kLibrariesList, row, 0));
+  RefillFunctionList(session, [&] {
+    RequestLayout(gui);
+    gui.SetEnabled(kMsdnSelected, false);
+    if (!catalogue.SetShown(key)) return;
+    const LibraryEntry& entry = *catalogue.Shown();
+    ShowLibrary(session, entry);
+    gui.SetText(kArchitecture, ArchitectureText(entry));
+    gui.SetText(kLibraryPath, entry.path);
+    ShowFunctionCount(session, entry.functions.size());
+  });
+  catalogue.shownLibraryRow = row;
+}
+
+}  // namespace korvane

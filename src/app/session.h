@@ -1,0 +1,55 @@
+#pragma once
+// The state that the main window's commands share for the whole run: the catalogue, what the window
+// shows of it, and the settings read at start-up. One per process, owned by the program and used on
+// the user-interface thread.
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "catalogue/catalogue.h"
+#include "platform/platform.h"
+
+namespace korvane {
+
+// The export window's choices as read from the settings file at start-up; the export window is built
+// from them and keeps them up to date as the user changes them.
+struct ExportSettings {
+  bool listingUpdate = true;      // "Export" / "API" == 1: the export also updates the function listing
+  int annotationMode = 1;         // "Export" / "SAL": 1 InOut, 2 _Inout_, 3 Remove
+  std::vector<Text> rootFolders;  // every value of group "PBRoot", in file order
+};
+
+// The record the detail editor shows: row `row` of the library `key`. An index, not a pointer, so a
+// reload can never leave it pointing at a freed record.
+struct DetailTarget {
+  Text key;
+  std::size_t row = 0;
+};
+
+struct Session {
+  explicit Session(Platform& platformIn) : platform(platformIn) {}
+
+  Platform& platform;
+  Catalogue catalogue;
+  // Where catalogue files are saved and looked for: the working directory at start-up + "Korvane.xml\".
+  Text catalogueFolder;
+  // The settings file found or written at start-up; later writes go there.
+  Text settingsPath;
+  // The folder the library requester opens in, as loaded from the settings at start-up.
+  Text libraryFolder;
+  ExportSettings exportSettings;
+  // Stores the folder of the first chosen library in the settings (set by the program).
+  std::function<void(const Text& folder)> rememberLibraryFolder;
+  // True while the batch lookup runs; its worker thread reads it.
+  std::atomic<bool> batchRunning{false};
+  // Set when the detail editor is filled; cleared whenever the function list is refilled.
+  std::optional<DetailTarget> detail;
+};
+
+// The record the detail editor shows, or nullptr when it shows none or the record no longer exists.
+ApiFunction* DetailRecord(Session& session);
+
+}  // namespace korvane

@@ -1,0 +1,136 @@
+#include "catalogue/load_files.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "catalogue/catalogue_files.h"
+#include "catalogue/library_loader.h"
+
+namespace korvane {
+namespace {
+
+constexpr std::string_view kArchiveSignature = "!<arch>\n";
+
+bool IsArchive(const std::vector<std::uint8_t>& bytes) {
+  return bytes.size() >= kArchiveSignature.size() &&
+         std::equal(kArchiveSignature.begin(), kArchiveSignature.end(), bytes.begin());
+}
+
+// Text that opens like XML (after a byte-order mark and blanks): worth saying that the XML is bad.
+bool LooksLikeXml(const std::vector<std::uint8_t>& bytes) {
+  std::size_t at = bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF ? 3 : 0;
+  while (at < bytes.size() && (bytes[at] == ' ' || bytes[at] == '\t' || bytes[at] == '\r' || bytes[at] == '\n')) ++at;
+  return at < bytes.size() && bytes[at] == '<';
+}
+
+class Loader {
+ public:
+  Loader(Catalogue& catalogue, FileSystem& files, FileKinds kinds, SingleByteDecoder decode)
+      : catalogue_(catalogue), files_(files), kinds_(kinds), decode_(decode) {}
+
+  void Load(const Text& path) {
+    if (std::optional<SkippedFile> skipped = LoadOne(path)) outcome_.skipped.push_back(std::move(*skipped));
+  }
+
+  LoadOutcome Finish() {
+    if (!outcome_.libraries.empty()) catalogue_.SetShown(outcome_.libraries.front().key);
+    return std::move(outcome_);
+  }
+
+ private:
+  std::optional<SkippedFile> LoadOne(const Text& path) {
+    // A library's key comes from its path, so a duplicate is known before the file is read.
+    if (kinds_ == FileKinds::Libraries) {
+      if (auto duplicate = Duplicate(path, LibraryKeyFromPath(path))) return duplicate;
+    }
+    const FileContent content = files_.ReadWholeFile(path);
+    switch (content.status) {
+      case FileReadStatus::Ok: break;
+      case FileReadStatus::Missing: return Skip(path, SkipReason::Missing);
+      case FileReadStatus::NotRegularFile: return Skip(path, SkipReason::NotRegularFile);
+      case FileReadStatus::Unreadable: return Skip(path, SkipReason::Unreadable);
+    }
+    if (content.bytes.empty()) return Skip(path, SkipReason::Empty);
+    const bool archive = IsArchive(content.bytes);
+    if (kinds_ == FileKinds::Libraries && !archive) return Skip(path, SkipReason::NotArchive);
+    if (kinds_ == FileKinds::Both && archive) return LoadLibrary(path, content.bytes);
+    if (kinds_ == FileKinds::Libraries) return LoadLibrary(path, content.bytes);
+    return LoadCatalogueFile(path, content.bytes);
+  }
+
+  std::optional<SkippedFile> LoadLibrary(const Text& path, const std::vector<std::uint8_t>& bytes) {
+    const Text key = LibraryKeyFromPath(path);
+    if (auto duplicate = Duplicate(path, key)) return duplicate;
+    LibraryRead read = ReadLibrary(bytes, path, decode_);
+    if (read.archive.status == ArchiveStatus::NotArchive) return SkippedFile{path, SkipReason::NotArchive, read.archive, {}, {}};
+    if (read.namesRead == 0) return SkippedFile{path, SkipReason::NoFunctionNames, read.archive, {}, {}};
+    if (read.archive.status == ArchiveStatus::Truncated) outcome_.cutShort.push_back({path, read.archive, read.namesRead});
+    catalogue_.FindOrCreate(key) = std::move(read.entry);
+    outcome_.libraries.push_back({path, key, FileNameFromPath(path)});
+    return std::nullopt;
+  }
+
+  std::optional<SkippedFile> LoadCatalogueFile(const Text& path, const std::vector<std::uint8_t>& bytes) {
+    CatalogueReadError error = CatalogueReadError::None;
+    std::optional<CatalogueDocument> document = ReadCatalogueDocument(bytes, &error);
+    if (!document) {
+      if (error == CatalogueReadError::EntityDeclaration) return Skip(path, SkipReason::EntityDeclaration);
+      return Skip(path, LooksLikeXml(bytes) ? SkipReason::MalformedXml : SkipReason::NotCatalogueFile);
+    }
+    const Text fileName = LibraryFileNameFromCatalogueFile(path);
+    if (fileName.empty()) return Skip(path, SkipReason::NoLibraryName);
+    const Text key = LibraryKeyFromPath(fileName);
+    if (auto duplicate = Duplicate(path, key)) return duplicate;
+    ApplyCatalogueDocument(catalogue_.FindOrCreate(key), std::move(*document));
+    outcome_.libraries.push_back({path, key, fileName});
+    return std::nullopt;
+  }
+
+  std::optional<SkippedFile> Duplicate(const Text& path, const Text& key) const {
+    if (catalogue_.Find(key) == nullptr) return std::nullopt;
+    const auto earlier = std::find_if(outcome_.libraries.begin(), outcome_.libraries.end(),
+                                      [&key](const LoadedFile& file) { return file.key == key; });
+    return SkippedFile{path, SkipReason::DuplicateLibrary, {},
+                       earlier == outcome_.libraries.end() ? Text() : earlier->path, key};
+  }
+
+  static SkippedFile Skip(const Text& path, SkipReason reason) { return SkippedFile{path, reason, {}, {}, {}}; }
+
+  Catalogue& catalogue_;
+  FileSystem& files_;
+  FileKinds kinds_;
+  SingleByteDecoder decode_;
+  LoadOutcome outcome_;
+};
+
+}  // namespace
+
+LoadOutcome LoadFiles(Catalogue& catalogue, FileSystem& files, const std::vector<Text>& paths, FileKinds kinds,
+                      SingleByteDecoder decode) {
+  catalogue.Clear();
+  catalogue.shownLibraryRow = 0;
+  Loader loader(catalogue, files, kinds, decode);
+  for (const Text& path : paths) loader.Load(path);
+  return loader.Finish();
+}
+
+std::string_view SkipReasonText(SkipReason reason) {
+  switch (reason) {
+    case SkipReason::Missing: return "missing";
+    case SkipReason::Unreadable: return "cannot be read";
+    case SkipReason::NotRegularFile: return "not a regular file";
+    case SkipReason::Empty: return "empty";
+    case SkipReason::NotArchive: return "not an archive";
+    case SkipReason::NotCatalogueFile: return "not an archive or catalogue file";
+    case SkipReason::MalformedXml: return "not an archive or catalogue file (malformed XML)";
+    case SkipReason::EntityDeclaration: return "not an archive or catalogue file (entity declarations are not accepted)";
+    case SkipReason::NoFunctionNames: return "no function names";
+    case SkipReason::NoLibraryName:
+      return "catalogue file whose name carries no library name (expected a name like "
+             "\"[x86] [12.06.2015-21.42.35] user32.lib.xml\")";
+    case SkipReason::DuplicateLibrary: return "duplicate library name";
+  }
+  return "skipped";
+}
+
+}  // namespace korvane
