@@ -112,7 +112,7 @@ int RunExportCli(std::span<const Text> args, FileSystem& files, CliOutput& outpu
   output.err += load.diagnostics;
   // Every library read counts as a ticked row of the window's Libraries list, in load order.
   std::vector<const LibraryEntry*> libraries;
-  for (const LoadedInput& input : load.libraries) {
+  for (const LoadedFile& input : load.outcome.libraries) {
     if (const LibraryEntry* entry = catalogue.Find(input.key)) libraries.push_back(entry);
   }
   const ExportResult result = ExportToPureBasic(files, libraries, parsed.options);
