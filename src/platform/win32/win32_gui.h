@@ -58,6 +58,15 @@ class Win32Gui final : public Gui {
   Rect GetRect(int control) override;
   void SetRect(int control, const Rect& rect) override;
 
+  int AddItem(int combo, const Text& text) override;
+  void ClearItems(int combo) override;
+  int ItemCount(int combo) override;
+  Text ItemText(int combo, int item) override;
+  void SelectItem(int combo, int item) override;
+  int SelectedItem(int combo) override;
+  void SetChecked(int control, bool checked) override;
+  bool IsChecked(int control) override;
+
   void ClearRows(int list) override;
   int AddRow(int list, const std::vector<Text>& columns, bool checked) override;
   void SetRowTexts(int list, int row, const std::vector<Text>& columns) override;
@@ -112,6 +121,7 @@ class Win32Gui final : public Gui {
     HWND hwnd = nullptr;
     ControlKind kind = ControlKind::PushButton;
     int window = 0;
+    int optionGroup = -1;  // option buttons: the first button of the group
   };
 
   // window_builder.cpp

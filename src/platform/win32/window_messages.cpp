@@ -13,7 +13,10 @@ constexpr DWORD kNoDefaultButton = 0xFFFF;
 // HIWORD without the C-style casts of the macro.
 WORD HighWord(WPARAM value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }
 
-bool IsButton(ControlKind kind) { return kind == ControlKind::PushButton || kind == ControlKind::PictureButton; }
+bool IsButton(ControlKind kind) {
+  return kind == ControlKind::PushButton || kind == ControlKind::PictureButton || kind == ControlKind::CheckBox ||
+         kind == ControlKind::OptionButton;
+}
 
 bool IsTextField(ControlKind kind) { return kind == ControlKind::TextField || kind == ControlKind::MultiLineField; }
 
@@ -85,6 +88,8 @@ void Win32Gui::OnCommand(int window, WPARAM wParam, LPARAM lParam) {
     // The dialog keys send BN_CLICKED on a button's behalf; a disabled button cannot have been pressed.
     if (IsWindowEnabled(control.hwnd)) PushUserEvent({kEventControl, window, found->second, kTypeClick, {}, {}, {}});
   } else if (code == EN_CHANGE && IsTextField(control.kind)) {
+    PushUserEvent({kEventControl, window, found->second, kTypeChanged, {}, {}, {}});
+  } else if ((code == CBN_SELCHANGE || code == CBN_EDITCHANGE) && control.kind == ControlKind::ComboBox) {
     PushUserEvent({kEventControl, window, found->second, kTypeChanged, {}, {}, {}});
   }
 }
