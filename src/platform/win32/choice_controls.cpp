@@ -11,8 +11,9 @@ constexpr int kVisibleItems = 8;
 }  // namespace
 
 HWND CreateLabel(const ControlDescription& control, const Rect& rect, HWND parent, HFONT font) {
-  // SS_NOPREFIX: an ampersand or underscore in the text is shown as it is.
-  return CreateChild(0, WC_STATICW, ToWide(control.text), CommonStyle(control) | SS_LEFT | SS_NOPREFIX, rect, parent,
+  // SS_NOPREFIX: an ampersand in the text is shown as it is. One line, clipped at the right edge rather
+  // than wrapped under the control beside it.
+  return CreateChild(0, WC_STATICW, ToWide(control.text), CommonStyle(control) | SS_LEFTNOWORDWRAP | SS_NOPREFIX, rect, parent,
                      control.number, font);
 }
 
@@ -24,12 +25,15 @@ HWND CreateComboBox(const ControlDescription& control, const Rect& rect, HWND pa
   const DWORD style = CommonStyle(control) | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
   HWND combo = CreateChild(0, WC_COMBOBOXW, L"", style, withList, parent, control.number, font);
   if (combo == nullptr) return nullptr;
-  RECT closed{};
-  GetWindowRect(combo, &closed);
-  const LRESULT field = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-  const int border = (closed.bottom - closed.top) - static_cast<int>(field);
-  if (field != CB_ERR && rect.height > border) {
-    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), rect.height - border);
+  // The closed box is its selection field plus a frame whose size the system decides: set the field,
+  // measure, and correct once by what is still off.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    RECT closed{};
+    GetWindowRect(combo, &closed);
+    const LRESULT field = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    const int wanted = static_cast<int>(field) + rect.height - (closed.bottom - closed.top);
+    if (field == CB_ERR || wanted == field || wanted <= 0) break;
+    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), wanted);
   }
   if (!control.text.empty()) SetWindowTextW(combo, ToWide(control.text).c_str());
   return combo;
