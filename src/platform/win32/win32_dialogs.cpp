@@ -30,6 +30,9 @@ int CALLBACK BrowseCallback(HWND hwnd, UINT message, LPARAM, LPARAM startFolder)
 
 std::wstring DialogFilter(const Text& filter) {
   std::wstring result = ToWide(filter);
+  // Every requester can also show every file: GNU import libraries end in ".a", and a file named
+  // otherwise would stay hidden behind the program's own patterns.
+  if ((L"|" + result + L"|").find(L"|*.*|") == std::wstring::npos) result += L"|All files (*.*)|*.*";
   for (wchar_t& c : result) {
     if (c == L'|') c = L'\0';
   }

@@ -127,6 +127,11 @@ void Win32Gui::OnSize(WindowState& state, WPARAM kind) {
   if (state.built && state.number == kMainWindow && sizeHandler_) {
     const std::function<void()> handler = sizeHandler_;
     handler();
+    // Moved children repaint themselves, but what they uncovered inside each other (a panel's
+    // children, a list beside the panel) is left as it was drawn: everything is drawn afresh.
+    if (state.freezeDepth == 0) {
+      RedrawWindow(state.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    }
   }
 }
 
