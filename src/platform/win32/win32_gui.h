@@ -20,8 +20,11 @@ struct IWebBrowser2;
 
 namespace korvane {
 
+class PageSource;
+
 namespace win32 {
 class BrowserHost;
+class BrowserPageSource;
 class FileDropTarget;
 }
 
@@ -96,6 +99,10 @@ class Win32Gui final : public Gui {
   HMENU OptionsMenuHandle(int window) const;
   // The WebBrowser object embedded in a browser control; nullptr when it could not be created there.
   IWebBrowser2* Browser(int control) const;
+  // The browser control (kBrowser) as the lookup's page source. The first call waits until the control
+  // has completed its start page; nullptr when the control could not be created or its start page did
+  // not complete (no HTML engine): the program then reads pages another way.
+  PageSource* BrowserPageSource();
 
  private:
   struct WindowState {
@@ -166,6 +173,8 @@ class Win32Gui final : public Gui {
   std::map<int, ControlState> controls_;
   std::map<HWND, int> controlNumbers_;
   std::map<int, std::unique_ptr<win32::BrowserHost>> browsers_;  // by control number
+  std::unique_ptr<win32::BrowserPageSource> pageSource_;        // goes before the browsers
+  bool pageSourceTried_ = false;
   std::mutex queueMutex_;
   std::deque<Event> userEvents_;     // raised by the windows, in the order Windows delivered them
   std::deque<Event> programEvents_;  // queued by the program; they come after the user's
