@@ -92,7 +92,8 @@ Text Win32Dialogs::ChooseFolder(const Text& title, const Text& startFolder) {
   BROWSEINFOW browse{};
   browse.hwndOwner = GetActiveWindow();
   browse.lpszTitle = wideTitle.c_str();
-  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  // BIF_EDITBOX: the user may also type the folder.
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
   browse.lpfn = win32::BrowseCallback;
   browse.lParam = wideFolder.empty() ? 0 : reinterpret_cast<LPARAM>(wideFolder.c_str());
   PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
