@@ -22,4 +22,4 @@ done
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target korvane_wine_bench
 echo "== korvane_wine_bench (under Wine)"
-scripts/wine-run.sh build/windows/bench/wine/korvane_wine_bench.exe 2>/dev/null
+scripts/wine-run.sh build/windows/bench/wine/korvane_wine_bench.exe

@@ -22,6 +22,8 @@ packages=(
   clang libclang-rt-14-dev llvm llvm-14-dev
   # running and looking at the Windows build
   wine wine64 xvfb xauth x11-apps x11-utils imagemagick
+  # driving the real windows with mouse and keys
+  xdotool
 )
 
 missing=()

@@ -13,6 +13,7 @@
 
 #include "app/program.h"
 #include "app/library_commands.h"
+#include "catalogue/load_files.h"
 #include "helpers/archive_writer.h"
 #include "platform/headless/memory_file_system.h"
 #include "platform/headless/scripted_dialogs.h"
@@ -51,6 +52,26 @@ int wmain() {
   Platform platform{gui, dialogs, files, shell, clock, DecodeWindows1252};
   Session session(platform);
   BuildMainWindow(session);
+  // Without a display Wine creates no window at all, and every list operation quietly does nothing.
+  if (gui.ControlHandle(kFunctionList) == nullptr) {
+    std::fprintf(stderr, "fill bench: the main window could not be created (is there an X display?)\n");
+    return 1;
+  }
+
+  // What one load must produce, read once through the loader itself: a run that loads nothing would be
+  // timed as a very fast run.
+  Catalogue probe;
+  const LoadOutcome expected = LoadFiles(probe, files, {u"C:\\Lib\\generated.lib"}, FileKinds::Libraries, DecodeWindows1252);
+  for (const SkippedFile& skipped : expected.skipped) {
+    std::fprintf(stderr, "fill bench: the generated library is skipped: %s\n",
+                 std::string(SkipReasonText(skipped.reason)).c_str());
+  }
+  const LibraryEntry* entry = probe.Find(u"generated");
+  const int expectedRows = entry == nullptr ? 0 : static_cast<int>(entry->functions.size());
+  if (expectedRows < 9000) {
+    std::fprintf(stderr, "fill bench: the generated library gives %d functions, not about 10,000\n", expectedRows);
+    return 1;
+  }
 
   std::vector<double> milliseconds;
   for (int run = 0; run < 7; ++run) {
@@ -58,6 +79,11 @@ int wmain() {
     LoadLibraries(session, u"C:\\Lib\\generated.lib");
     const auto stop = std::chrono::steady_clock::now();
     milliseconds.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
+    if (gui.RowCount(kFunctionList) != expectedRows) {
+      std::fprintf(stderr, "fill bench: run %d filled %d rows of %d; the measurement is void\n", run,
+                   gui.RowCount(kFunctionList), expectedRows);
+      return 1;
+    }
   }
   std::sort(milliseconds.begin(), milliseconds.end());
   std::printf("load into the main window: %d rows, fastest %.1f ms, median %.1f ms over %zu runs\n",

@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "app/event_loop.h"
+#include "app/export_window.h"
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/settings.h"
@@ -18,6 +19,8 @@ void BuildMainWindow(Session& session) {
   gui.SetSizeHandler([&gui] { LayoutMainWindow(gui); });
   LayoutMainWindow(gui);
   AttachCheckBoxHook(session);
+  // Built right after the main window, which owns it; it stays hidden until "Export PB".
+  gui.BuildWindow(ExportWindowDescription());
   gui.ShowWindow(kMainWindow, true);
 }
 

@@ -6,7 +6,8 @@
 
 namespace korvane {
 
-// Builds the main window, lays it out, attaches the check-box hook and shows it.
+// Builds the main window, lays it out, attaches the check-box hook, builds the hidden export window
+// and shows the main window.
 void BuildMainWindow(Session& session);
 
 // Builds the windows through the platform, loads the settings and runs the event loop until the main

@@ -16,7 +16,8 @@ inline Rect InitialRect(const ControlDescription& control, Scale scale, Size inn
   auto vertical = [&](int units, bool fromBottom) {
     return fromBottom ? Scale::Round(inner.height + units * scale.y) : scale.ScaledY(units);
   };
-  return {horizontal(control.x, (control.style & kStyleXFromRight) != 0), vertical(control.y, false),
+  return {horizontal(control.x, (control.style & kStyleXFromRight) != 0),
+          vertical(control.y, (control.style & kStyleYFromBottom) != 0),
           horizontal(control.width, (control.style & kStyleWidthFromRight) != 0),
           vertical(control.height, (control.style & kStyleHeightFromBottom) != 0)};
 }

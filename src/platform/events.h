@@ -57,6 +57,21 @@ inline constexpr int kDetailWebsite = 24;
 inline constexpr int kDetailSave = 25;
 inline constexpr int kDetailClear = 26;
 
+// Controls of the export window.
+inline constexpr int kExportRootLabel = 27;      // "PB Root:"
+inline constexpr int kExportRoot = 28;           // root folder: drop-down list with an editable field
+inline constexpr int kExportBrowse = 29;         // "..."
+inline constexpr int kExportUpdateListing = 30;  // check box "Update APIFunctionListing.txt"
+inline constexpr int kExportTemplateLabel = 31;  // "Function ( Params )"
+inline constexpr int kExportTemplate = 32;       // description template
+inline constexpr int kExportResetTemplate = 33;  // "r"
+inline constexpr int kExportConnector = 34;      // "\_"
+inline constexpr int kExportInOut = 35;          // option "InOut" (first of the group)
+inline constexpr int kExportKeepSal = 36;        // option "_Inout_"
+inline constexpr int kExportRemoveSal = 37;      // option "Remove"
+inline constexpr int kExportRun = 38;            // "Export"
+inline constexpr int kExportCancel = 39;         // "Cancel"
+
 // Items of the main window's options menu.
 inline constexpr int kMenuSkipFilled = 1;
 

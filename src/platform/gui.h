@@ -40,6 +40,7 @@ class Gui {
 
   // Windows.
   virtual void BuildWindow(const WindowDescription& window) = 0;  // hidden until ShowWindow
+  // Showing a window also activates it.
   virtual void ShowWindow(int window, bool visible) = 0;
   virtual void EnableWindow(int window, bool enabled) = 0;
   virtual Size InnerSize(int window) = 0;        // client area in pixels
@@ -67,6 +68,21 @@ class Gui {
   // Rectangle relative to the parent's client area (the window or the panel), in pixels.
   virtual Rect GetRect(int control) = 0;
   virtual void SetRect(int control, const Rect& rect) = 0;
+
+  // Drop-down lists (combo boxes) with an editable field; GetText and SetText read and set the field.
+  // Items are counted from 0.
+  virtual int AddItem(int combo, const Text& text) = 0;  // appends; returns the item
+  virtual void ClearItems(int combo) = 0;
+  virtual int ItemCount(int combo) = 0;
+  virtual Text ItemText(int combo, int item) = 0;  // empty for an item that does not exist
+  // Selects an item and shows its text in the field; -1 clears the selection and the field.
+  virtual void SelectItem(int combo, int item) = 0;
+  virtual int SelectedItem(int combo) = 0;  // -1 when none
+
+  // Check boxes and option buttons. Selecting an option clears the other options of its group, as a
+  // click does; a click on either changes its state before its event arrives.
+  virtual void SetChecked(int control, bool checked) = 0;
+  virtual bool IsChecked(int control) = 0;
 
   // List views. Rows are counted from 0.
   virtual void ClearRows(int list) = 0;

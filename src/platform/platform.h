@@ -1,6 +1,7 @@
 #pragma once
 // Everything the program's commands need from the system, handed to them as one bundle.
 
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/file_system.h"
 #include "platform/gui.h"

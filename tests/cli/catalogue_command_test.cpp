@@ -110,6 +110,8 @@ TEST_F(CatalogueCommandTest, EachFileTakesTheTimeOfItsOwnWriting) {
   class SteppingClock final : public Clock {
    public:
     LocalTime Now() override { return {2015, 12, 6, 21, 42, second_++}; }
+    std::int64_t MonotonicMilliseconds() override { return 0; }
+    void SleepMilliseconds(int) override {}
 
    private:
     int second_ = 58;

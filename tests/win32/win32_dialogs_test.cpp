@@ -16,9 +16,10 @@ TEST(DialogFilter, EachPartEndsInZeroAndTheListInOneMore) {
     Text filter;
     std::wstring expected;
   } cases[] = {
-      {u"lib (*.lib)|*.lib", L"lib (*.lib)\0*.lib\0\0"s},
+      {u"lib (*.lib)|*.lib", L"lib (*.lib)\0*.lib\0All files (*.*)\0*.*\0\0"s},
       {u"XML (*.xml)|*.xml|All|*.*", L"XML (*.xml)\0*.xml\0All\0*.*\0\0"s},
-      {u"a|", L"a\0\0\0"s},
+      {u"All|*.*|lib|*.lib", L"All\0*.*\0lib\0*.lib\0\0"s},
+      {u"a|", L"a\0\0All files (*.*)\0*.*\0\0"s},
   };
   for (const auto& c : cases) EXPECT_EQ(win32::DialogFilter(c.filter), c.expected);
 }

@@ -14,8 +14,11 @@ void HeadlessGui::BuildWindow(const WindowDescription& window) {
     control.text = description.kind == ControlKind::ListView ? Text() : description.text;
     control.enabled = description.enabled;
     control.visible = description.visible;
+    control.checked = description.checked;
+    control.window = window.number;
     control.rect = InitialRect(description, scale_, state.inner);
   }
+  for (const auto& [number, group] : OptionGroups(window)) controls_[number].optionGroup = group;
   for (std::size_t i = 0; i < window.statusFields.size(); ++i) {
     status_[static_cast<int>(i)] = window.statusFields[i].text;
   }
@@ -25,10 +28,110 @@ void HeadlessGui::BuildWindow(const WindowDescription& window) {
 void HeadlessGui::FreezeDrawing(int, bool frozen) { freezeDepth_ += frozen ? 1 : -1; }
 
 Event HeadlessGui::WaitEvent() {
-  if (events_.empty()) return {kEventCloseWindow, kMainWindow, -1, 0, {}, {}, {}};
-  Event event = events_.front();
-  events_.pop_front();
-  return event;
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    RunInvokes(lock);
+    if (!events_.empty()) {
+      Event event = std::move(events_.front());
+      events_.pop_front();
+      return event;
+    }
+    if (closeWhenIdle_) return {kEventCloseWindow, kMainWindow, -1, 0, {}, {}, {}};
+    queued_.wait(lock);
+  }
+}
+
+void HeadlessGui::RunInvokes(std::unique_lock<std::mutex>& lock) {
+  while (!invokes_.empty()) {
+    InvokeRequest* request = invokes_.front();
+    invokes_.pop_front();
+    lock.unlock();
+    // The error goes back to the thread that asked, as on Windows.
+    try {
+      (*request->work)();
+    } catch (...) {
+      request->error = std::current_exception();
+    }
+    lock.lock();
+    request->done = true;
+    invoked_.notify_all();
+  }
+}
+
+void HeadlessGui::QueueEvent(const Event& event) {
+  const std::lock_guard lock(mutex_);
+  events_.push_back(event);
+  queued_.notify_all();
+}
+
+void HeadlessGui::Invoke(const std::function<void()>& work) {
+  if (std::this_thread::get_id() == loopThread_) {
+    work();
+    return;
+  }
+  InvokeRequest request{&work, false, nullptr};
+  std::unique_lock lock(mutex_);
+  invokes_.push_back(&request);
+  queued_.notify_all();
+  invoked_.wait(lock, [&request] { return request.done; });
+  lock.unlock();
+  if (request.error) std::rethrow_exception(request.error);
+}
+
+void HeadlessGui::SetCloseWhenIdle(bool close) {
+  const std::lock_guard lock(mutex_);
+  closeWhenIdle_ = close;
+  queued_.notify_all();
+}
+
+int HeadlessGui::WindowOf(int control) const {
+  const auto found = controls_.find(control);
+  return found == controls_.end() ? kMainWindow : found->second.window;
+}
+
+void HeadlessGui::Click(int control, int type) {
+  const auto found = controls_.find(control);
+  if (found != controls_.end() && type == kTypeClick) {
+    const ControlKind kind = found->second.description.kind;
+    if (kind == ControlKind::CheckBox) SetChecked(control, !found->second.checked);
+    if (kind == ControlKind::OptionButton) SetChecked(control, true);
+  }
+  QueueEvent({kEventControl, WindowOf(control), control, type, {}, {}, {}});
+}
+
+int HeadlessGui::AddItem(int combo, const Text& text) {
+  auto& items = controls_.at(combo).items;
+  items.push_back(text);
+  return static_cast<int>(items.size()) - 1;
+}
+
+void HeadlessGui::ClearItems(int combo) {
+  HeadlessControl& target = controls_.at(combo);
+  target.items.clear();
+  target.selectedItem = -1;
+  target.text.clear();
+}
+
+Text HeadlessGui::ItemText(int combo, int item) {
+  const auto& items = controls_.at(combo).items;
+  return item >= 0 && item < static_cast<int>(items.size()) ? items[static_cast<std::size_t>(item)] : Text();
+}
+
+void HeadlessGui::SelectItem(int combo, int item) {
+  HeadlessControl& target = controls_.at(combo);
+  const bool exists = item >= 0 && item < static_cast<int>(target.items.size());
+  target.selectedItem = exists ? item : -1;
+  target.text = exists ? target.items[static_cast<std::size_t>(item)] : Text();
+}
+
+void HeadlessGui::SetChecked(int control, bool checked) {
+  HeadlessControl& target = controls_.at(control);
+  if (checked && target.optionGroup != -1) {
+    for (auto& [number, other] : controls_) {
+      if (other.optionGroup == target.optionGroup) other.checked = false;
+    }
+  }
+  target.checked = checked;
 }
 
 HeadlessRow* HeadlessGui::Row(int list, int row) {
@@ -46,7 +149,7 @@ void HeadlessGui::ChangeRowState(int list, int row, bool selected, bool checked)
   target->checked = checked;
   if (!stateChanged) return;
   if (hook_) hook_(list, row, checked ? kStateImageChecked : kStateImageUnchecked);
-  if (selectionChanged) QueueEvent({kEventControl, kMainWindow, list, kTypeChanged, {}, {}, {}});
+  if (selectionChanged) QueueEvent({kEventControl, WindowOf(list), list, kTypeChanged, {}, {}, {}});
 }
 
 int HeadlessGui::AddRow(int list, const std::vector<Text>& columns, bool checked) {
@@ -109,7 +212,7 @@ void HeadlessGui::SetText(int control, const Text& text) {
   HeadlessControl& target = controls_.at(control);
   target.text = text;
   if (target.description.kind == ControlKind::TextField) {
-    QueueEvent({kEventControl, kMainWindow, control, kTypeChanged, {}, {}, {}});
+    QueueEvent({kEventControl, target.window, control, kTypeChanged, {}, {}, {}});
   }
 }
 

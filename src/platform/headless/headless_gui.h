@@ -3,8 +3,11 @@
 // are raised the same way (a row state change reaches the check-box hook at once, a selection change
 // of a list queues its 768 event, a size change runs the size handler), and tests act as the user.
 
+#include <condition_variable>
 #include <deque>
 #include <map>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/gui.h"
@@ -23,7 +26,12 @@ struct HeadlessControl {
   bool enabled = true;
   bool visible = true;
   Rect rect;
+  int window = kMainWindow;
   std::vector<HeadlessRow> rows;  // list views
+  std::vector<Text> items;        // drop-down lists
+  int selectedItem = -1;          // drop-down lists
+  bool checked = false;           // check boxes and option buttons
+  int optionGroup = -1;           // option buttons: the first button of the group
 };
 
 struct RecordedMessage {
@@ -36,9 +44,11 @@ class HeadlessGui final : public Gui {
   explicit HeadlessGui(Scale scale = {}, int statusBarHeight = 22) : scale_(scale), statusBarHeight_(statusBarHeight) {}
 
   // --- what a user does -------------------------------------------------------------------------
-  void Click(int control, int type = kTypeClick) { QueueEvent({kEventControl, kMainWindow, control, type, {}, {}, {}}); }
+  // The event comes from the control's own window. A click on a check box toggles it and a click on an
+  // option selects it before the event arrives, as on Windows.
+  void Click(int control, int type = kTypeClick);
   void ChooseMenuItem(int item) { QueueEvent({kEventMenu, kMainWindow, item, 0, {}, {}, {}}); }
-  void Close() { QueueEvent({kEventCloseWindow, kMainWindow, -1, 0, {}, {}, {}}); }
+  void Close(int window = kMainWindow) { QueueEvent({kEventCloseWindow, window, -1, 0, {}, {}, {}}); }
   void DropFiles(const Text& files) { QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, files, {}, {}}); }
   // Clicks a row's check box: its state image changes, the hook sees it at once.
   void ClickCheckBox(int list, int row);
@@ -59,7 +69,12 @@ class HeadlessGui final : public Gui {
   // Rows added while the window's drawing was not frozen: each would be drawn on its own.
   int RowsAddedUnfrozen() const { return rowsAddedUnfrozen_; }
   int MenuShownCount() const { return menuShown_; }
+  // Read on the loop's thread only, while no other thread queues.
   const std::deque<Event>& PendingEvents() const { return events_; }
+  // By default a WaitEvent with nothing to do answers that the user closed the main window, so a test's
+  // loop always ends. A test with a worker thread turns that off: WaitEvent then blocks, as on Windows,
+  // until an event is queued or another thread's Invoke arrives.
+  void SetCloseWhenIdle(bool close);
   bool HookAttached() const { return static_cast<bool>(hook_); }
 
   // --- Gui --------------------------------------------------------------------------------------
@@ -72,9 +87,12 @@ class HeadlessGui final : public Gui {
   void FreezeDrawing(int window, bool frozen) override;
   void SetSizeHandler(std::function<void()> handler) override { sizeHandler_ = std::move(handler); }
   // With nothing left to do the user closes the window, so a test's loop always ends.
+  // WaitEvent also runs the work of other threads' Invoke calls, in the order they came.
   Event WaitEvent() override;
-  void QueueEvent(const Event& event) override { events_.push_back(event); }
-  void Invoke(const std::function<void()>& work) override { work(); }
+  void QueueEvent(const Event& event) override;  // from any thread
+  // On the thread that created the gui the work runs at once; from any other thread it is handed to the
+  // loop's WaitEvent and the call returns when it has run.
+  void Invoke(const std::function<void()>& work) override;
 
   // Like a Windows one-line edit control, a one-line field reports every text set as a change.
   void SetText(int control, const Text& text) override;
@@ -85,6 +103,15 @@ class HeadlessGui final : public Gui {
   bool IsVisible(int control) override { return controls_.at(control).visible; }
   Rect GetRect(int control) override { return controls_.at(control).rect; }
   void SetRect(int control, const Rect& rect) override { controls_.at(control).rect = rect; }
+
+  int AddItem(int combo, const Text& text) override;
+  void ClearItems(int combo) override;
+  int ItemCount(int combo) override { return static_cast<int>(controls_.at(combo).items.size()); }
+  Text ItemText(int combo, int item) override;
+  void SelectItem(int combo, int item) override;
+  int SelectedItem(int combo) override { return controls_.at(combo).selectedItem; }
+  void SetChecked(int control, bool checked) override;
+  bool IsChecked(int control) override { return controls_.at(control).checked; }
 
   void ClearRows(int list) override { controls_.at(list).rows.clear(); }
   int AddRow(int list, const std::vector<Text>& columns, bool checked) override;
@@ -117,6 +144,14 @@ class HeadlessGui final : public Gui {
   // a selection-changed event when the selected bit changed.
   void ChangeRowState(int list, int row, bool selected, bool checked);
   HeadlessRow* Row(int list, int row);
+  int WindowOf(int control) const;
+  struct InvokeRequest {
+    const std::function<void()>* work = nullptr;
+    bool done = false;
+    std::exception_ptr error;
+  };
+  // Runs the queued Invoke work; `lock` holds mutex_ and is released while each piece runs.
+  void RunInvokes(std::unique_lock<std::mutex>& lock);
 
   Scale scale_;
   int statusBarHeight_;
@@ -124,7 +159,14 @@ class HeadlessGui final : public Gui {
   std::map<int, HeadlessControl> controls_;
   std::map<int, Text> status_;
   std::map<int, bool> menu_;
+  // The event and Invoke queues are shared with other threads; everything else belongs to the loop's.
+  std::mutex mutex_;
+  std::condition_variable queued_;   // an event or an Invoke arrived
+  std::condition_variable invoked_;  // a piece of Invoke work has run
   std::deque<Event> events_;
+  std::deque<InvokeRequest*> invokes_;
+  const std::thread::id loopThread_ = std::this_thread::get_id();
+  bool closeWhenIdle_ = true;
   std::deque<MessageBoxAnswer> answers_;
   std::vector<RecordedMessage> messages_;
   CheckBoxHook hook_;

@@ -2,9 +2,11 @@
 // Dialogs, the shell and the clock for tests: requesters answer from a script, opened addresses are
 // recorded, the clock is fixed.
 
+#include <atomic>
 #include <deque>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 
@@ -57,14 +59,21 @@ class RecordingShell final : public Shell {
   std::vector<Text> opened_;
 };
 
+// The local time stays where it is set; the steady count moves only when someone sleeps, so a polling
+// loop runs the same in every test run.
 class FixedClock final : public Clock {
  public:
   explicit FixedClock(LocalTime now = {2026, 12, 7, 20, 2, 34}) : now_(now) {}
   LocalTime Now() override { return now_; }
   void Set(LocalTime now) { now_ = now; }
+  std::int64_t MonotonicMilliseconds() override { return milliseconds_.load(); }
+  void SleepMilliseconds(int milliseconds) override {
+    if (milliseconds > 0) milliseconds_ += milliseconds;
+  }
 
  private:
   LocalTime now_;
+  std::atomic<std::int64_t> milliseconds_{0};
 };
 
 }  // namespace korvane

@@ -1,7 +1,8 @@
-// The local clock on Linux (command line and tests).
+// The clock on Linux (command line and tests).
+#include <cerrno>
 #include <ctime>
 
-#include "platform/shell.h"
+#include "platform/clock.h"
 
 namespace korvane {
 namespace {
@@ -15,6 +16,20 @@ class PosixClock final : public Clock {
     // sound answer then.
     if (::localtime_r(&now, &parts) == nullptr && ::gmtime_r(&now, &parts) == nullptr) return {};
     return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec};
+  }
+
+  std::int64_t MonotonicMilliseconds() override {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+  }
+
+  void SleepMilliseconds(int milliseconds) override {
+    timespec pause{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
+    if (milliseconds <= 0) pause = {0, 0};
+    // Interrupted by a signal, the pause goes on for what remains.
+    while (::nanosleep(&pause, &pause) != 0 && errno == EINTR) {
+    }
   }
 };
 

@@ -193,9 +193,16 @@ class BrowserSite final : public IOleClientSite,
         result->boolVal = kVariantTrue;
         return S_OK;
       default:
-        return DISP_E_MEMBERNOTFOUND;
+        if (!notification_) return DISP_E_MEMBERNOTFOUND;
+        {
+          const BrowserNotification notification = notification_;  // it may replace itself
+          notification(member, parameters);
+        }
+        return S_OK;
     }
   }
+
+  void SetNotification(BrowserNotification notification) { notification_ = std::move(notification); }
 
  private:
   virtual ~BrowserSite() = default;  // only Release ends the object
@@ -212,6 +219,7 @@ class BrowserSite final : public IOleClientSite,
 
   std::atomic<ULONG> references_{1};
   HWND host_;
+  BrowserNotification notification_;
 };
 
 #pragma GCC diagnostic pop
@@ -273,6 +281,10 @@ bool BrowserHost::Open(const std::wstring& startPage) {
   return true;
 }
 
+void BrowserHost::SetNotification(BrowserNotification notification) {
+  if (site_ != nullptr) site_->SetNotification(std::move(notification));
+}
+
 void BrowserHost::Close() {
   if (subclassed_) {
     RemoveWindowSubclass(host_, HostProcedure, kSubclassId);
@@ -297,6 +309,7 @@ void BrowserHost::Close() {
     object_ = nullptr;
   }
   if (site_ != nullptr) {
+    site_->SetNotification(nullptr);
     site_->Release();
     site_ = nullptr;
   }

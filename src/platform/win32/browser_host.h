@@ -6,12 +6,17 @@
 #include <ole2.h>
 #include <exdisp.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
 namespace korvane::win32 {
 
 class BrowserSite;
+
+// Receives the browser's DWebBrowserEvents2 notifications (other than the new-window requests, which
+// the host refuses itself) with their arguments, on the thread that runs the window.
+using BrowserNotification = std::function<void(DISPID member, DISPPARAMS* arguments)>;
 
 // Owns one WebBrowser object activated in place inside `host`. The browser keeps no context menu of
 // its own, reports no script errors in dialogs, and opens no windows: every new-window request
@@ -29,6 +34,9 @@ class BrowserHost final {
   // nullptr once closed.
   IWebBrowser2* Browser() const { return browser_; }
   HWND Host() const { return host_; }
+
+  // An empty function detaches it.
+  void SetNotification(BrowserNotification notification);
 
   // Deactivates and releases the browser and the container, in that order. Runs again harmlessly; the
   // host's WM_DESTROY runs it too, so a host destroyed with its window never leaves a live browser.

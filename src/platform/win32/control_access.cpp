@@ -15,6 +15,12 @@ void Win32Gui::SetText(int control, const Text& text) {
   if (state == nullptr || state->kind == ControlKind::ListView) return;
   // A one-line field reports this change (EN_CHANGE) like a typed one, as Windows does.
   SetWindowTextW(state->hwnd, win32::ToWide(text).c_str());
+  // The caret goes to the end of the new text, where the user goes on typing (Windows puts it at the
+  // start).
+  if (state->kind == ControlKind::TextField || state->kind == ControlKind::MultiLineField) {
+    const auto end = static_cast<WPARAM>(GetWindowTextLengthW(state->hwnd));
+    SendMessageW(state->hwnd, EM_SETSEL, end, static_cast<LPARAM>(end));
+  }
 }
 
 Text Win32Gui::GetText(int control) {
@@ -60,6 +66,69 @@ void Win32Gui::SetRect(int control, const Rect& rect) {
   if (HWND hwnd = ControlHandle(control)) {
     MoveWindow(hwnd, rect.x, rect.y, rect.width < 0 ? 0 : rect.width, rect.height < 0 ? 0 : rect.height, TRUE);
   }
+}
+
+int Win32Gui::AddItem(int combo, const Text& text) {
+  HWND hwnd = ControlOfKind(combo, ControlKind::ComboBox);
+  if (hwnd == nullptr) return -1;
+  const std::wstring wide = win32::ToWide(text);
+  const LRESULT item = SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  return item < 0 ? -1 : static_cast<int>(item);
+}
+
+void Win32Gui::ClearItems(int combo) {
+  if (HWND hwnd = ControlOfKind(combo, ControlKind::ComboBox)) {
+    SendMessageW(hwnd, CB_RESETCONTENT, 0, 0);
+    SetWindowTextW(hwnd, L"");
+  }
+}
+
+int Win32Gui::ItemCount(int combo) {
+  HWND hwnd = ControlOfKind(combo, ControlKind::ComboBox);
+  const LRESULT count = hwnd == nullptr ? 0 : SendMessageW(hwnd, CB_GETCOUNT, 0, 0);
+  return count < 0 ? 0 : static_cast<int>(count);
+}
+
+Text Win32Gui::ItemText(int combo, int item) {
+  HWND hwnd = ControlOfKind(combo, ControlKind::ComboBox);
+  if (hwnd == nullptr || item < 0) return {};
+  const LRESULT length = SendMessageW(hwnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
+  if (length < 0) return {};
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  SendMessageW(hwnd, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(length));
+  return win32::FromWide(text);
+}
+
+void Win32Gui::SelectItem(int combo, int item) {
+  if (HWND hwnd = ControlOfKind(combo, ControlKind::ComboBox)) {
+    // An item that does not exist clears the selection and the field, as -1 does.
+    SendMessageW(hwnd, CB_SETCURSEL, static_cast<WPARAM>(item < 0 ? -1 : item), 0);
+  }
+}
+
+int Win32Gui::SelectedItem(int combo) {
+  HWND hwnd = ControlOfKind(combo, ControlKind::ComboBox);
+  const LRESULT item = hwnd == nullptr ? CB_ERR : SendMessageW(hwnd, CB_GETCURSEL, 0, 0);
+  return item < 0 ? -1 : static_cast<int>(item);
+}
+
+void Win32Gui::SetChecked(int control, bool checked) {
+  const ControlState* state = FindControl(control);
+  if (state == nullptr || (state->kind != ControlKind::CheckBox && state->kind != ControlKind::OptionButton)) return;
+  // BM_SETCHECK switches one button only; an option's group is cleared here, as a click would.
+  if (checked && state->optionGroup != -1) {
+    for (const auto& [number, other] : controls_) {
+      if (other.optionGroup == state->optionGroup) SendMessageW(other.hwnd, BM_SETCHECK, BST_UNCHECKED, 0);
+    }
+  }
+  SendMessageW(state->hwnd, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool Win32Gui::IsChecked(int control) {
+  const ControlState* state = FindControl(control);
+  if (state == nullptr || (state->kind != ControlKind::CheckBox && state->kind != ControlKind::OptionButton)) return false;
+  return SendMessageW(state->hwnd, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Win32Gui::ClearRows(int list) {

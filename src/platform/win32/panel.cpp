@@ -12,6 +12,9 @@ LRESULT CALLBACK PanelProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   if (message == WM_COMMAND || message == WM_NOTIFY) {
     if (HWND parent = GetParent(hwnd)) return SendMessageW(parent, message, wParam, lParam);
   }
+  // A panel lives as long as its window: nothing a child posts (an edit control's WM_CLOSE on Escape)
+  // may destroy it.
+  if (message == WM_CLOSE) return 0;
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 

@@ -51,6 +51,12 @@ HBITMAP MakeDonationBitmap();
 HWND CreateTextField(const ControlDescription& control, const Rect& rect, HWND parent, HFONT font);
 std::wstring WindowText(HWND hwnd);
 
+// choice_controls.cpp
+HWND CreateLabel(const ControlDescription& control, const Rect& rect, HWND parent, HFONT font);
+HWND CreateComboBox(const ControlDescription& control, const Rect& rect, HWND parent, HFONT font);
+// Check boxes and option buttons.
+HWND CreateCheckButton(const ControlDescription& control, const Rect& rect, HWND parent, HFONT font);
+
 // panel.cpp
 HWND CreatePanel(const ControlDescription& control, const Rect& rect, HWND parent, HFONT font);
 HWND CreateBrowserHost(const ControlDescription& control, const Rect& rect, HWND parent, HFONT font);

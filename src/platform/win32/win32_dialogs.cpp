@@ -30,6 +30,9 @@ int CALLBACK BrowseCallback(HWND hwnd, UINT message, LPARAM, LPARAM startFolder)
 
 std::wstring DialogFilter(const Text& filter) {
   std::wstring result = ToWide(filter);
+  // Every requester can also show every file: GNU import libraries end in ".a", and a file named
+  // otherwise would stay hidden behind the program's own patterns.
+  if ((L"|" + result + L"|").find(L"|*.*|") == std::wstring::npos) result += L"|All files (*.*)|*.*";
   for (wchar_t& c : result) {
     if (c == L'|') c = L'\0';
   }
@@ -89,7 +92,8 @@ Text Win32Dialogs::ChooseFolder(const Text& title, const Text& startFolder) {
   BROWSEINFOW browse{};
   browse.hwndOwner = GetActiveWindow();
   browse.lpszTitle = wideTitle.c_str();
-  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+  // BIF_EDITBOX: the user may also type the folder.
+  browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_EDITBOX;
   browse.lpfn = win32::BrowseCallback;
   browse.lParam = wideFolder.empty() ? 0 : reinterpret_cast<LPARAM>(wideFolder.c_str());
   PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);

@@ -18,7 +18,7 @@ class Win32Dialogs final : public Dialogs {
 namespace win32 {
 
 // "label|pattern|label|pattern" as the open-file dialog takes it: each part ends in a zero character
-// and the list ends in one more.
+// and the list ends in one more. "All files (*.*)" follows the given filters unless one of them is "*.*".
 std::wstring DialogFilter(const Text& filter);
 
 // The full paths in an open-file dialog's result buffer. One selected file: "path\0\0". Several (with

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/win32/browser_host.h"
+#include "platform/win32/browser_page_source.h"
 #include "platform/win32/drop_target.h"
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_controls.h"
@@ -58,6 +59,7 @@ Win32Gui::~Win32Gui() {
   // Nothing of the program may run while the windows go.
   hook_ = nullptr;
   sizeHandler_ = nullptr;
+  pageSource_.reset();
   for (auto& [number, state] : windows_) ReleaseWindow(*state);
   if (pump_ != nullptr) DestroyWindow(pump_);
   for (HBITMAP bitmap : bitmaps_) DeleteObject(bitmap);
@@ -128,6 +130,18 @@ HMENU Win32Gui::OptionsMenuHandle(int window) const {
 IWebBrowser2* Win32Gui::Browser(int control) const {
   const auto found = browsers_.find(control);
   return found == browsers_.end() ? nullptr : found->second->Browser();
+}
+
+PageSource* Win32Gui::BrowserPageSource() {
+  if (pageSourceTried_) return pageSource_.get();
+  pageSourceTried_ = true;
+  const auto found = browsers_.find(kBrowser);
+  if (found == browsers_.end() || found->second->Browser() == nullptr) return nullptr;
+  // The start page ("about:blank") completes within moments where an HTML engine is installed.
+  constexpr int kStartPageWait = 5000;
+  auto source = std::make_unique<win32::BrowserPageSource>(*found->second, *this);
+  if (source->WaitUntilComplete(kStartPageWait)) pageSource_ = std::move(source);
+  return pageSource_.get();
 }
 
 void Win32Gui::ShowWindow(int window, bool visible) {

@@ -20,8 +20,11 @@ struct IWebBrowser2;
 
 namespace korvane {
 
+class PageSource;
+
 namespace win32 {
 class BrowserHost;
+class BrowserPageSource;
 class FileDropTarget;
 }
 
@@ -58,6 +61,15 @@ class Win32Gui final : public Gui {
   Rect GetRect(int control) override;
   void SetRect(int control, const Rect& rect) override;
 
+  int AddItem(int combo, const Text& text) override;
+  void ClearItems(int combo) override;
+  int ItemCount(int combo) override;
+  Text ItemText(int combo, int item) override;
+  void SelectItem(int combo, int item) override;
+  int SelectedItem(int combo) override;
+  void SetChecked(int control, bool checked) override;
+  bool IsChecked(int control) override;
+
   void ClearRows(int list) override;
   int AddRow(int list, const std::vector<Text>& columns, bool checked) override;
   void SetRowTexts(int list, int row, const std::vector<Text>& columns) override;
@@ -87,6 +99,10 @@ class Win32Gui final : public Gui {
   HMENU OptionsMenuHandle(int window) const;
   // The WebBrowser object embedded in a browser control; nullptr when it could not be created there.
   IWebBrowser2* Browser(int control) const;
+  // The browser control (kBrowser) as the lookup's page source. The first call waits until the control
+  // has completed its start page; nullptr when the control could not be created or its start page did
+  // not complete (no HTML engine): the program then reads pages another way.
+  PageSource* BrowserPageSource();
 
  private:
   struct WindowState {
@@ -112,6 +128,7 @@ class Win32Gui final : public Gui {
     HWND hwnd = nullptr;
     ControlKind kind = ControlKind::PushButton;
     int window = 0;
+    int optionGroup = -1;  // option buttons: the first button of the group
   };
 
   // window_builder.cpp
@@ -156,6 +173,8 @@ class Win32Gui final : public Gui {
   std::map<int, ControlState> controls_;
   std::map<HWND, int> controlNumbers_;
   std::map<int, std::unique_ptr<win32::BrowserHost>> browsers_;  // by control number
+  std::unique_ptr<win32::BrowserPageSource> pageSource_;        // goes before the browsers
+  bool pageSourceTried_ = false;
   std::mutex queueMutex_;
   std::deque<Event> userEvents_;     // raised by the windows, in the order Windows delivered them
   std::deque<Event> programEvents_;  // queued by the program; they come after the user's

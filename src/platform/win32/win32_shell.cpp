@@ -1,4 +1,4 @@
-// Opening web addresses with the system's default handler, and the local time.
+// Opening web addresses with the system's default handler.
 #include "platform/win32/win32_shell.h"
 
 #include <windows.h>
@@ -18,12 +18,6 @@ bool Win32Shell::OpenAddress(const Text& address) {
   execute.lpFile = file.c_str();
   execute.nShow = SW_SHOWNORMAL;
   return ShellExecuteExW(&execute) != FALSE;
-}
-
-LocalTime Win32Clock::Now() {
-  SYSTEMTIME now{};
-  GetLocalTime(&now);
-  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
 }  // namespace korvane

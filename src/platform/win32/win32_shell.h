@@ -1,5 +1,5 @@
 #pragma once
-// The shell's handler for web addresses, and the local clock, on Windows.
+// The shell's handler for web addresses on Windows.
 
 #include "platform/shell.h"
 
@@ -8,11 +8,6 @@ namespace korvane {
 class Win32Shell final : public Shell {
  public:
   bool OpenAddress(const Text& address) override;
-};
-
-class Win32Clock final : public Clock {
- public:
-  LocalTime Now() override;
 };
 
 }  // namespace korvane

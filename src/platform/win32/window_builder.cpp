@@ -11,8 +11,11 @@
 namespace korvane {
 namespace {
 
-DWORD FrameStyle(bool resizable) {
-  return resizable ? WS_OVERLAPPEDWINDOW : WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+DWORD FrameStyle(const WindowDescription& window) {
+  if (window.resizable) return WS_OVERLAPPEDWINDOW;
+  // An owned window goes and comes with its owner: it gets a close box only.
+  const DWORD minimize = window.owner < 0 ? WS_MINIMIZEBOX : 0;
+  return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | minimize;
 }
 
 Size ClientSize(HWND hwnd) {
@@ -54,7 +57,7 @@ void Win32Gui::BuildWindow(const WindowDescription& window) {
 
 HWND Win32Gui::CreateFrame(WindowState& state, const WindowDescription& window) {
   win32::RegisterWindowClass(win32::kFrameClass, FrameProcedure, COLOR_BTNFACE);
-  state.style = FrameStyle(window.resizable);
+  state.style = FrameStyle(window);
   state.exStyle = 0;
   const Size inner{scale_.ScaledX(window.innerWidth), scale_.ScaledY(window.innerHeight)};
   const SIZE outer = win32::OuterSize(inner, state.style, state.exStyle);
@@ -62,8 +65,9 @@ HWND Win32Gui::CreateFrame(WindowState& state, const WindowDescription& window) 
   const int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - static_cast<int>(outer.cx)) / 2);
   const int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - static_cast<int>(outer.cy)) / 2);
   const std::wstring title = win32::ToWide(window.title);
+  HWND owner = window.owner < 0 ? nullptr : WindowHandle(window.owner);
   state.hwnd = CreateWindowExW(state.exStyle, win32::kFrameClass, title.c_str(), state.style, x, y, outer.cx, outer.cy,
-                               nullptr, nullptr, win32::ModuleInstance(), &state);
+                               owner, nullptr, win32::ModuleInstance(), &state);
   if (state.hwnd == nullptr) return nullptr;
   // A frame that came out thicker than AdjustWindowRectEx said would shrink the client area: correct it.
   const Size client = ClientSize(state.hwnd);
@@ -77,13 +81,17 @@ HWND Win32Gui::CreateFrame(WindowState& state, const WindowDescription& window) 
 }
 
 void Win32Gui::CreateControls(WindowState& state, const WindowDescription& window) {
+  const auto groups = OptionGroups(window);
   for (const ControlDescription& control : window.controls) {
     // A control inside a panel is placed relative to the panel, which the table created before it.
     HWND parent = control.parent < 0 ? state.hwnd : ControlHandle(control.parent);
     if (parent == nullptr) continue;
     HWND hwnd = CreateControl(control, parent, ClientSize(parent));
     if (hwnd == nullptr) continue;
-    controls_[control.number] = {hwnd, control.kind, window.number};
+    controls_[control.number] = {hwnd, control.kind, window.number, -1};
+    for (const auto& [number, group] : groups) {
+      if (number == control.number) controls_[control.number].optionGroup = group;
+    }
     controlNumbers_[hwnd] = control.number;
     if (control.kind == ControlKind::Browser) {
       // Without the browser component the host stays an empty hidden window and the program goes on.
@@ -113,6 +121,13 @@ HWND Win32Gui::CreateControl(const ControlDescription& control, HWND parent, Siz
       return win32::CreatePanel(control, rect, parent, font_);
     case ControlKind::Browser:
       return win32::CreateBrowserHost(control, rect, parent, font_);
+    case ControlKind::Label:
+      return win32::CreateLabel(control, rect, parent, font_);
+    case ControlKind::ComboBox:
+      return win32::CreateComboBox(control, rect, parent, font_);
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+      return win32::CreateCheckButton(control, rect, parent, font_);
   }
   return nullptr;
 }

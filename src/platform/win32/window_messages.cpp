@@ -13,7 +13,10 @@ constexpr DWORD kNoDefaultButton = 0xFFFF;
 // HIWORD without the C-style casts of the macro.
 WORD HighWord(WPARAM value) { return static_cast<WORD>((value >> 16) & 0xFFFF); }
 
-bool IsButton(ControlKind kind) { return kind == ControlKind::PushButton || kind == ControlKind::PictureButton; }
+bool IsButton(ControlKind kind) {
+  return kind == ControlKind::PushButton || kind == ControlKind::PictureButton || kind == ControlKind::CheckBox ||
+         kind == ControlKind::OptionButton;
+}
 
 bool IsTextField(ControlKind kind) { return kind == ControlKind::TextField || kind == ControlKind::MultiLineField; }
 
@@ -86,6 +89,8 @@ void Win32Gui::OnCommand(int window, WPARAM wParam, LPARAM lParam) {
     if (IsWindowEnabled(control.hwnd)) PushUserEvent({kEventControl, window, found->second, kTypeClick, {}, {}, {}});
   } else if (code == EN_CHANGE && IsTextField(control.kind)) {
     PushUserEvent({kEventControl, window, found->second, kTypeChanged, {}, {}, {}});
+  } else if ((code == CBN_SELCHANGE || code == CBN_EDITCHANGE) && control.kind == ControlKind::ComboBox) {
+    PushUserEvent({kEventControl, window, found->second, kTypeChanged, {}, {}, {}});
   }
 }
 
@@ -122,6 +127,11 @@ void Win32Gui::OnSize(WindowState& state, WPARAM kind) {
   if (state.built && state.number == kMainWindow && sizeHandler_) {
     const std::function<void()> handler = sizeHandler_;
     handler();
+    // Moved children repaint themselves, but what they uncovered inside each other (a panel's
+    // children, a list beside the panel) is left as it was drawn: everything is drawn afresh.
+    if (state.freezeDepth == 0) {
+      RedrawWindow(state.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    }
   }
 }
 

@@ -41,8 +41,8 @@ int RunWindowProgram() {
   korvane::Win32Dialogs dialogs;
   const std::unique_ptr<korvane::FileSystem> files = korvane::MakeDiskFileSystem();
   korvane::Win32Shell shell;
-  korvane::Win32Clock clock;
-  korvane::Platform platform{gui, dialogs, *files, shell, clock, korvane::DecodeSystemAnsi};
+  const std::unique_ptr<korvane::Clock> clock = korvane::MakeSystemClock();
+  korvane::Platform platform{gui, dialogs, *files, shell, *clock, korvane::DecodeSystemAnsi};
   return korvane::RunProgram(platform);
 }
 
