@@ -21,7 +21,7 @@ constexpr int kLibraryCommands[] = {kOptionsButton, kMsdnChecked, kMergeXml, kSa
 std::vector<Text> ChooseFiles(Session& session, const Text& droppedFiles) {
   std::vector<Text> paths;
   if (droppedFiles.empty()) {
-    paths = session.platform.dialogs.OpenFiles(u"Open LIB", session.libraryFolder, u"lib (*.lib)|*.lib", true);
+    paths = session.platform.dialogs.OpenFiles(u"Open LIB", session.libraryFolder, u"lib (*.lib)|*.lib|All files (*.*)|*.*", true);
   } else {
     std::size_t start = 0;
     for (;;) {
