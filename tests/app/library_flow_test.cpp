@@ -44,7 +44,7 @@ TEST_F(LibraryFlowTest, LoadingThreeLibrariesShowsTheFirstAndListsAll) {
 
   ASSERT_EQ(program.dialogs.Requests().size(), 1u);
   EXPECT_EQ(program.dialogs.Requests()[0].title, u"Open LIB");
-  EXPECT_EQ(program.dialogs.Requests()[0].filter, u"lib (*.lib)|*.lib");
+  EXPECT_EQ(program.dialogs.Requests()[0].filter, u"lib (*.lib)|*.lib|All files (*.*)|*.*");
   EXPECT_EQ(Rows(kFunctionList), (std::vector<std::string>{"GetDC+", "MessageBox+", "MessageBoxA+", "MessageBoxW+"}));
   EXPECT_EQ(Rows(kLibrariesList), (std::vector<std::string>{"user32.lib+", "gdi32.lib+", "b.lib+"}));
   EXPECT_EQ(program.gui.SelectedRow(kLibrariesList), 0);
