@@ -6,6 +6,7 @@
 #include "cli/command_args.h"
 
 namespace korvane {
+int RunDocsCommand(std::span<const Text> args, FileSystem& files, CliOutput& output);  // docs_command.cpp
 namespace {
 
 constexpr std::string_view kUsage =
@@ -84,6 +85,7 @@ int RunCli(const std::vector<Text>& args, FileSystem& files, Clock& clock, CliOu
   if (args[0] == u"--help" || args[0] == u"-h") return Help(output);
   if (args[0] == u"list") return RunList(rest, files, output);
   if (args[0] == u"catalogue") return RunCatalogue(rest, files, clock, output);
+  if (args[0] == u"docs") return RunDocsCommand(rest, files, output);
   return UsageError(output, "unknown command '" + TextToUtf8(args[0]) + "'");
 }
 

@@ -133,7 +133,8 @@ Text QueryName(TextView query) {
 
 Text ReferenceSegment(TextView functionName) {
   Text segment;
-  for (const unsigned char byte : TextToUtf8(functionName)) {
+  for (const char c : TextToUtf8(functionName)) {
+    const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x80 && IsSegmentCharacter(byte)) {
       segment += static_cast<char16_t>(byte);
     } else {
