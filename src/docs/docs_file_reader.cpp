@@ -51,9 +51,20 @@ const XML_Char* Attribute(const XML_Char** attributes, std::string_view name) {
   return nullptr;
 }
 
+// Nearly every text of a set is ASCII: widen it directly, and leave the rest to the full decoder.
+Text ToText(std::string_view utf8) {
+  Text text(utf8.size(), u'\0');
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    if (byte >= 0x80) return Utf8ToText(utf8);
+    text[i] = byte;
+  }
+  return text;
+}
+
 Text AttributeText(const XML_Char** attributes, std::string_view name) {
   const XML_Char* value = Attribute(attributes, name);
-  return value != nullptr ? Utf8ToText(value) : Text();
+  return value != nullptr ? ToText(value) : Text();
 }
 
 // The version must be a plain number from 1 to kDocsFormatVersion.
@@ -104,8 +115,8 @@ void XMLCALL OnEnd(void* userData, const XML_Char* /*name*/) {
   auto& state = *static_cast<ReaderState*>(userData);
   if (state.depth == kFieldDepth && state.field != Field::kNone) {
     DocFunction& function = state.set.groups.back().functions.back();
-    if (state.field == Field::kParameter) function.parameters.push_back(Utf8ToText(state.text));
-    if (state.field == Field::kDescription) function.description = Utf8ToText(state.text);
+    if (state.field == Field::kParameter) function.parameters.push_back(ToText(state.text));
+    if (state.field == Field::kDescription) function.description = ToText(state.text);
     state.field = Field::kNone;
   }
   if (state.depth == kFunctionDepth) state.inFunction = false;

@@ -1,4 +1,5 @@
-// The header scanner. One translation unit includes windows.h and then every header of the folder, so
+// The header scanner. Function bodies are parsed, not skipped, so that inline definitions in headers can
+// be told from declarations of imported functions. One translation unit includes windows.h and then every header of the folder, so
 // the shared declarations are parsed once; errors in one header (a C++-only header, a header meant for
 // another configuration) do not stop the others.
 
@@ -13,6 +14,7 @@
 #include <optional>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace korvane {
@@ -70,11 +72,39 @@ std::string JoinTokens(const std::vector<std::string>& tokens) {
   return out;
 }
 
+// The tokens of one header file with their offsets, tokenised once when the first parameter of the
+// file needs them: asking libclang for a location by offset per parameter is far slower.
+struct FileTokens {
+  std::vector<unsigned> offsets;  // ascending
+  std::vector<std::string> spellings;
+};
+
+const FileTokens& TokensOf(CXTranslationUnit unit, CXFile file, std::unordered_map<CXFile, FileTokens>& cache) {
+  const auto cached = cache.find(file);
+  if (cached != cache.end()) return cached->second;
+  FileTokens& tokens = cache[file];
+  std::size_t size = 0;
+  if (clang_getFileContents(unit, file, &size) == nullptr) return tokens;
+  const CXSourceRange whole = clang_getRange(clang_getLocationForOffset(unit, file, 0),
+                                             clang_getLocationForOffset(unit, file, static_cast<unsigned>(size)));
+  CXToken* list = nullptr;
+  unsigned count = 0;
+  clang_tokenize(unit, whole, &list, &count);
+  for (unsigned i = 0; i < count; ++i) {
+    unsigned offset = 0;
+    clang_getSpellingLocation(clang_getTokenLocation(unit, list[i]), nullptr, nullptr, nullptr, &offset);
+    tokens.offsets.push_back(offset);
+    tokens.spellings.push_back(Strings{}(clang_getTokenSpelling(unit, list[i])));
+  }
+  clang_disposeTokens(unit, list, count);
+  return tokens;
+}
+
 // The parameter as its header writes it, type macros included ('REFIID riid' rather than the expanded
 // 'const IID *const riid'). Nothing when the header does not write it out: a parameter produced by a
 // macro, or a token range that does not hold the whole parameter.
 std::optional<std::string> WrittenParameter(CXTranslationUnit unit, CXCursor function, CXCursor parameter,
-                                            const std::string& name) {
+                                            const std::string& name, std::unordered_map<CXFile, FileTokens>& cache) {
   const CXSourceRange extent = clang_getCursorExtent(parameter);
   CXFile startFile = nullptr;
   CXFile endFile = nullptr;
@@ -89,14 +119,18 @@ std::optional<std::string> WrittenParameter(CXTranslationUnit unit, CXCursor fun
       clang_File_isEqual(startFile, functionFile) == 0 || startOffset <= functionOffset || endOffset < startOffset) {
     return std::nullopt;
   }
-  const CXSourceRange written = clang_getRange(clang_getLocationForOffset(unit, startFile, startOffset),
-                                               clang_getLocationForOffset(unit, endFile, endOffset));
-  CXToken* tokens = nullptr;
-  unsigned count = 0;
-  clang_tokenize(unit, written, &tokens, &count);
+  const FileTokens& tokens = TokensOf(unit, startFile, cache);
+  const auto first = std::lower_bound(tokens.offsets.begin(), tokens.offsets.end(), startOffset);
+  auto last = std::lower_bound(first, tokens.offsets.end(), endOffset);
+  // The range ends after its last token, or at its start when libclang reports a token range.
+  if (last != tokens.offsets.end() && *last == endOffset &&
+      tokens.spellings[static_cast<std::size_t>(last - tokens.offsets.begin())] == name) {
+    ++last;
+  }
   std::vector<std::string> words;
-  for (unsigned i = 0; i < count; ++i) words.push_back(Strings{}(clang_getTokenSpelling(unit, tokens[i])));
-  clang_disposeTokens(unit, tokens, count);
+  for (auto it = first; it != last; ++it) {
+    words.push_back(tokens.spellings[static_cast<std::size_t>(it - tokens.offsets.begin())]);
+  }
   const auto opened = std::count(words.begin(), words.end(), "(");
   const auto closed = std::count(words.begin(), words.end(), ")");
   if (words.empty() || opened != closed || (!name.empty() && words.back() != name && opened == 0) ||
@@ -110,6 +144,7 @@ struct ScanState {
   std::filesystem::path folder;
   CXTranslationUnit unit = nullptr;
   HeaderScan* scan = nullptr;
+  std::unordered_map<CXFile, FileTokens> tokens;
   std::unordered_set<std::string> seen;
 };
 
@@ -124,7 +159,7 @@ std::optional<std::string> HeaderInFolder(CXCursor cursor, const std::filesystem
   return path.filename().string();
 }
 
-HeaderPrototype Prototype(CXTranslationUnit unit, CXCursor cursor, std::string header) {
+HeaderPrototype Prototype(ScanState& state, CXCursor cursor, std::string header) {
   HeaderPrototype prototype;
   prototype.name = Utf8ToText(Strings{}(clang_getCursorSpelling(cursor)));
   const CXType type = clang_getCursorType(cursor);
@@ -133,7 +168,7 @@ HeaderPrototype Prototype(CXTranslationUnit unit, CXCursor cursor, std::string h
   for (int i = 0; i < count; ++i) {
     const CXCursor argument = clang_Cursor_getArgument(cursor, static_cast<unsigned>(i));
     const std::string name = Strings{}(clang_getCursorSpelling(argument));
-    const auto written = WrittenParameter(unit, cursor, argument, name);
+    const auto written = WrittenParameter(state.unit, cursor, argument, name, state.tokens);
     prototype.parameters.push_back(
         written ? TypeSpelling(*written)
                 : ParameterSpelling(Strings{}(clang_getTypeSpelling(clang_getCursorType(argument))), name));
@@ -155,7 +190,7 @@ CXChildVisitResult Visit(CXCursor cursor, CXCursor /*parent*/, CXClientData data
   if (!header) return CXChildVisit_Continue;
   const std::string name = Strings{}(clang_getCursorSpelling(cursor));
   if (name.empty() || !state.seen.insert(name).second) return CXChildVisit_Continue;
-  state.scan->prototypes.push_back(Prototype(state.unit, cursor, *header));
+  state.scan->prototypes.push_back(Prototype(state, cursor, *header));
   return CXChildVisit_Continue;
 }
 
@@ -194,8 +229,10 @@ Text ParameterSpelling(const std::string& type, const std::string& name) {
   if (const std::size_t star = type.find("(*)"); star != std::string::npos) {
     return TypeSpelling(type.substr(0, star + 2) + name + type.substr(star + 2));
   }
-  if (const std::size_t bracket = type.find(" ["); bracket != std::string::npos) {
-    return TypeSpelling(type.substr(0, bracket) + " " + name + type.substr(bracket + 1));
+  if (const std::size_t bracket = type.find('['); bracket != std::string::npos) {
+    std::string element = type.substr(0, bracket);
+    while (!element.empty() && element.back() == ' ') element.pop_back();
+    return TypeSpelling(element + " " + name + type.substr(bracket));
   }
   const bool pointer = !type.empty() && type.back() == '*';
   return TypeSpelling(type + (pointer ? "" : " ") + name);
@@ -218,13 +255,13 @@ HeaderScan ScanHeaders(const std::string& folderText) {
   CXTranslationUnit raw = nullptr;
   const CXErrorCode code = clang_parseTranslationUnit2(
       index.get(), unsaved.Filename, arguments, static_cast<int>(std::size(arguments)), &unsaved, 1,
-      CXTranslationUnit_SkipFunctionBodies | CXTranslationUnit_KeepGoing, &raw);
+      CXTranslationUnit_KeepGoing, &raw);
   std::unique_ptr<CXTranslationUnitImpl, UnitDeleter> unit(raw);
   if (code != CXError_Success || !unit) {
     scan.problems.push_back(folderText + ": libclang could not parse the headers");
     return scan;
   }
-  ScanState state{folder, unit.get(), &scan, {}};
+  ScanState state{folder, unit.get(), &scan, {}, {}};
   clang_visitChildren(clang_getTranslationUnitCursor(unit.get()), Visit, &state);
   return scan;
 }

@@ -40,7 +40,10 @@ Text ParameterName(TextView spelling) {
   // A function pointer names itself inside the first parentheses: 'int (*cb)(int)'.
   if (const auto open = spelling.find(u"(*"); open != TextView::npos) {
     const auto close = spelling.find(u')', open);
-    if (close != TextView::npos) spelling = spelling.substr(open + 2, close - open - 2);
+    if (close == TextView::npos) return {};
+    const TextView inside = spelling.substr(open + 2, close - open - 2);
+    const auto first = inside.find_first_not_of(u" ");
+    return first == TextView::npos ? Text() : Text(inside.substr(first));
   }
   if (const auto bracket = spelling.find(u'['); bracket != TextView::npos) spelling = spelling.substr(0, bracket);
   std::size_t end = spelling.size();
