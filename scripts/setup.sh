@@ -20,6 +20,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   # fuzzing and the comparison benchmark
   clang libclang-rt-14-dev llvm llvm-14-dev
+  # C header parsing for `korvane-cli docs build` (Linux only)
+  libclang-dev
   # running and looking at the Windows build
   wine wine64 xvfb xauth x11-apps x11-utils imagemagick
   # driving the real windows with mouse and keys

@@ -10,6 +10,7 @@ namespace korvane {
 
 int RunParsePage(std::span<const Text> args, FileSystem& files, CliOutput& output);
 
+int RunDocsCommand(std::span<const Text> args, FileSystem& files, CliOutput& output);  // docs_command.cpp
 namespace {
 
 constexpr std::string_view kUsage =
@@ -95,6 +96,7 @@ int RunCli(const std::vector<Text>& args, FileSystem& files, Clock& clock, CliOu
   if (args[0] == u"catalogue") return RunCatalogue(rest, files, clock, output);
   if (args[0] == u"export") return RunExportCli(rest, files, output);
   if (args[0] == u"parse-page") return RunParsePage(rest, files, output);
+  if (args[0] == u"docs") return RunDocsCommand(rest, files, output);
   return UsageError(output, "unknown command '" + TextToUtf8(args[0]) + "'");
 }
 

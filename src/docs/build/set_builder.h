@@ -1,0 +1,25 @@
+#pragma once
+// Builds a documentation set from header prototypes and, when given, reference pages.
+
+#include <vector>
+
+#include "docs/build/header_scan.h"
+#include "docs/build/reference_import.h"
+#include "docs/documentation_set.h"
+
+namespace korvane {
+
+// One function per prototype (the first of a name wins). A prototype with a reference page of the same
+// name takes the page's description, group and library, and its parameters the page's annotation words
+// (matched by parameter name, else by position when both lists are equally long); without a page the
+// header's data stays and the group is the header's name. Groups are ordered by title, functions in a
+// group by name. Reference pages without a prototype are left out: they carry no types.
+DocumentationSet BuildDocumentationSet(const std::vector<HeaderPrototype>& prototypes,
+                                       const ReferenceImport& reference);
+
+// The parameter's name: the last identifier of its spelling outside any parentheses of a function
+// pointer's parameter list ('lpText' in 'LPCWSTR lpText', 'cb' in 'int (*cb)(int)'); empty when unnamed
+// is indistinguishable from the type, so callers match unknown names by position.
+Text ParameterName(TextView spelling);
+
+}  // namespace korvane

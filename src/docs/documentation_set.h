@@ -1,0 +1,65 @@
+#pragma once
+// The offline documentation set: every function the documentation knows, grouped as its table of
+// contents groups them. It is built once by `korvane-cli docs build` from C headers and a local copy of
+// the API reference, kept in one file ("Korvane.docs", see docs_file.h) and answers the lookup's page
+// requests in process (pages.h), so the lookup works without a network.
+
+#include <cstdint>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "text/text.h"
+
+namespace korvane {
+
+// One documented function.
+struct DocFunction {
+  Text name;                     // exact C name: 'MessageBoxW'
+  Text returnType;               // as the declaration spells it: 'int', 'HANDLE', 'void *'
+  std::vector<Text> parameters;  // one entry per parameter, annotation words first when known:
+                                 // '_In_opt_ HWND hWnd'; empty for a function without parameters
+  Text description;              // plain text; paragraphs separated by a line feed
+  Text header;                   // 'winuser.h'
+  Text library;                  // import library without extension ('User32'); empty when unknown
+};
+
+// One group of the table of contents: its title and its functions. A function's group members are the
+// other functions of its group.
+struct DocGroup {
+  Text title;
+  std::vector<DocFunction> functions;
+};
+
+// Where a function lies: its group and its position in the group.
+struct DocFunctionRef {
+  std::uint32_t group = 0;
+  std::uint32_t function = 0;
+};
+
+struct DocumentationSet {
+  std::vector<DocGroup> groups;
+  // Exact name to function; filled by IndexDocumentationSet. When a name occurs twice the first wins.
+  std::unordered_map<Text, DocFunctionRef> byName;
+};
+
+// Rebuilds `byName` from the groups. Call after changing the groups.
+void IndexDocumentationSet(DocumentationSet& set);
+
+// The function of that exact name, or nothing.
+std::optional<DocFunctionRef> FindFunction(const DocumentationSet& set, TextView name);
+
+// The function a query names: the name itself when the set has it; otherwise, for a generic name
+// ('MessageBox'), its wide form, else its ANSI form; nothing when none exists.
+std::optional<DocFunctionRef> ResolveFunction(const DocumentationSet& set, TextView name);
+
+// The function and the group a reference from FindFunction or ResolveFunction points at.
+inline const DocGroup& GroupAt(const DocumentationSet& set, DocFunctionRef ref) { return set.groups[ref.group]; }
+inline const DocFunction& FunctionAt(const DocumentationSet& set, DocFunctionRef ref) {
+  return set.groups[ref.group].functions[ref.function];
+}
+
+// Total number of functions in all groups.
+std::size_t FunctionCount(const DocumentationSet& set);
+
+}  // namespace korvane
