@@ -7,6 +7,7 @@
 #include "app/settings.h"
 #include "app/catalogue_file_commands.h"
 #include "app/detail_editor.h"
+#include "app/export_commands.h"
 #include "app/library_commands.h"
 #include "platform/events.h"
 #include "platform/source_location.h"
@@ -51,6 +52,7 @@ void DispatchControl(Session& session, const Event& event) {
       break;
     case kDetailSave: SaveDetails(session); break;
     case kDetailClear: ClearDetails(session); break;
+    case kExportPb: ShowExportWindow(session); break;
     default: break;  // controls without a command, and commands that come with later features
   }
 }
@@ -59,7 +61,15 @@ void DispatchControl(Session& session, const Event& event) {
 void DispatchExportControl(Session& session, const Event& event) {
   KORVANE_HERE();
   switch (event.control) {
-    default: static_cast<void>(session); break;  // the export's commands come with the export
+    case kExportBrowse: ChooseRootFolder(session); break;
+    case kExportUpdateListing: ListingSwitchClicked(session); break;
+    case kExportResetTemplate: ResetListingTemplate(session); break;
+    case kExportInOut: ChooseAnnotationMode(session, 1); break;
+    case kExportKeepSal: ChooseAnnotationMode(session, 2); break;
+    case kExportRemoveSal: ChooseAnnotationMode(session, 3); break;
+    case kExportRun: RunExport(session); break;
+    case kExportCancel: HideExportWindow(session); break;
+    default: break;  // the root field, the template field and the labels have no command
   }
 }
 
@@ -138,6 +148,9 @@ void ApplySettings(Session& session) {
   session.rememberLibraryFolder = [&files, path = settings.settingsPath](const Text& folder) {
     WriteSetting(files, path, kGroupKorvane, kKeyLibDir, folder);
   };
+  // Also on a first start, where these are the defaults just written: the window and the new
+  // settings file then agree (listing switch on).
+  ApplyExportSettings(session);
 }
 
 void DispatchUntilClosed(Session& session) {

@@ -43,6 +43,8 @@ class Gui {
   // Showing a window also activates it.
   virtual void ShowWindow(int window, bool visible) = 0;
   virtual void EnableWindow(int window, bool enabled) = 0;
+  // Moves a window to the middle of the screen, keeping its size.
+  virtual void CentreWindow(int window) = 0;
   virtual Size InnerSize(int window) = 0;        // client area in pixels
   virtual int StatusBarHeight(int window) = 0;   // pixels; 0 without a status bar
   // Suspends drawing of a window while it is refilled; the last unfreeze repaints it.

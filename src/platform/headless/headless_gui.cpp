@@ -222,8 +222,8 @@ void HeadlessGui::Resize(Size inner) {
 }
 
 MessageBoxAnswer HeadlessGui::ShowMessage(const Text& caption, const Text& text, MessageBoxKind kind,
-                                          MessageBoxIcon) {
-  messages_.push_back({caption, text, kind});
+                                          MessageBoxIcon icon) {
+  messages_.push_back({caption, text, kind, icon});
   if (!answers_.empty()) {
     const MessageBoxAnswer answer = answers_.front();
     answers_.pop_front();

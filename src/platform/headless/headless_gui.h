@@ -37,6 +37,7 @@ struct HeadlessControl {
 struct RecordedMessage {
   Text caption, text;
   MessageBoxKind kind;
+  MessageBoxIcon icon = MessageBoxIcon::None;
 };
 
 class HeadlessGui final : public Gui {
@@ -65,6 +66,8 @@ class HeadlessGui final : public Gui {
   const std::vector<RecordedMessage>& Messages() const { return messages_; }
   bool WindowVisible(int window) const { return windows_.count(window) != 0 && windows_.at(window).visible; }
   bool WindowEnabled(int window) const { return windows_.count(window) != 0 && windows_.at(window).enabled; }
+  // How often the window was centred on the screen.
+  int TimesCentred(int window) const { return windows_.count(window) != 0 ? windows_.at(window).centred : 0; }
   int FreezeDepth() const { return freezeDepth_; }
   // Rows added while the window's drawing was not frozen: each would be drawn on its own.
   int RowsAddedUnfrozen() const { return rowsAddedUnfrozen_; }
@@ -82,6 +85,7 @@ class HeadlessGui final : public Gui {
   void BuildWindow(const WindowDescription& window) override;
   void ShowWindow(int window, bool visible) override { windows_[window].visible = visible; }
   void EnableWindow(int window, bool enabled) override { windows_[window].enabled = enabled; }
+  void CentreWindow(int window) override { ++windows_[window].centred; }
   Size InnerSize(int window) override { return windows_[window].inner; }
   int StatusBarHeight(int window) override { return windows_[window].hasStatusBar ? statusBarHeight_ : 0; }
   void FreezeDrawing(int window, bool frozen) override;
@@ -138,6 +142,7 @@ class HeadlessGui final : public Gui {
     bool visible = false;
     bool enabled = true;
     bool hasStatusBar = false;
+    int centred = 0;
   };
 
   // Applies a row's new state and raises what Windows raises: the hook with the new state image, and

@@ -1,6 +1,7 @@
 // The Win32 user interface: screen scale, windows, and the handles of what was built.
 #include "platform/win32/win32_gui.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/win32/browser_host.h"
@@ -156,6 +157,18 @@ void Win32Gui::ShowWindow(int window, bool visible) {
 
 void Win32Gui::EnableWindow(int window, bool enabled) {
   if (HWND hwnd = WindowHandle(window)) ::EnableWindow(hwnd, enabled ? TRUE : FALSE);
+}
+
+void Win32Gui::CentreWindow(int window) {
+  HWND hwnd = WindowHandle(window);
+  RECT outer{};
+  if (hwnd == nullptr || !GetWindowRect(hwnd, &outer)) return;
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  // Like the placement at creation: never pushed off the top or left edge of a small screen.
+  const int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+  const int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+  SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 Size Win32Gui::InnerSize(int window) {

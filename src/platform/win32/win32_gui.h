@@ -43,6 +43,7 @@ class Win32Gui final : public Gui {
   void BuildWindow(const WindowDescription& window) override;
   void ShowWindow(int window, bool visible) override;
   void EnableWindow(int window, bool enabled) override;
+  void CentreWindow(int window) override;
   Size InnerSize(int window) override;
   int StatusBarHeight(int window) override;
   void FreezeDrawing(int window, bool frozen) override;

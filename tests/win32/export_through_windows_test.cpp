@@ -1,0 +1,210 @@
+// A whole export through the real windows: two of Debian's mingw-w64 import libraries dropped on the
+// main window, "Export PB" clicked, an installation folder typed into the root field, "Export"
+// clicked and the closing message answered. The installation it leaves must be byte for byte the one
+// `korvane-cli export` leaves from the same start.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/event_loop.h"
+#include "app/export_commands.h"
+#include "app/main_window.h"
+#include "app/program.h"
+#include "cli/cli.h"
+#include "helpers/fixtures.h"
+#include "platform/headless/scripted_dialogs.h"
+#include "platform/win32/ansi_code_page.h"
+#include "win32/screenshot.h"
+#include "win32/win32_test_support.h"
+
+namespace korvane {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kGdi32[] = "/usr/x86_64-w64-mingw32/lib/libgdi32.a";
+constexpr char kUser32[] = "/usr/x86_64-w64-mingw32/lib/libuser32.a";
+
+Text ToText(const fs::path& path) {
+  const std::u8string utf8 = path.u8string();
+  return Utf8ToText(std::string(utf8.begin(), utf8.end()));
+}
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// An installation as the IDE ships it, with a listing of a few thousand entries, some of which the
+// two libraries import.
+void MakeInstallation(const fs::path& root) {
+  fs::remove_all(root);
+  fs::create_directories(root / "PureLibraries" / "Windows" / "Libraries");
+  fs::create_directories(root / "Compilers");
+  std::string listing = "3003\r\n";
+  for (int i = 0; i < 3000; ++i) listing += "Func" + std::to_string(10000 + i) + " (a, b)  x\r\n";
+  listing += "CreateDCW (old)\r\nMessageBoxA (old)\r\nZwClose (Handle)\r\n";
+  std::ofstream(root / "Compilers" / "APIFunctionListing.txt", std::ios::binary) << listing;
+}
+
+// Every file under root by its relative path, with its bytes; folders map to "<folder>".
+std::map<std::string, std::string> Tree(const fs::path& root) {
+  std::map<std::string, std::string> tree;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    const std::string name = fs::relative(entry.path(), root).generic_string();
+    tree[name] = entry.is_directory() ? "<folder>" : Slurp(entry.path());
+  }
+  return tree;
+}
+
+// Answers the program's message boxes with OK from another thread, as a user would, and keeps what
+// each one said.
+class MessageBoxReader {
+ public:
+  MessageBoxReader()
+      : thread_([this] {
+          const std::wstring caption(kProgramTitle, kProgramTitle + std::char_traits<char16_t>::length(kProgramTitle));
+          while (!stop_) {
+            if (HWND box = FindWindowW(L"#32770", caption.c_str())) {
+              wchar_t text[2048] = {};
+              GetDlgItemTextW(box, 0xFFFF, text, 2048);  // the message box's text control
+              {
+                std::lock_guard<std::mutex> lock(mutex_);
+                texts_.emplace_back(text);
+              }
+              SendMessageW(box, WM_COMMAND, IDOK, 0);
+            }
+            Sleep(50);
+          }
+        }) {}
+  ~MessageBoxReader() {
+    stop_ = true;
+    thread_.join();
+  }
+  std::vector<std::wstring> Texts() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return texts_;
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::mutex mutex_;
+  std::vector<std::wstring> texts_;
+  std::thread thread_;
+};
+
+class ExportThroughWindowsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!testing::HostFileExists(kGdi32) || !testing::HostFileExists(kUser32)) {
+      GTEST_SKIP() << "Debian's mingw-w64 import libraries are not installed";
+    }
+    test::PrepareProcessLikeTheProgram();
+    BuildMainWindow(session_);
+    ApplyExportSettings(session_);  // the settings' defaults: listing switch on, "InOut"
+    DispatchPending();
+    windowRoot_ = fs::temp_directory_path() / "korvane export window";
+    cliRoot_ = fs::temp_directory_path() / "korvane export cli";
+    MakeInstallation(windowRoot_);
+    MakeInstallation(cliRoot_);
+  }
+  void TearDown() override {
+    gui_.SetSizeHandler({});
+    fs::remove_all(windowRoot_);
+    fs::remove_all(cliRoot_);
+  }
+
+  // Runs the loop's dispatch over everything pending now, for both windows.
+  void DispatchPending() {
+    for (const Event& event : test::PendingEvents(gui_)) DispatchEvent(session_, event);
+  }
+  void Press(int button) {
+    SendMessageW(gui_.ControlHandle(button), BM_CLICK, 0, 0);
+    DispatchPending();
+  }
+
+  Win32Gui gui_;
+  ScriptedDialogs dialogs_;
+  std::unique_ptr<FileSystem> files_ = MakeDiskFileSystem();
+  RecordingShell shell_;
+  FixedClock clock_;
+  Platform platform_{gui_, dialogs_, *files_, shell_, clock_, DecodeSystemAnsi};
+  Session session_{platform_};
+  fs::path windowRoot_, cliRoot_;
+};
+
+TEST_F(ExportThroughWindowsTest, TheWindowsExportEqualsTheCommandLines) {
+  const Text dropped = testing::HostPath(kGdi32) + u"\n" + testing::HostPath(kUser32);
+  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, dropped, {}, {}});
+  DispatchPending();
+  DispatchPending();  // what the load queued
+  ASSERT_EQ(gui_.RowCount(kLibrariesList), 2);
+
+  // "Export PB": the main window is disabled, the export window shown in the middle of the screen,
+  // even after the user moved it away.
+  HWND exportWindow = gui_.WindowHandle(kExportWindow);
+  SetWindowPos(exportWindow, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  Press(kExportPb);
+  ASSERT_TRUE(IsWindowVisible(exportWindow));
+  EXPECT_FALSE(IsWindowEnabled(gui_.WindowHandle(kMainWindow)));
+  EXPECT_EQ(GetActiveWindow(), exportWindow);
+  RECT outer{};
+  GetWindowRect(exportWindow, &outer);
+  EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
+  EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
+
+  // The folder typed key by key into the root field, without its final backslash.
+  HWND field = FindWindowExW(gui_.ControlHandle(kExportRoot), nullptr, L"Edit", nullptr);
+  ASSERT_NE(field, nullptr);
+  const Text typed = ToText(windowRoot_);
+  for (const char16_t c : typed) SendMessageW(field, WM_CHAR, c, 0);
+  DispatchPending();
+  EXPECT_EQ(gui_.GetText(kExportRoot), typed);
+  RedrawWindow(exportWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+  DispatchPending();
+  EXPECT_TRUE(test::SaveScreenshot(test::CaptureWindow(exportWindow), L"export-window-typed"));
+
+  std::vector<std::wstring> messages;
+  {
+    MessageBoxReader reader;
+    Press(kExportRun);
+    messages = reader.Texts();
+  }
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].find(L"Export finished!"), 0u) << std::string(messages[0].begin(), messages[0].end());
+  EXPECT_FALSE(IsWindowVisible(exportWindow));
+  EXPECT_TRUE(IsWindowEnabled(gui_.WindowHandle(kMainWindow)));
+
+  CliOutput output;
+  const std::vector<Text> args = {u"export", u"--root", ToText(cliRoot_), testing::HostPath(kGdi32),
+                                  testing::HostPath(kUser32)};
+  ASSERT_EQ(RunCli(args, *files_, clock_, output), kExitSuccess) << output.err;
+
+  const auto byWindow = Tree(windowRoot_);
+  const auto byCli = Tree(cliRoot_);
+  ASSERT_EQ(byWindow.size(), byCli.size());
+  for (const auto& [name, bytes] : byCli) {
+    const auto found = byWindow.find(name);
+    ASSERT_NE(found, byWindow.end()) << name;
+    EXPECT_TRUE(found->second == bytes) << name << " differs";
+  }
+  // The export did something: both libraries and descriptors, and a listing without their imports.
+  EXPECT_EQ(byWindow.count("PureLibraries/Windows/Libraries/libuser32.a"), 1u);
+  EXPECT_EQ(byWindow.count("PureLibraries/Windows/LIBGDI32"), 1u);
+  const std::string& listing = byWindow.at("Compilers/APIFunctionListing.txt");
+  EXPECT_EQ(listing.substr(0, 6), "3001\r\n");
+  EXPECT_EQ(listing.find("MessageBoxA"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvane
