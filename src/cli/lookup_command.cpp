@@ -111,11 +111,12 @@ class ProgressDisplay {
 
   void Show(const BatchProgress& progress) {
     if (!live_) return;
-    std::string line = ProgressLine(progress, clock_.MonotonicMilliseconds() - start_);
+    std::string line = "\r";
+    line += ProgressLine(progress, clock_.MonotonicMilliseconds() - start_);
     const std::size_t length = line.size();
     if (length < shown_) line.append(shown_ - length, ' ');
     shown_ = length;
-    live_("\r" + line);
+    live_(line);
   }
   void End() {
     if (live_ && shown_ != 0) live_("\n");
@@ -141,10 +142,11 @@ std::string ProgressLine(const BatchProgress& progress, std::int64_t elapsedMill
   const int done = std::clamp(progress.done, 0, total);
   const std::size_t filled =
       total == 0 ? kWidth : static_cast<std::size_t>(done) * kWidth / static_cast<std::size_t>(total);
-  std::string line = "[" + std::string(filled, '#') + std::string(kWidth - filled, '.') + "] ";
-  line += std::to_string(done) + "/" + std::to_string(total);
-  if (!progress.current.empty()) line += " " + TextToUtf8(progress.current);
-  line += "  " + Clock24(elapsedMilliseconds) + " elapsed, ";
+  std::string line = "[";
+  line.append(filled, '#').append(kWidth - filled, '.').append("] ");
+  line.append(std::to_string(done)).append("/").append(std::to_string(total));
+  if (!progress.current.empty()) line.append(" ").append(TextToUtf8(progress.current));
+  line.append("  ").append(Clock24(elapsedMilliseconds)).append(" elapsed, ");
   if (done == total) {
     line += "00:00:00";
   } else if (done == 0) {

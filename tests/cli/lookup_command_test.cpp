@@ -264,16 +264,17 @@ TEST_F(LookupCommandTest, UsageErrors) {
 
 TEST(LookupProgressLine, TimeLeftFollowsThePaceSoFar) {
   const struct {
-    BatchProgress progress;
+    int done, total;
+    const char16_t* current;
     std::int64_t elapsed;
-    std::string line;
+    const char* line;
   } cases[] = {
-      {{0, 4, u"Beep"}, 900, "[....................] 0/4 Beep  00:00:00 elapsed, --:--:-- left"},
-      {{1, 4, u"PlayFoo"}, 5000, "[#####...............] 1/4 PlayFoo  00:00:05 elapsed, 00:00:15 left"},
-      {{4, 4, u""}, 3723000, "[####################] 4/4  01:02:03 elapsed, 00:00:00 left"},
-      {{0, 0, u""}, 0, "[####################] 0/0  00:00:00 elapsed, 00:00:00 left"},
+      {0, 4, u"Beep", 900, "[....................] 0/4 Beep  00:00:00 elapsed, --:--:-- left"},
+      {1, 4, u"PlayFoo", 5000, "[#####...............] 1/4 PlayFoo  00:00:05 elapsed, 00:00:15 left"},
+      {4, 4, u"", 3723000, "[####################] 4/4  01:02:03 elapsed, 00:00:00 left"},
+      {0, 0, u"", 0, "[####################] 0/0  00:00:00 elapsed, 00:00:00 left"},
   };
-  for (const auto& c : cases) EXPECT_EQ(ProgressLine(c.progress, c.elapsed), c.line);
+  for (const auto& c : cases) EXPECT_EQ(ProgressLine({c.done, c.total, c.current}, c.elapsed), c.line);
 }
 
 }  // namespace
