@@ -82,10 +82,11 @@ void MergeFiles(Catalogue& catalogue, FileSystem& files, const std::vector<Text>
   MergeIntoCatalogue(catalogue, merge);
 }
 
-// Writes the catalogue file of every loaded library in load order, as "Save XML" writes it; prints
-// each path written. Returns how many files were written.
-int WriteCatalogueFiles(const Catalogue& catalogue, const LoadOutcome& load, const Text& folder, FileSystem& files,
-                        Clock& clock, CliOutput& output) {
+}  // namespace
+
+int WriteCatalogueFiles(const Catalogue& catalogue, const LoadOutcome& load, const Text& outFolder,
+                        FileSystem& files, Clock& clock, CliOutput& output) {
+  const Text folder = FolderPrefix(outFolder);
   // Results name libraries by key; the user knows them by the file named on the command line.
   const auto inputPath = [&load](const Text& key) {
     for (const LoadedFile& input : load.libraries) {
@@ -113,20 +114,21 @@ int WriteCatalogueFiles(const Catalogue& catalogue, const LoadOutcome& load, con
   return written;
 }
 
-}  // namespace
+bool OutFolderExists(const Text& outFolder, FileSystem& fileSystem, CliOutput& output) {
+  // A mistyped folder is not created: files would land somewhere the user did not mean.
+  if (!outFolder.empty() && fileSystem.FolderExists(outFolder)) return true;
+  output.err += "korvane-cli: output folder " + TextToUtf8(outFolder) + " does not exist\n";
+  return false;
+}
 
 int RunCatalogueCommand(const CatalogueRequest& request, FileSystem& fileSystem, Clock& clock, CliOutput& output) {
-  // A mistyped folder is not created: files would land somewhere the user did not mean.
-  if (request.outFolder.empty() || !fileSystem.FolderExists(request.outFolder)) {
-    output.err += "korvane-cli: output folder " + TextToUtf8(request.outFolder) + " does not exist\n";
-    return kExitFailure;
-  }
+  if (!OutFolderExists(request.outFolder, fileSystem, output)) return kExitFailure;
   Catalogue catalogue;
   const InputLoad load = LoadInputFiles(catalogue, fileSystem, request.files);
   output.err += load.diagnostics;
   MergeFiles(catalogue, fileSystem, request.mergeFiles, output.err);
   const int written =
-      WriteCatalogueFiles(catalogue, load.outcome, FolderPrefix(request.outFolder), fileSystem, clock, output);
+      WriteCatalogueFiles(catalogue, load.outcome, request.outFolder, fileSystem, clock, output);
   return written > 0 ? kExitSuccess : kExitFailure;
 }
 

@@ -5,6 +5,13 @@
 
 #include "cli/command_args.h"
 #include "cli/export_command.h"
+#include "cli/lookup_command.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace korvane {
 
@@ -18,6 +25,8 @@ constexpr std::string_view kUsage =
     "       korvane-cli catalogue --out DIR [--merge XMLFILE]... [--] FILE...\n"
     "       korvane-cli export --root DIR [OPTION]... [--] FILE...  (see korvane-cli export --help)\n"
     "       korvane-cli parse-page --function NAME --library KEY [--] FILE...\n"
+    "       korvane-cli lookup --search-base URL --library-base URL [--no-skip] --out DIR [--] FILE...\n"
+    "                          (see korvane-cli lookup --help)\n"
     "       korvane-cli --help\n"
     "\n"
     "FILE is an import library (an archive) or a catalogue file such as\n"
@@ -97,6 +106,7 @@ int RunCli(const std::vector<Text>& args, FileSystem& files, Clock& clock, CliOu
   if (args[0] == u"export") return RunExportCli(rest, files, output);
   if (args[0] == u"parse-page") return RunParsePage(rest, files, output);
   if (args[0] == u"docs") return RunDocsCommand(rest, files, output);
+  if (args[0] == u"lookup") return RunLookupCli(rest, files, clock, output);
   return UsageError(output, "unknown command '" + TextToUtf8(args[0]) + "'");
 }
 
@@ -104,6 +114,17 @@ int RunCliOnConsole(const std::vector<Text>& args) {
   auto files = MakeDiskFileSystem();
   auto clock = MakeSystemClock();
   CliOutput output;
+#ifdef _WIN32
+  const bool terminal = _isatty(_fileno(stderr)) != 0;
+#else
+  const bool terminal = isatty(fileno(stderr)) != 0;
+#endif
+  if (terminal) {
+    output.live = [](std::string_view text) {
+      std::fwrite(text.data(), 1, text.size(), stderr);
+      std::fflush(stderr);
+    };
+  }
   const int status = RunCli(args, *files, *clock, output);
   std::fwrite(output.out.data(), 1, output.out.size(), stdout);
   std::fwrite(output.err.data(), 1, output.err.size(), stderr);

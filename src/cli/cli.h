@@ -2,10 +2,12 @@
 // The command line: korvane-cli COMMAND ARGS. Output is collected as UTF-8 with LF line ends; the entry
 // point writes it unchanged.
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "catalogue/load_files.h"
 #include "platform/file_system.h"
 #include "platform/shell.h"
 #include "text/text.h"
@@ -28,6 +30,9 @@ inline constexpr char16_t kSystemSeparator = u'/';
 struct CliOutput {
   std::string out;
   std::string err;
+  // Writes to stderr at once, for a display that changes while a command runs (the lookup's progress
+  // bar). Empty when stderr is not a terminal: then nothing of such a display is shown.
+  std::function<void(std::string_view)> live;
 };
 
 // Runs the command line on `args` (without the program name). `clock` stamps the names of the
@@ -55,5 +60,15 @@ struct CatalogueRequest {
 // the merge files into them and writes one catalogue file per library into DIR.
 int RunCatalogueCommand(const CatalogueRequest& request, FileSystem& fileSystem, Clock& clock,
                         CliOutput& output);
+
+// Whether the --out folder exists; names it on stderr when not. The folder is never created: a mistyped
+// name would put files where the user did not mean them.
+bool OutFolderExists(const Text& outFolder, FileSystem& fileSystem, CliOutput& output);
+
+// Writes the catalogue file of every library of `load` into `outFolder` as "Save XML" writes it, in
+// load order; prints each path written and names on stderr each file not written. Returns how many
+// files were written.
+int WriteCatalogueFiles(const Catalogue& catalogue, const LoadOutcome& load, const Text& outFolder,
+                        FileSystem& files, Clock& clock, CliOutput& output);
 
 }  // namespace korvane

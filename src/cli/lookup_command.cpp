@@ -1,0 +1,229 @@
+#include "cli/lookup_command.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "cli/command_args.h"
+#include "cli/input_files.h"
+#include "platform/http_page_source.h"
+#include "text/text_ops.h"
+
+namespace korvane {
+namespace {
+
+constexpr std::string_view kLookupUsage =
+    "Usage: korvane-cli lookup --search-base URL --library-base URL [--no-skip] --out DIR [--] FILE...\n"
+    "\n"
+    "Reads FILE... as list does, looks up every checked function of every library read, one after\n"
+    "the other and in load order, in the documentation: the search service at URL of --search-base\n"
+    "(\"<URL>/search/en-us?query=...\") and the reference pages under URL of --library-base\n"
+    "(\"<URL>/en-us/library/...\"). Functions that already have a return type are skipped unless\n"
+    "--no-skip. Then writes one catalogue file per library into the existing folder DIR, as\n"
+    "catalogue does, and prints the path of each file written. On a terminal, stderr shows the\n"
+    "progress.\n"
+    "\n"
+    "Exit status: 0 when every lookup ran, 1 when a page did not load (the lookups stop there,\n"
+    "the page's address and the reason are named on stderr, and what was looked up is still\n"
+    "written) or nothing could be read or written, 2 for a usage error.\n";
+
+struct LookupArgs {
+  LookupEndpoints endpoints;
+  bool skipFilled = true;
+  Text outFolder;
+  std::vector<Text> files;
+  bool help = false;
+  std::string error;
+};
+
+// The bases are joined to fixed paths that begin with "/", so a base's own trailing "/" goes.
+std::optional<Text> WebBase(const Text& value) {
+  const Text lower = LowerCase(value);
+  if (!lower.starts_with(u"http://") && !lower.starts_with(u"https://")) return std::nullopt;
+  Text base = value;
+  while (base.ends_with(u'/')) base.pop_back();
+  if (base.size() <= lower.find(u"//") + 2) return std::nullopt;
+  return base;
+}
+
+// --no-skip takes no value, which the shared parser does not know: it is taken out before any "--".
+LookupArgs ParseLookupArgs(std::span<const Text> args) {
+  LookupArgs result;
+  std::vector<Text> rest;
+  bool optionsEnded = false;
+  for (const Text& arg : args) {
+    if (!optionsEnded && arg == u"--no-skip") {
+      result.skipFilled = false;
+      continue;
+    }
+    if (arg == u"--") optionsEnded = true;
+    rest.push_back(arg);
+  }
+  static constexpr std::array<TextView, 3> kValueOptions = {u"--search-base", u"--library-base", u"--out"};
+  const CommandArgs parsed = ParseCommandArgs(rest, kValueOptions);
+  result.help = parsed.help;
+  result.error = parsed.error;
+  if (result.help || !result.error.empty()) return result;
+  std::vector<Text> seen;
+  for (const auto& [name, value] : parsed.options) {
+    const std::string option = TextToUtf8(name);
+    if (std::find(seen.begin(), seen.end(), name) != seen.end()) {
+      result.error = "lookup takes one " + option;
+      return result;
+    }
+    seen.push_back(name);
+    if (name == u"--out") {
+      result.outFolder = value;
+      continue;
+    }
+    const std::optional<Text> base = WebBase(value);
+    if (!base) {
+      result.error = "option '" + option + "' needs an http:// or https:// address";
+      return result;
+    }
+    (name == u"--search-base" ? result.endpoints.searchBase : result.endpoints.libraryBase) = *base;
+  }
+  for (const TextView required : kValueOptions) {
+    if (std::find(seen.begin(), seen.end(), required) == seen.end()) {
+      result.error = "lookup needs " + TextToUtf8(required) + (required == u"--out" ? " DIR" : " URL");
+      return result;
+    }
+  }
+  result.files = parsed.files;
+  if (result.files.empty()) result.error = "lookup needs at least one FILE";
+  return result;
+}
+
+std::string Clock24(std::int64_t milliseconds) {
+  const std::int64_t seconds = std::max<std::int64_t>(milliseconds, 0) / 1000;
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+  return buffer;
+}
+
+// Draws the progress on a terminal: each line replaces the one before (carriage return, then blanks
+// over what the longer line before left), and the last one is ended by a line feed.
+class ProgressDisplay {
+ public:
+  ProgressDisplay(const std::function<void(std::string_view)>& live, Clock& clock)
+      : live_(live), clock_(clock), start_(clock.MonotonicMilliseconds()) {}
+
+  void Show(const BatchProgress& progress) {
+    if (!live_) return;
+    std::string line = "\r";
+    line += ProgressLine(progress, clock_.MonotonicMilliseconds() - start_);
+    const std::size_t length = line.size();
+    if (length < shown_) line.append(shown_ - length, ' ');
+    shown_ = length;
+    live_(line);
+  }
+  void End() {
+    if (live_ && shown_ != 0) live_("\n");
+  }
+
+ private:
+  const std::function<void(std::string_view)>& live_;
+  Clock& clock_;
+  std::int64_t start_;
+  std::size_t shown_ = 0;
+};
+
+std::string FailureLine(const BatchResult& result) {
+  return "korvane-cli: lookup of " + TextToUtf8(result.failedFunction) + " (" + TextToUtf8(result.failedLibrary) +
+         ") stopped: " + TextToUtf8(result.failure->address) + ": " + TextToUtf8(result.failure->reason) + "\n";
+}
+
+}  // namespace
+
+std::string ProgressLine(const BatchProgress& progress, std::int64_t elapsedMilliseconds) {
+  constexpr std::size_t kWidth = 20;
+  const int total = std::max(progress.total, 0);
+  const int done = std::clamp(progress.done, 0, total);
+  const std::size_t filled =
+      total == 0 ? kWidth : static_cast<std::size_t>(done) * kWidth / static_cast<std::size_t>(total);
+  std::string line = "[";
+  line.append(filled, '#').append(kWidth - filled, '.').append("] ");
+  line.append(std::to_string(done)).append("/").append(std::to_string(total));
+  if (!progress.current.empty()) line.append(" ").append(TextToUtf8(progress.current));
+  line.append("  ").append(Clock24(elapsedMilliseconds)).append(" elapsed, ");
+  if (done == total) {
+    line += "00:00:00";
+  } else if (done == 0) {
+    line += "--:--:--";
+  } else {
+    line += Clock24(elapsedMilliseconds * (total - done) / done);
+  }
+  return line + " left";
+}
+
+BatchResult RunLookupBatch(Catalogue& catalogue, const std::vector<LoadedFile>& libraries,
+                           const LookupEndpoints& endpoints, bool skipFilled, PageSource& source,
+                           PageEventQueue& events, const std::function<void(const BatchProgress&)>& progress) {
+  // The count is taken before the batch; a lookup may settle a later function (an ANSI/wide relative
+  // gets its return type) or make one take part (a relative gets ticked), and the count follows.
+  std::vector<std::vector<bool>> counted;
+  BatchProgress where;
+  for (const LoadedFile& library : libraries) {
+    std::vector<bool>& marks = counted.emplace_back();
+    if (const LibraryEntry* entry = catalogue.Find(library.key)) {
+      for (const ApiFunction& record : entry->functions) marks.push_back(BatchTakes(record, skipFilled));
+      where.total += static_cast<int>(std::count(marks.begin(), marks.end(), true));
+    }
+  }
+  BatchResult result;
+  for (std::size_t l = 0; l < libraries.size() && !result.failure; ++l) {
+    LibraryEntry* entry = catalogue.Find(libraries[l].key);
+    if (entry == nullptr) continue;
+    for (std::size_t i = 0; i < entry->functions.size(); ++i) {
+      const bool wasCounted = counted[l][i];
+      if (!BatchTakes(entry->functions[i], skipFilled)) {
+        if (wasCounted) ++where.done;
+        continue;
+      }
+      if (!wasCounted) ++where.total;
+      where.current = entry->functions[i].Function;
+      if (progress) progress(where);
+      ++result.lookedUp;
+      result.failure = RunLookupToEnd(*entry, libraries[l].key, i, endpoints, source, events);
+      if (result.failure) {
+        result.failedFunction = entry->functions[i].Function;
+        result.failedLibrary = libraries[l].path;
+        break;
+      }
+      ++where.done;
+    }
+  }
+  where.current.clear();
+  if (progress) progress(where);
+  return result;
+}
+
+int RunLookupCli(std::span<const Text> args, FileSystem& files, Clock& clock, CliOutput& output) {
+  const LookupArgs parsed = ParseLookupArgs(args);
+  if (parsed.help) {
+    output.out += kLookupUsage;
+    return kExitSuccess;
+  }
+  if (!parsed.error.empty()) return UsageError(output, parsed.error);
+  if (!OutFolderExists(parsed.outFolder, files, output)) return kExitFailure;
+  Catalogue catalogue;
+  const InputLoad load = LoadInputFiles(catalogue, files, parsed.files);
+  output.err += load.diagnostics;
+  if (load.outcome.libraries.empty()) return kExitFailure;
+
+  // The page source is the one thing that decides where pages come from.
+  PageEventQueue events;
+  const std::unique_ptr<PageSource> source = MakeHttpPageSource(events.Sink(), kHttpTimeout);
+  ProgressDisplay display(output.live, clock);
+  const BatchResult batch =
+      RunLookupBatch(catalogue, load.outcome.libraries, parsed.endpoints, parsed.skipFilled, *source, events,
+                     [&display](const BatchProgress& where) { display.Show(where); });
+  display.End();
+  if (batch.failure) output.err += FailureLine(batch);
+  const int written = WriteCatalogueFiles(catalogue, load.outcome, parsed.outFolder, files, clock, output);
+  const bool allWritten = written == static_cast<int>(load.outcome.libraries.size());
+  return !batch.failure && allWritten ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace korvane
