@@ -6,6 +6,8 @@
 
 #include "cli/command_args.h"
 #include "cli/input_files.h"
+#include "docs/docs_file.h"
+#include "docs/offline_page_source.h"
 #include "platform/http_page_source.h"
 #include "text/text_ops.h"
 
@@ -14,6 +16,7 @@ namespace {
 
 constexpr std::string_view kLookupUsage =
     "Usage: korvane-cli lookup --search-base URL --library-base URL [--no-skip] --out DIR [--] FILE...\n"
+    "       korvane-cli lookup --docs DOCSFILE [--no-skip] --out DIR [--] FILE...\n"
     "\n"
     "Reads FILE... as list does, looks up every checked function of every library read, one after\n"
     "the other and in load order, in the documentation: the search service at URL of --search-base\n"
@@ -21,7 +24,8 @@ constexpr std::string_view kLookupUsage =
     "(\"<URL>/en-us/library/...\"). Functions that already have a return type are skipped unless\n"
     "--no-skip. Then writes one catalogue file per library into the existing folder DIR, as\n"
     "catalogue does, and prints the path of each file written. On a terminal, stderr shows the\n"
-    "progress.\n"
+    "progress. With --docs, the pages come from the documentation set DOCSFILE (Korvane.docs),\n"
+    "answered in process, instead of from the network.\n"
     "\n"
     "Exit status: 0 when every lookup ran, 1 when a page did not load (the lookups stop there,\n"
     "the page's address and the reason are named on stderr, and what was looked up is still\n"
@@ -31,6 +35,7 @@ struct LookupArgs {
   LookupEndpoints endpoints;
   bool skipFilled = true;
   Text outFolder;
+  Text docsFile;  // with --docs: the documentation set that answers the pages
   std::vector<Text> files;
   bool help = false;
   std::string error;
@@ -59,7 +64,8 @@ LookupArgs ParseLookupArgs(std::span<const Text> args) {
     if (arg == u"--") optionsEnded = true;
     rest.push_back(arg);
   }
-  static constexpr std::array<TextView, 3> kValueOptions = {u"--search-base", u"--library-base", u"--out"};
+  static constexpr std::array<TextView, 4> kValueOptions = {u"--search-base", u"--library-base", u"--out",
+                                                            u"--docs"};
   const CommandArgs parsed = ParseCommandArgs(rest, kValueOptions);
   result.help = parsed.help;
   result.error = parsed.error;
@@ -76,6 +82,10 @@ LookupArgs ParseLookupArgs(std::span<const Text> args) {
       result.outFolder = value;
       continue;
     }
+    if (name == u"--docs") {
+      result.docsFile = value;
+      continue;
+    }
     const std::optional<Text> base = WebBase(value);
     if (!base) {
       result.error = "option '" + option + "' needs an http:// or https:// address";
@@ -83,9 +93,16 @@ LookupArgs ParseLookupArgs(std::span<const Text> args) {
     }
     (name == u"--search-base" ? result.endpoints.searchBase : result.endpoints.libraryBase) = *base;
   }
-  for (const TextView required : kValueOptions) {
-    if (std::find(seen.begin(), seen.end(), required) == seen.end()) {
-      result.error = "lookup needs " + TextToUtf8(required) + (required == u"--out" ? " DIR" : " URL");
+  const auto given = [&seen](TextView option) { return std::find(seen.begin(), seen.end(), option) != seen.end(); };
+  if (given(u"--docs") && (given(u"--search-base") || given(u"--library-base"))) {
+    result.error = "--docs replaces --search-base and --library-base";
+    return result;
+  }
+  const std::array<TextView, 3> needed = {u"--search-base", u"--library-base", u"--out"};
+  for (const TextView option : needed) {
+    if (option != u"--out" && given(u"--docs")) continue;
+    if (!given(option)) {
+      result.error = "lookup needs " + TextToUtf8(option) + (option == u"--out" ? " DIR" : " URL");
       return result;
     }
   }
@@ -199,6 +216,25 @@ BatchResult RunLookupBatch(Catalogue& catalogue, const std::vector<LoadedFile>& 
   return result;
 }
 
+namespace {
+
+// The documentation set named by --docs; nothing (and the reason on stderr) when it cannot be used.
+std::shared_ptr<const DocumentationSet> ReadDocsFile(const Text& path, FileSystem& files, CliOutput& output) {
+  const FileContent content = files.ReadWholeFile(path);
+  if (content.status != FileReadStatus::Ok) {
+    output.err += "korvane-cli: " + TextToUtf8(path) + ": cannot read the documentation set\n";
+    return nullptr;
+  }
+  std::optional<DocumentationSet> set = ReadDocumentationSet(content.bytes);
+  if (!set) {
+    output.err += "korvane-cli: " + TextToUtf8(path) + ": not a documentation set (or a later version)\n";
+    return nullptr;
+  }
+  return std::make_shared<const DocumentationSet>(std::move(*set));
+}
+
+}  // namespace
+
 int RunLookupCli(std::span<const Text> args, FileSystem& files, Clock& clock, CliOutput& output) {
   const LookupArgs parsed = ParseLookupArgs(args);
   if (parsed.help) {
@@ -214,7 +250,14 @@ int RunLookupCli(std::span<const Text> args, FileSystem& files, Clock& clock, Cl
 
   // The page source is the one thing that decides where pages come from.
   PageEventQueue events;
-  const std::unique_ptr<PageSource> source = MakeHttpPageSource(events.Sink(), kHttpTimeout);
+  std::unique_ptr<PageSource> source;
+  if (parsed.docsFile.empty()) {
+    source = MakeHttpPageSource(events.Sink(), kHttpTimeout);
+  } else {
+    std::shared_ptr<const DocumentationSet> set = ReadDocsFile(parsed.docsFile, files, output);
+    if (!set) return kExitFailure;
+    source = std::make_unique<OfflinePageSource>(std::move(set), events.Sink());
+  }
   ProgressDisplay display(output.live, clock);
   const BatchResult batch =
       RunLookupBatch(catalogue, load.outcome.libraries, parsed.endpoints, parsed.skipFilled, *source, events,

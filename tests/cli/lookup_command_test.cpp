@@ -253,6 +253,8 @@ TEST_F(LookupCommandTest, UsageErrors) {
       {u"lookup", u"--search-base", u"127.0.0.1:9", u"--library-base", base, u"--out", kOut, kSound},
       {u"lookup", u"--search-base", u"http://", u"--library-base", base, u"--out", kOut, kSound},
       {u"lookup", u"--skip", u"--search-base", base, u"--library-base", base, u"--out", kOut, kSound},
+      {u"lookup", u"--docs", u"C:\\K.docs", u"--search-base", base, u"--out", kOut, kSound},
+      {u"lookup", u"--docs", u"C:\\K.docs", kSound},
   };
   for (const auto& args : cases) {
     CliOutput out;
@@ -260,6 +262,42 @@ TEST_F(LookupCommandTest, UsageErrors) {
     EXPECT_TRUE(out.err.starts_with("korvane-cli: ")) << out.err;
     EXPECT_EQ(out.out, "");
   }
+}
+
+// With --docs the pages come from a documentation set, in process: the same lookup, no network. An
+// A/W pair is found under its generic name, a function the set lacks ends unticked, and a file that is
+// not a set stops the command before anything is written.
+TEST_F(LookupCommandTest, TheDocumentationSetAnswersWithoutANetwork) {
+  files.AddFile(u"C:\\K.docs",
+                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<korvane-docs version=\"1\">"
+                "<group title=\"Sound\"><function name=\"Beep\" return=\"BOOL\" header=\"utilapiset.h\">"
+                "<param>_In_ DWORD dwFreq</param><param>_In_ DWORD dwDuration</param>"
+                "<description>Generates simple tones.</description></function>"
+                "<function name=\"PlayFooW\" return=\"int\" header=\"foo.h\"><param>_In_ LPCWSTR pszName</param>"
+                "</function></group></korvane-docs>");
+  files.AddFile(u"C:\\Bad.docs", "<catalogue/>");
+  ASSERT_EQ(RunCli({u"lookup", u"--docs", u"C:\\K.docs", u"--out", kOut, kSound}, files, clock, output), kExitSuccess)
+      << output.err;
+  const std::vector<ApiFunction> records = Written(files, kSoundXml);
+  ASSERT_EQ(records.size(), 5u);
+  EXPECT_EQ(records[0].Function, u"Beep");
+  EXPECT_EQ(records[0].Parameters, u"_In_ DWORD dwFreq, _In_ DWORD dwDuration");
+  EXPECT_EQ(records[0].Return, u"BOOL");
+  EXPECT_EQ(records[0].Description, u"Generates simple tones.");
+  EXPECT_EQ(records[0].Group, u"Sound");
+  EXPECT_EQ(records[0].checked, 1);
+  EXPECT_EQ(records[1].Function, u"Missing");
+  EXPECT_EQ(records[1].checked, 0);
+  for (std::size_t i = 2; i < 5; ++i) {
+    EXPECT_EQ(records[i].AnsiUni, u"PlayFoo");
+    EXPECT_EQ(records[i].Parameters, u"_In_ LPCWSTR pszName") << TextToUtf8(records[i].Function);
+    EXPECT_EQ(records[i].Return, u"INT") << TextToUtf8(records[i].Function);
+  }
+
+  CliOutput bad;
+  EXPECT_EQ(RunCli({u"lookup", u"--docs", u"C:\\Bad.docs", u"--out", kOut, kSound}, files, clock, bad), kExitFailure);
+  EXPECT_NE(bad.err.find("not a documentation set"), std::string::npos) << bad.err;
+  EXPECT_EQ(bad.out, "");
 }
 
 TEST(LookupProgressLine, TimeLeftFollowsThePaceSoFar) {
