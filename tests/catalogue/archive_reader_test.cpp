@@ -260,7 +260,9 @@ TEST(ArchiveDirectoryEnd, ReadingUpToItGivesTheWholeFilesResult) {
       EXPECT_EQ(got.result.field, whole.result.field) << c.name << ", first " << first;
       EXPECT_EQ(got.result.offset, whole.result.offset) << c.name << ", first " << first;
       EXPECT_EQ(got.names, whole.names) << c.name << ", first " << first;
-      if (c.objectAfterDirectory && first == 0) EXPECT_LT(part.size(), c.image.size()) << c.name;
+      if (c.objectAfterDirectory && first == 0) {
+        EXPECT_LT(part.size(), c.image.size()) << c.name;
+      }
     }
   }
 }
