@@ -18,6 +18,8 @@ packages=(
   nlohmann-json3-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev googletest libbenchmark-dev
+  # timing the command line against other programs on the same files
+  hyperfine
   # fuzzing and the comparison benchmark
   clang libclang-rt-14-dev llvm llvm-14-dev
   # C header parsing for `korvane-cli docs build` (Linux only)

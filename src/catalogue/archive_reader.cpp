@@ -54,8 +54,60 @@ ArchiveReadResult FromScan(const ScanResult& scan, DirectoryLayout layout, const
   return result;
 }
 
-ArchiveReadResult NoDirectory(std::string_view field, std::uint64_t offset) {
-  return {ArchiveStatus::NoSymbolDirectory, DirectoryLayout::None, field, offset};
+std::uint64_t SaturatingAdd(std::uint64_t a, std::uint64_t b) {
+  return b > std::numeric_limits<std::uint64_t>::max() - a ? std::numeric_limits<std::uint64_t>::max() : a + b;
+}
+
+// Which member holds the symbol directory, as far as the image shows it. `needed` is how far into the
+// file the image must reach for that answer to be final: the end of the directory member when one was
+// found, else the end of the header or signature that was missing or wrong.
+struct DirectoryLocation {
+  ArchiveReadResult failure;  // status Read when `member` is the directory
+  Member member;
+  std::uint64_t needed = 0;
+};
+
+DirectoryLocation Found(DirectoryLayout layout, const Member& member) {
+  DirectoryLocation location;
+  location.failure.layout = layout;
+  location.member = member;
+  location.needed = SaturatingAdd(member.header + kHeaderSize, member.size);
+  return location;
+}
+
+DirectoryLocation Missing(ArchiveStatus status, std::string_view field, std::uint64_t offset, std::uint64_t needed) {
+  DirectoryLocation location;
+  location.failure = {status, DirectoryLayout::None, field, offset};
+  location.needed = needed;
+  return location;
+}
+
+DirectoryLocation LocateDirectory(const ByteView& image) {
+  const auto signature = image.Bytes(0, kSignature.size());
+  if (!signature || !std::equal(signature->begin(), signature->end(), kSignature.begin())) {
+    return Missing(ArchiveStatus::NotArchive, "signature", 0, kSignature.size());
+  }
+  const auto first = ReadMember(image, kSignature.size());
+  if (!first) {
+    return Missing(ArchiveStatus::NoSymbolDirectory, "first member header", kSignature.size(),
+                   kSignature.size() + kHeaderSize);
+  }
+  const auto secondHeader = NextHeader(*first);
+  const auto second = secondHeader ? ReadMember(image, *secondHeader) : std::nullopt;
+  if (second && second->name == "/") return Found(DirectoryLayout::Microsoft, *second);
+  // A first member named "/" is the directory only when no second "/" follows: the answer waits for
+  // the second header as long as there is one to come.
+  const std::uint64_t secondEnd = secondHeader ? SaturatingAdd(*secondHeader, kHeaderSize) : 0;
+  const auto fromFirst = [&](DirectoryLayout layout) {
+    DirectoryLocation location = Found(layout, *first);
+    location.needed = std::max(location.needed, secondEnd);
+    return location;
+  };
+  if (first->name == "/") return fromFirst(DirectoryLayout::Gnu);
+  if (first->name == "/SYM64/") return fromFirst(DirectoryLayout::Gnu64);
+  if (second) return Found(DirectoryLayout::Microsoft, *second);
+  return Missing(ArchiveStatus::NoSymbolDirectory, "second member header", secondHeader.value_or(kSignature.size()),
+                 secondHeader ? secondEnd : image.size());
 }
 
 }  // namespace
@@ -73,28 +125,18 @@ std::uint64_t ParseMemberSize(std::span<const std::uint8_t> field) {
 
 ArchiveReadResult ReadImportArchive(std::span<const std::uint8_t> bytes, const SymbolConsumer& consumer,
                                     SingleByteDecoder decode) {
-  const ByteView image(bytes);
-  const auto signature = image.Bytes(0, kSignature.size());
-  if (!signature || !std::equal(signature->begin(), signature->end(), kSignature.begin())) {
-    return {ArchiveStatus::NotArchive, DirectoryLayout::None, "signature", 0};
-  }
-  const auto first = ReadMember(image, kSignature.size());
-  if (!first) return NoDirectory("first member header", kSignature.size());
+  const DirectoryLocation location = LocateDirectory(ByteView(bytes));
+  if (location.failure.status != ArchiveStatus::Read) return location.failure;
+  const Member& member = location.member;
+  const DirectoryLayout layout = location.failure.layout;
+  const ScanResult scan = layout == DirectoryLayout::Microsoft
+                              ? ScanSymbolNames(member.body, consumer, decode)
+                              : ScanGnuSymbolTable(member.body, layout == DirectoryLayout::Gnu64, consumer, decode);
+  return FromScan(scan, layout, member);
+}
 
-  const auto secondHeader = NextHeader(*first);
-  const auto second = secondHeader ? ReadMember(image, *secondHeader) : std::nullopt;
-  if (second && second->name == "/") {
-    return FromScan(ScanSymbolNames(second->body, consumer, decode), DirectoryLayout::Microsoft, *second);
-  }
-  if (first->name == "/" || first->name == "/SYM64/") {
-    const bool wide = first->name == "/SYM64/";
-    return FromScan(ScanGnuSymbolTable(first->body, wide, consumer, decode),
-                    wide ? DirectoryLayout::Gnu64 : DirectoryLayout::Gnu, *first);
-  }
-  if (second) {
-    return FromScan(ScanSymbolNames(second->body, consumer, decode), DirectoryLayout::Microsoft, *second);
-  }
-  return NoDirectory("second member header", secondHeader.value_or(kSignature.size()));
+std::uint64_t ArchiveDirectoryEnd(std::span<const std::uint8_t> prefix) {
+  return LocateDirectory(ByteView(prefix)).needed;
 }
 
 }  // namespace korvane

@@ -40,6 +40,13 @@ struct ArchiveReadResult {
 ArchiveReadResult ReadImportArchive(std::span<const std::uint8_t> image, const SymbolConsumer& consumer,
                                     SingleByteDecoder decode = DecodeWindows1252);
 
+// How many bytes from the start of the file ReadImportArchive needs to see to read the symbol directory
+// of the archive that begins with `prefix`: the end of the directory member once its header is in
+// `prefix`, else the end of the signature or header the search needs next. When `prefix` reaches that
+// far, ReadImportArchive gives the same result on `prefix` as on the whole file. Taken from size
+// fields, so it can be anything up to 2^64 - 1: the caller caps it by the real file size before reading.
+std::uint64_t ArchiveDirectoryEnd(std::span<const std::uint8_t> prefix);
+
 // The decimal size field of a member header: leading blanks or tabs skipped, then the digits up to the
 // first non-digit; no digits gives 0. Saturates instead of overflowing.
 std::uint64_t ParseMemberSize(std::span<const std::uint8_t> field);

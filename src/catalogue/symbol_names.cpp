@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
 
 #include "catalogue/byte_view.h"
@@ -44,6 +45,13 @@ bool IsGnuHelper(std::span<const Unit> name) {
   return HasAsciiPrefix(name, "__head_") || HasAsciiPrefix(name, "_head_") || HasAsciiSuffix(name, "_iname");
 }
 
+// Every code page maps the ASCII bytes to the same code units, so a name of ASCII bytes alone (nearly
+// every symbol name) is widened here; only names with other bytes go through the decoder.
+Text DecodeName(std::span<const std::uint8_t> raw, SingleByteDecoder decode) {
+  const bool ascii = std::all_of(raw.begin(), raw.end(), [](std::uint8_t b) { return b < 0x80; });
+  return ascii ? Text(raw.begin(), raw.end()) : decode(raw);
+}
+
 // Walks `count` zero-terminated names starting at `tableOffset`, offering every kept name to the
 // consumer in table order.
 ScanResult ScanNameTable(const ByteView& body, std::uint64_t tableOffset, std::uint64_t count,
@@ -51,15 +59,15 @@ ScanResult ScanNameTable(const ByteView& body, std::uint64_t tableOffset, std::u
   std::uint64_t position = tableOffset;
   for (std::uint64_t i = 0; i < count; ++i) {
     const std::span<const std::uint8_t> rest = body.Rest(position);
-    const auto terminator = std::find(rest.begin(), rest.end(), std::uint8_t{0});
-    if (terminator == rest.end()) {
+    const void* terminator = rest.empty() ? nullptr : std::memchr(rest.data(), 0, rest.size());
+    if (terminator == nullptr) {
       return {ScanResult::End::Truncated, "symbol name", position};
     }
-    const auto length = static_cast<std::size_t>(terminator - rest.begin());
+    const auto length = static_cast<std::size_t>(static_cast<const std::uint8_t*>(terminator) - rest.data());
     const std::span<const std::uint8_t> raw = rest.first(length);
     position += length + 1;
     if (IsDropped(raw) || (dropGnuHelpers && IsGnuHelper(raw))) continue;
-    if (!consumer(decode(raw))) return {ScanResult::End::Stopped, {}, position};
+    if (!consumer(DecodeName(raw, decode))) return {ScanResult::End::Stopped, {}, position};
   }
   return {};
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -210,6 +211,60 @@ TEST(ReadImportArchive, DecodesNamesWithTheGivenDecoder) {
     return true;
   });
   EXPECT_EQ(names, (std::vector<Text>{u"Caf\u00E9", u"Euro\u20AC", u"Odd\u0081"}));
+}
+
+// The loader reads a library in rounds: a first piece of any length, then up to ArchiveDirectoryEnd of
+// what it has, capped by the file's size, until that is covered. Whatever the first piece, the result
+// must be the whole file's, and a library's object members after its directory are never needed.
+TEST(ArchiveDirectoryEnd, ReadingUpToItGivesTheWholeFilesResult) {
+  const std::string bigFirst(40001, 'x');  // odd: the second header follows a padding byte
+  const std::vector<std::string> many(300, "SomeRatherLongFunctionName");
+  struct Case {
+    const char* name;
+    Bytes image;
+    bool objectAfterDirectory;
+  };
+  const std::vector<Case> cases = {
+      {"Microsoft", testing::MicrosoftLibrary(kNames), true},
+      {"GNU", testing::GnuLibrary(kNames), true},
+      {"GNU 64-bit", testing::GnuLibrary(kNames, true), true},
+      {"GNU, long directory", testing::GnuLibrary(many), true},
+      {"first '/' large, the second '/' is the directory",
+       ArchiveWriter().Member("/", bigFirst).Member("/", MicrosoftDirectory(kNames)).Member("a.o/", bigFirst).Build(),
+       true},
+      {"second member of another name",
+       ArchiveWriter().Member("first.o/", bigFirst).Member("second.o/", MicrosoftDirectory(kNames)).Build(), false},
+      {"directory cut short",
+       ToBytes(ArchiveWriter().Member("/", "").BuildString() + testing::MemberHeader("/", "500") +
+               MicrosoftDirectory(kNames)),
+       false},
+      {"size field beyond any file", ArchiveWriter().MemberWithSizeField("/", "9999999999", GnuDirectory(kNames)).Build(),
+       false},
+      {"no second header", ArchiveWriter().Member("a.o/", "abc").Build(), false},
+      {"not an archive", ToBytes("!<arch>X plain text, long enough to be read in pieces"), false},
+  };
+  for (const Case& c : cases) {
+    const Reading whole = Read(c.image);
+    for (std::size_t first = 0; first <= c.image.size(); first += first < 200 ? 1 : 997) {
+      Bytes part(c.image.begin(), c.image.begin() + static_cast<std::ptrdiff_t>(first));
+      for (int round = 0; round < 8; ++round) {
+        const std::uint64_t needed = std::min<std::uint64_t>(ArchiveDirectoryEnd(part), c.image.size());
+        if (needed <= part.size()) break;
+        part.assign(c.image.begin(), c.image.begin() + static_cast<std::ptrdiff_t>(needed));
+      }
+      ASSERT_LE(std::min<std::uint64_t>(ArchiveDirectoryEnd(part), c.image.size()), part.size())
+          << c.name << ": still not covered after eight rounds, first " << first;
+      const Reading got = Read(part);
+      EXPECT_EQ(got.result.status, whole.result.status) << c.name << ", first " << first;
+      EXPECT_EQ(got.result.layout, whole.result.layout) << c.name << ", first " << first;
+      EXPECT_EQ(got.result.field, whole.result.field) << c.name << ", first " << first;
+      EXPECT_EQ(got.result.offset, whole.result.offset) << c.name << ", first " << first;
+      EXPECT_EQ(got.names, whole.names) << c.name << ", first " << first;
+      if (c.objectAfterDirectory && first == 0) {
+        EXPECT_LT(part.size(), c.image.size()) << c.name;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/catalogue_xml.h"
+#include "catalogue/library_loader.h"
 #include "catalogue/load_files.h"
 #include "helpers/archive_writer.h"
 #include "platform/headless/memory_file_system.h"
@@ -151,6 +153,90 @@ TEST_F(LibraryLoaderTest, ATruncatedDirectoryKeepsTheNamesBeforeTheCut) {
   ASSERT_EQ(outcome.cutShort.size(), 1u);
   EXPECT_EQ(outcome.cutShort[0].path, u"C:\\Lib\\cut.lib");
   EXPECT_EQ(outcome.cutShort[0].archive.field, "symbol name");
+}
+
+// The files of a MemoryFileSystem, counting the bytes handed out.
+class CountingFileSystem final : public FileSystem {
+ public:
+  explicit CountingFileSystem(MemoryFileSystem& files) : files_(files) {}
+  FileContent ReadWholeFile(const Text& path) override { return Count(files_.ReadWholeFile(path)); }
+  FileContent ReadFileRange(const Text& path, std::uint64_t offset, std::size_t count) override {
+    return Count(files_.ReadFileRange(path, offset, count));
+  }
+  std::optional<std::uint64_t> FileSize(const Text& path) override { return files_.FileSize(path); }
+  bool WriteWholeFile(const Text& path, std::span<const std::uint8_t> bytes) override {
+    return files_.WriteWholeFile(path, bytes);
+  }
+  bool FileExists(const Text& path) override { return files_.FileExists(path); }
+  bool FolderExists(const Text& path) override { return files_.FolderExists(path); }
+  bool CreateFolder(const Text& path) override { return files_.CreateFolder(path); }
+  Text WorkingDirectory() override { return files_.WorkingDirectory(); }
+
+  std::size_t handedOut = 0;
+
+ private:
+  FileContent Count(FileContent content) {
+    handedOut += content.bytes.size();
+    return content;
+  }
+  MemoryFileSystem& files_;
+};
+
+TEST(LoadFiles, ReadsALibraryOnlyAsFarAsItsDirectoryWithTheWholeFilesResult) {
+  std::vector<std::string> many;  // a directory past the first read
+  for (int i = 0; i < 1000; ++i) many.push_back("SomeRatherLongFunctionName" + std::to_string(i));
+  const std::string object(200000, 'o');
+  testing::ArchiveWriter bigFirst;
+  bigFirst.Member("/", std::string(30001, 'x')).Member("/", testing::MicrosoftDirectory({"Alpha", "Beta"}));
+  const testing::Bytes gnu = testing::ArchiveWriter()
+                                 .Member("/", testing::GnuDirectory(many))
+                                 .Member("//", "")
+                                 .Member("a.o/", object)
+                                 .Build();
+  LibraryEntry catalogueEntry;
+  catalogueEntry.functions.resize(400);
+  for (std::size_t i = 0; i < catalogueEntry.functions.size(); ++i) {
+    catalogueEntry.functions[i].Function = Utf8ToText("Function" + std::to_string(i));
+    catalogueEntry.functions[i].Description = Utf8ToText(std::string(60, 'd'));
+  }
+  const std::string xml = WriteCatalogueDocument(catalogueEntry);
+  struct Case {
+    const char* name;
+    testing::Bytes image;
+    bool partial;  // the object members after the directory stay unread
+  };
+  const std::vector<Case> cases = {
+      {"GNU directory longer than the first read", gnu, true},
+      {"second linker member beyond the first read", bigFirst.Member("b.o/", object).Build(), true},
+      {"cut inside a long directory", testing::Bytes(gnu.begin(), gnu.begin() + 20000), false},
+      {"catalogue file longer than the first read", testing::Bytes(xml.begin(), xml.end()), false},
+  };
+  ASSERT_GT(xml.size(), 20000u);
+  for (const Case& c : cases) {
+    MemoryFileSystem memory;
+    const Text path = xml.size() == c.image.size() ? u"C:\\Lib\\[x64] [01.01.2020-00.00.00] big.lib.xml" : u"C:\\Lib\\big.lib";
+    memory.AddFile(path, c.image);
+    CountingFileSystem files(memory);
+    Catalogue catalogue;
+    const LoadOutcome outcome = LoadFiles(catalogue, files, {path}, FileKinds::Both);
+    ASSERT_EQ(outcome.libraries.size(), 1u) << c.name;
+    const LibraryEntry* entry = catalogue.Find(u"big");
+    ASSERT_NE(entry, nullptr) << c.name;
+    if (c.partial) {
+      EXPECT_LT(files.handedOut, c.image.size() / 2) << c.name;
+    }
+    if (path.ends_with(u".xml")) {
+      EXPECT_EQ(entry->functions.size(), catalogueEntry.functions.size()) << c.name;
+      continue;
+    }
+    const LibraryRead whole = ReadLibrary(c.image, path);
+    EXPECT_EQ(FunctionNames(*entry), FunctionNames(whole.entry)) << c.name;
+    ASSERT_EQ(outcome.cutShort.size(), whole.archive.status == ArchiveStatus::Truncated ? 1u : 0u) << c.name;
+    if (!outcome.cutShort.empty()) {
+      EXPECT_EQ(outcome.cutShort[0].archive.offset, whole.archive.offset) << c.name;
+      EXPECT_EQ(outcome.cutShort[0].namesRead, whole.namesRead) << c.name;
+    }
+  }
 }
 
 }  // namespace

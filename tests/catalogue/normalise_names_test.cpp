@@ -58,6 +58,10 @@ TEST(NormaliseLibraryNames, UndecoratesPairsDeduplicatesAndSorts) {
       {"no names counts as x86", {}, 1, {}},
       {"code-unit order", {u"lstrcatA", u"_lopen", u"ZwClose", u"Zw", u"\u00C9t\u00E9"}, 0,
        {"Zw|", "ZwClose|", "_lopen|", "lstrcatA|", "\xC3\x89t\xC3\xA9|"}},
+      {"code-unit order beyond the first four units and above U+7FFF",
+       {u"GetWindowTextW", u"GetW", u"Get\u20AC", u"GetWindowTextA", u"Get", u"Get\u00E9x", u"GetWindow", u"Ge"}, 0,
+       {"Ge|", "Get|", "GetW|", "GetWindow|", "GetWindowText|GetWindowText", "GetWindowTextA|GetWindowText",
+        "GetWindowTextW|GetWindowText", "Get\xC3\xA9x|", "Get\xE2\x82\xAC|"}},
   };
   for (const auto& c : cases) {
     int x86 = -1;

@@ -9,6 +9,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdint>
+#include <limits>
 #include <cstdio>
 #include <string>
 
@@ -29,20 +31,8 @@ class PosixFileSystem final : public FileSystem {
  public:
   FileContent ReadWholeFile(const Text& path) override {
     FileContent content;
-    const std::string name = ToPosixPath(path);
-    // Opened without blocking and checked before any read: opening or reading a FIFO or a device
-    // can wait for ever.
-    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-      content.status = errno == ENOENT || errno == ENOTDIR ? FileReadStatus::Missing : FileReadStatus::Unreadable;
-      return content;
-    }
-    struct stat kind {};
-    if (::fstat(fd, &kind) != 0 || !S_ISREG(kind.st_mode)) {
-      content.status = S_ISDIR(kind.st_mode) ? FileReadStatus::Unreadable : FileReadStatus::NotRegularFile;
-      ::close(fd);
-      return content;
-    }
+    const int fd = OpenRegularFile(ToPosixPath(path), content);
+    if (fd < 0) return content;
     content.status = ReadAll(fd, content.bytes) ? FileReadStatus::Ok : FileReadStatus::Unreadable;
     ::close(fd);
     if (content.status != FileReadStatus::Ok) content.bytes.clear();
@@ -90,11 +80,8 @@ class PosixFileSystem final : public FileSystem {
 
   FileContent ReadFileRange(const Text& path, std::uint64_t offset, std::size_t count) override {
     FileContent content;
-    const int fd = ::open(ToPosixPath(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-      content.status = errno == ENOENT || errno == ENOTDIR ? FileReadStatus::Missing : FileReadStatus::Unreadable;
-      return content;
-    }
+    const int fd = OpenRegularFile(ToPosixPath(path), content);
+    if (fd < 0) return content;
     content.status = ReadRange(fd, offset, count, content.bytes) ? FileReadStatus::Ok : FileReadStatus::Unreadable;
     ::close(fd);
     if (content.status != FileReadStatus::Ok) content.bytes.clear();
@@ -162,22 +149,48 @@ class PosixFileSystem final : public FileSystem {
     }
   }
 
-  static bool ReadRange(int fd, std::uint64_t offset, std::size_t count, std::vector<std::uint8_t>& bytes) {
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    const auto size = static_cast<std::uint64_t>(info.st_size);
-    const std::uint64_t available = offset < size ? size - offset : 0;
-    bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(count, available)));
-    std::size_t used = 0;
-    while (used < bytes.size()) {
-      const ssize_t got = ::pread(fd, bytes.data() + used, bytes.size() - used, static_cast<off_t>(offset + used));
+  // Opens a regular file for reading; otherwise sets the status and returns -1. Opened without
+  // blocking and checked before any read: opening or reading a FIFO or a device can wait for ever.
+  static int OpenRegularFile(const std::string& name, FileContent& content) {
+    const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+      content.status = errno == ENOENT || errno == ENOTDIR ? FileReadStatus::Missing : FileReadStatus::Unreadable;
+      return -1;
+    }
+    struct stat kind {};
+    if (::fstat(fd, &kind) != 0 || !S_ISREG(kind.st_mode)) {
+      content.status = S_ISDIR(kind.st_mode) ? FileReadStatus::Unreadable : FileReadStatus::NotRegularFile;
+      ::close(fd);
+      return -1;
+    }
+    return fd;
+  }
+
+  // Appends up to `count` bytes read at `offset` (-1: from the current position, to the end of the
+  // file). The bytes pass through a buffer on the stack, so the vector is never zero-filled first.
+  static bool AppendRead(int fd, std::int64_t offset, std::size_t count, std::vector<std::uint8_t>& bytes) {
+    std::uint8_t chunk[32 * 1024];
+    while (count > 0) {
+      const std::size_t want = std::min(count, sizeof chunk);
+      const ssize_t got = offset < 0 ? ::read(fd, chunk, want) : ::pread(fd, chunk, want, static_cast<off_t>(offset));
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) return false;
-      if (got == 0) break;  // the file shrank meanwhile
-      used += static_cast<std::size_t>(got);
+      if (got == 0) break;  // end of file (it may have shrunk meanwhile)
+      bytes.insert(bytes.end(), chunk, chunk + got);
+      count -= static_cast<std::size_t>(got);
+      if (offset >= 0) offset += got;
     }
-    bytes.resize(used);
     return true;
+  }
+
+  static bool ReadRange(int fd, std::uint64_t offset, std::size_t count, std::vector<std::uint8_t>& bytes) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) return false;
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    const std::uint64_t available = offset < size ? size - offset : 0;
+    const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(count, available));
+    bytes.reserve(wanted);
+    return AppendRead(fd, static_cast<std::int64_t>(offset), wanted, bytes);
   }
 
   static bool IsFolder(const std::string& name) {
@@ -196,23 +209,13 @@ class PosixFileSystem final : public FileSystem {
     return true;
   }
 
-  // Reads to the end of the file. The size from fstat only sizes the buffer: the loop reads until end
-  // of file, so a file that changes while it is read is still read whole.
+  // Reads to the end of the file. The size from fstat only reserves room: the read goes on until end of
+  // file, so a file that changes while it is read is still read whole.
   static bool ReadAll(int fd, std::vector<std::uint8_t>& bytes) {
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
-    bytes.resize(static_cast<std::size_t>(info.st_size) + 1);
-    std::size_t used = 0;
-    for (;;) {
-      if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-      const ssize_t got = ::read(fd, bytes.data() + used, bytes.size() - used);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) return false;
-      if (got == 0) break;
-      used += static_cast<std::size_t>(got);
-    }
-    bytes.resize(used);
-    return true;
+    if (::fstat(fd, &info) != 0) return false;
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+    return AppendRead(fd, -1, std::numeric_limits<std::size_t>::max(), bytes);
   }
 };
 

@@ -2,6 +2,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 #include <string>
 
 #include "platform/file_system.h"
@@ -15,22 +17,8 @@ class Win32FileSystem final : public FileSystem {
  public:
   FileContent ReadWholeFile(const Text& path) override {
     FileContent content;
-    const std::wstring name = ToWide(path);
-    HANDLE file = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-      const DWORD error = GetLastError();
-      content.status = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                           ? FileReadStatus::Missing
-                           : FileReadStatus::Unreadable;
-      return content;
-    }
-    // A pipe, console or other device would make the read wait for ever.
-    if (GetFileType(file) != FILE_TYPE_DISK) {
-      CloseHandle(file);
-      content.status = FileReadStatus::NotRegularFile;
-      return content;
-    }
+    HANDLE file = OpenForReading(ToWide(path), content);
+    if (file == INVALID_HANDLE_VALUE) return content;
     content.status = ReadAll(file, content.bytes) ? FileReadStatus::Ok : FileReadStatus::Unreadable;
     CloseHandle(file);
     if (content.status != FileReadStatus::Ok) content.bytes.clear();
@@ -154,7 +142,8 @@ class Win32FileSystem final : public FileSystem {
     return true;
   }
 
-  // Opens a file for reading; on failure sets the status and returns INVALID_HANDLE_VALUE.
+  // Opens a file on disk for reading; otherwise sets the status and returns INVALID_HANDLE_VALUE. A
+  // pipe, console or other device is refused before any read: reading it could wait for ever.
   static HANDLE OpenForReading(const std::wstring& name, FileContent& content) {
     HANDLE file = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -162,8 +151,29 @@ class Win32FileSystem final : public FileSystem {
       const DWORD error = GetLastError();
       content.status = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FileReadStatus::Missing
                                                                                       : FileReadStatus::Unreadable;
+      return file;
+    }
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+      CloseHandle(file);
+      content.status = FileReadStatus::NotRegularFile;
+      return INVALID_HANDLE_VALUE;
     }
     return file;
+  }
+
+  // Appends up to `count` bytes read from the current position. The bytes pass through a buffer on the
+  // stack, so the vector is never zero-filled first.
+  static bool AppendRead(HANDLE file, std::uint64_t count, std::vector<std::uint8_t>& bytes) {
+    std::uint8_t chunk[32 * 1024];
+    while (count > 0) {
+      const DWORD want = count < sizeof chunk ? static_cast<DWORD>(count) : static_cast<DWORD>(sizeof chunk);
+      DWORD got = 0;
+      if (!ReadFile(file, chunk, want, &got, nullptr)) return false;
+      if (got == 0) break;  // end of file (it may have shrunk meanwhile)
+      bytes.insert(bytes.end(), chunk, chunk + got);
+      count -= got;
+    }
+    return true;
   }
 
   static bool ReadRange(HANDLE file, std::uint64_t offset, std::size_t count, std::vector<std::uint8_t>& bytes) {
@@ -171,21 +181,13 @@ class Win32FileSystem final : public FileSystem {
     if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) return false;
     const auto total = static_cast<std::uint64_t>(size.QuadPart);
     const std::uint64_t available = offset < total ? total - offset : 0;
-    bytes.resize(static_cast<std::size_t>(std::min<std::uint64_t>(count, available)));
+    const std::uint64_t wanted = std::min<std::uint64_t>(count, available);
+    if (wanted == 0) return true;
     LARGE_INTEGER at{};
-    at.QuadPart = static_cast<LONGLONG>(offset < total ? offset : total);
+    at.QuadPart = static_cast<LONGLONG>(offset);
     if (!SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) return false;
-    std::size_t used = 0;
-    while (used < bytes.size()) {
-      const std::size_t room = bytes.size() - used;
-      const DWORD chunk = room > 0x40000000 ? 0x40000000 : static_cast<DWORD>(room);
-      DWORD got = 0;
-      if (!ReadFile(file, bytes.data() + used, chunk, &got, nullptr)) return false;
-      if (got == 0) break;  // the file shrank meanwhile
-      used += got;
-    }
-    bytes.resize(used);
-    return true;
+    bytes.reserve(static_cast<std::size_t>(wanted));
+    return AppendRead(file, wanted, bytes);
   }
 
   static bool IsFolder(const std::wstring& name) {
@@ -193,23 +195,13 @@ class Win32FileSystem final : public FileSystem {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   }
 
-  // Reads to the end of the file; the size only sizes the buffer.
+  // Reads to the end of the file; the size only reserves room, so a file that grows meanwhile is still
+  // read whole.
   static bool ReadAll(HANDLE file, std::vector<std::uint8_t>& bytes) {
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file, &size) || size.QuadPart < 0) return false;
-    bytes.resize(static_cast<std::size_t>(size.QuadPart) + 1);
-    std::size_t used = 0;
-    for (;;) {
-      if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-      const std::size_t room = bytes.size() - used;
-      const DWORD chunk = room > 0x40000000 ? 0x40000000 : static_cast<DWORD>(room);
-      DWORD got = 0;
-      if (!ReadFile(file, bytes.data() + used, chunk, &got, nullptr)) return false;
-      if (got == 0) break;
-      used += got;
-    }
-    bytes.resize(used);
-    return true;
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    return AppendRead(file, std::numeric_limits<std::uint64_t>::max(), bytes);
   }
 };
 
