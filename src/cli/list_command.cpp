@@ -7,17 +7,17 @@ namespace korvane {
 namespace {
 
 void PrintLibrary(const Text& fileName, const LibraryEntry& entry, std::string& out) {
-  out += TextToUtf8(fileName);
+  AppendTextAsUtf8(out, fileName);
   out += '\t';
-  out += TextToUtf8(ArchitectureText(entry));
+  AppendTextAsUtf8(out, ArchitectureText(entry));
   out += '\t';
   out += std::to_string(entry.functions.size());
   out += '\n';
   for (const ApiFunction& function : entry.functions) {
     out += '\t';
-    out += TextToUtf8(function.Function);
+    AppendTextAsUtf8(out, function.Function);
     out += '\t';
-    out += TextToUtf8(function.AnsiUni);
+    AppendTextAsUtf8(out, function.AnsiUni);
     out += '\n';
   }
 }

@@ -119,8 +119,17 @@ Text Utf8ToText(std::string_view utf8) {
 
 std::string TextToUtf8(TextView text) {
   std::string out;
-  out.reserve(text.size());
+  AppendTextAsUtf8(out, text);
+  return out;
+}
+
+void AppendTextAsUtf8(std::string& out, TextView text) {
+  // Symbol names and most other texts are ASCII: copied a unit at a time until the first other unit.
   std::size_t i = 0;
+  while (i < text.size() && text[i] < 0x80) ++i;
+  const std::size_t start = out.size();
+  out.resize(start + i);
+  for (std::size_t k = 0; k < i; ++k) out[start + k] = static_cast<char>(text[k]);
   while (i < text.size()) {
     const char16_t c = text[i];
     if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
@@ -134,7 +143,6 @@ std::string TextToUtf8(TextView text) {
     AppendUtf8(out, unpaired ? std::uint32_t{kReplacement} : std::uint32_t{c});
     ++i;
   }
-  return out;
 }
 
 Text DecodeWindows1252(std::span<const std::uint8_t> bytes) {

@@ -22,6 +22,8 @@ Text Utf8ToText(std::string_view utf8);
 
 // UTF-16 to UTF-8. An unpaired surrogate becomes U+FFFD.
 std::string TextToUtf8(TextView text);
+// The same conversion, appended to `out`: for long outputs built from many short texts.
+void AppendTextAsUtf8(std::string& out, TextView text);
 
 // Text literal helper for ASCII/UTF-8 literals in code and tests: T("MessageBox").
 inline Text T(std::string_view utf8) { return Utf8ToText(utf8); }
