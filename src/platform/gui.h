@@ -102,6 +102,8 @@ class Gui {
   // Status bar of the main window.
   virtual void SetStatusText(int field, const Text& text) = 0;
   virtual Text GetStatusText(int field) = 0;
+  // The progress bar in the status bar's first field: `done` of `total` (total 0 or less: empty).
+  virtual void SetStatusProgress(int done, int total) = 0;
 
   // Options menu of the main window.
   virtual void ShowOptionsMenu() = 0;  // at the mouse position

@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/gui.h"
@@ -69,6 +70,8 @@ class HeadlessGui final : public Gui {
   // Rows added while the window's drawing was not frozen: each would be drawn on its own.
   int RowsAddedUnfrozen() const { return rowsAddedUnfrozen_; }
   int MenuShownCount() const { return menuShown_; }
+  // The status bar's progress bar: done, total.
+  std::pair<int, int> StatusProgress() const { return progress_; }
   // Read on the loop's thread only, while no other thread queues.
   const std::deque<Event>& PendingEvents() const { return events_; }
   // By default a WaitEvent with nothing to do answers that the user closed the main window, so a test's
@@ -126,6 +129,7 @@ class HeadlessGui final : public Gui {
 
   void SetStatusText(int field, const Text& text) override { status_[field] = text; }
   Text GetStatusText(int field) override { return status_[field]; }
+  void SetStatusProgress(int done, int total) override { progress_ = {done, total}; }
   void ShowOptionsMenu() override { ++menuShown_; }
   void SetMenuChecked(int item, bool checked) override { menu_[item] = checked; }
   bool IsMenuChecked(int item) override { return menu_[item]; }
@@ -174,6 +178,7 @@ class HeadlessGui final : public Gui {
   int freezeDepth_ = 0;
   int rowsAddedUnfrozen_ = 0;
   int menuShown_ = 0;
+  std::pair<int, int> progress_{0, 0};
 };
 
 }  // namespace korvane

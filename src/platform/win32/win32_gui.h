@@ -83,6 +83,7 @@ class Win32Gui final : public Gui {
 
   void SetStatusText(int field, const Text& text) override;
   Text GetStatusText(int field) override;
+  void SetStatusProgress(int done, int total) override;
 
   void ShowOptionsMenu() override;
   void SetMenuChecked(int item, bool checked) override;
