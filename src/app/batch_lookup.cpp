@@ -1,6 +1,7 @@
 #include "app/batch_lookup.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "app/function_list_view.h"
@@ -26,14 +27,11 @@ Text Decimal(std::size_t value) {
   return Text(digits.begin(), digits.end());
 }
 
-Text TwoDigits(std::int64_t value) {
-  const std::string digits = std::to_string(value);
-  return Text(digits.size() < 2 ? 2 - digits.size() : 0, u'0') + Text(digits.begin(), digits.end());
-}
-
 Text ClockText(std::int64_t milliseconds) {
-  const std::int64_t seconds = std::max<std::int64_t>(milliseconds, 0) / 1000;
-  return TwoDigits(seconds / 3600) + u":" + TwoDigits(seconds / 60 % 60) + u":" + TwoDigits(seconds % 60);
+  const long long seconds = static_cast<long long>(std::max<std::int64_t>(milliseconds, 0) / 1000);
+  char digits[32];
+  std::snprintf(digits, sizeof digits, "%02lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+  return Utf8ToText(digits);
 }
 
 bool StopRequested(const Session& session) { return session.lookup.stopRequested.load(); }
@@ -146,7 +144,11 @@ void FinishBatch(Session& session, const BatchProgress& progress) {
 }  // namespace
 
 Text BatchTimeText(std::int64_t elapsedMilliseconds, std::int64_t totalMilliseconds) {
-  return u" " + ClockText(elapsedMilliseconds) + u" / " + ClockText(totalMilliseconds);
+  Text text(u" ");
+  text += ClockText(elapsedMilliseconds);
+  text += u" / ";
+  text += ClockText(totalMilliseconds);
+  return text;
 }
 
 void BatchLookup(Session& session) {

@@ -257,6 +257,12 @@ TEST_F(LookupFlowTest, SingleLookupFillsTheRowAndTheEditor) {
   for (int control : {kMsdnChecked, kMsdnSelected, kLoadLibs, kSaveXml}) {
     EXPECT_TRUE(program.gui.IsEnabled(control)) << control;
   }
+
+  // A double click searches the configured documentation for the function's own name.
+  program.gui.ClickRow(kFunctionList, 3);  // 'FooA', AnsiUni 'Foo'
+  program.gui.Click(kFunctionList, kTypeDoubleClick);
+  program.Pump();
+  EXPECT_EQ(program.shell.Opened(), std::vector<Text>{Search(u"FooA")});
 }
 
 }  // namespace
