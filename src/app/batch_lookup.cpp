@@ -64,6 +64,11 @@ void ShowProgress(Session& session, const BatchProgress& progress, const ApiFunc
   gui.SetStatusText(kStatusTime, BatchTimeText(elapsed, estimate));
 }
 
+// Scrolls so that the five rows below `row` are visible too: the user sees what comes next.
+void ShowRowWithContext(Gui& gui, int list, int row) {
+  gui.ScrollToRow(list, std::min(row + 5, gui.RowCount(list) - 1));
+}
+
 // Shows library row `row` when it is ticked and the catalogue has it; false when the batch passes it over.
 bool ShowBatchLibrary(Session& session, int row) {
   Gui& gui = session.platform.gui;
@@ -76,6 +81,7 @@ bool ShowBatchLibrary(Session& session, int row) {
   // Set before the selection, whose notification then finds its own row shown and changes nothing.
   session.catalogue.shownLibraryRow = row;
   gui.SelectRow(kLibrariesList, row);
+  ShowRowWithContext(gui, kLibrariesList, row);
   return true;
 }
 
@@ -86,7 +92,9 @@ bool StartNextRecord(Session& session, bool skipFilled, std::size_t& next, Batch
   const std::optional<std::size_t> record = NextBatchRecord(*shown, next, skipFilled);
   if (!record) return false;
   next = *record + 1;
+  session.platform.gui.SetFocus(kFunctionList);
   session.platform.gui.SelectRow(kFunctionList, static_cast<int>(*record));
+  ShowRowWithContext(session.platform.gui, kFunctionList, static_cast<int>(*record));
   ShowProgress(session, progress, &shown->functions[*record]);
   return StartLookupOf(session, session.catalogue.ShownKey(), *record);
 }

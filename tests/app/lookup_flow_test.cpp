@@ -173,16 +173,23 @@ TEST_F(LookupFlowTest, BatchLooksUpTheCheckedFunctionsOfTickedLibraries) {
 TEST_F(LookupFlowTest, BatchShowsItsProgressWhileItRuns) {
   std::vector<std::string> messages;
   std::vector<std::pair<int, int>> bars;
+  std::vector<int> scrolls;
   // The page thread may read the status bar here: the loop is waiting for the page, not writing.
   RunBatch([&](int) {
     messages.push_back(TextToUtf8(program.gui.GetStatusText(kStatusMessage)));
     bars.push_back(program.gui.StatusProgress());
+    scrolls.push_back(program.gui.ScrolledTo(kFunctionList));
     source.Deliver();
   });
   // Alpha Beta Foo FooA FooW Gamma, then Delta: Foo fills FooA/FooW, whose Return is then set.
   ASSERT_GE(messages.size(), 2u);
   EXPECT_EQ(messages.front(), " Looking up Alpha (1 of 7)...");
   EXPECT_EQ(bars.front(), std::make_pair(0, 7));
+  // Each row looked up is shown with five rows below it, as far as there are rows: 'Alpha' of six rows,
+  // 'Delta', the only row of two.lib.
+  EXPECT_EQ(scrolls.front(), 5);
+  EXPECT_EQ(scrolls.back(), 0);
+  EXPECT_EQ(program.gui.Focused(), kFunctionList);
   EXPECT_EQ(program.gui.GetStatusText(kStatusTime).size(), std::u16string(u" 00:00:00 / 00:00:00").size());
 }
 

@@ -79,6 +79,8 @@ class HeadlessGui final : public Gui {
   // until an event is queued or another thread's Invoke arrives.
   void SetCloseWhenIdle(bool close);
   bool HookAttached() const { return static_cast<bool>(hook_); }
+  // The row a list was last scrolled to; -1 when never.
+  int ScrolledTo(int list) const { return scrolledTo_.count(list) != 0 ? scrolledTo_.at(list) : -1; }
 
   // --- Gui --------------------------------------------------------------------------------------
   Scale ScreenScale() override { return scale_; }
@@ -104,6 +106,8 @@ class HeadlessGui final : public Gui {
   bool IsEnabled(int control) override { return controls_.at(control).enabled; }
   void SetVisible(int control, bool visible) override { controls_.at(control).visible = visible; }
   bool IsVisible(int control) override { return controls_.at(control).visible; }
+  void SetFocus(int control) override { focus_ = control; }
+  int Focused() const { return focus_; }  // -1 when no control was given the focus
   Rect GetRect(int control) override { return controls_.at(control).rect; }
   void SetRect(int control, const Rect& rect) override { controls_.at(control).rect = rect; }
 
@@ -125,6 +129,7 @@ class HeadlessGui final : public Gui {
   void SetRowState(int list, int row, bool selected, bool checked) override;
   bool IsRowChecked(int list, int row) override;
   void SelectRow(int list, int row) override;
+  void ScrollToRow(int list, int row) override { scrolledTo_[list] = row; }
   void SetCheckBoxHook(CheckBoxHook hook) override { hook_ = std::move(hook); }
 
   void SetStatusText(int field, const Text& text) override { status_[field] = text; }
@@ -179,6 +184,8 @@ class HeadlessGui final : public Gui {
   int rowsAddedUnfrozen_ = 0;
   int menuShown_ = 0;
   std::pair<int, int> progress_{0, 0};
+  std::map<int, int> scrolledTo_;
+  int focus_ = -1;
 };
 
 }  // namespace korvane

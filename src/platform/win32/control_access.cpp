@@ -175,6 +175,16 @@ void Win32Gui::SelectRow(int list, int row) {
   if (HWND hwnd = ControlOfKind(list, ControlKind::ListView)) win32::SelectOnly(hwnd, row);
 }
 
+void Win32Gui::SetFocus(int control) {
+  if (const ControlState* state = FindControl(control)) ::SetFocus(state->hwnd);
+}
+
+void Win32Gui::ScrollToRow(int list, int row) {
+  HWND hwnd = ControlOfKind(list, ControlKind::ListView);
+  if (hwnd == nullptr || row < 0 || row >= ListView_GetItemCount(hwnd)) return;
+  ListView_EnsureVisible(hwnd, row, FALSE);
+}
+
 void Win32Gui::SetStatusText(int field, const Text& text) {
   HWND bar = StatusBarHandle(kMainWindow);
   if (bar == nullptr || field < 0) return;
