@@ -3,10 +3,13 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "app/program.h"
 #include "platform/file_system.h"
+#include "platform/http_page_source.h"
 #include "platform/platform.h"
 #include "platform/win32/ansi_code_page.h"
 #include "platform/win32/fault_report.h"
@@ -43,7 +46,12 @@ int RunWindowProgram() {
   korvane::Win32Shell shell;
   const std::unique_ptr<korvane::Clock> clock = korvane::MakeSystemClock();
   korvane::Platform platform{gui, dialogs, *files, shell, *clock, korvane::DecodeSystemAnsi};
-  return korvane::RunProgram(platform);
+  korvane::PageSourceMakers makers;
+  makers.browser = [&gui] { return gui.BrowserPageSource(); };
+  makers.http = [](std::function<void(const korvane::Event&)> post) {
+    return korvane::MakeHttpPageSource(std::move(post));
+  };
+  return korvane::RunProgram(platform, makers);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "app/batch_lookup.h"
 #include "app/check_commands.h"
 #include "app/layout.h"
 #include "app/settings.h"
@@ -9,22 +10,12 @@
 #include "app/detail_editor.h"
 #include "app/export_commands.h"
 #include "app/library_commands.h"
+#include "app/lookup_commands.h"
 #include "platform/events.h"
 #include "platform/source_location.h"
 
 namespace korvane {
 namespace {
-
-// Double click on a function row: its reference page, or the search for its name.
-void OpenSelectedFunction(Session& session) {
-  KORVANE_HERE();
-  Gui& gui = session.platform.gui;
-  const int row = gui.SelectedRow(kFunctionList);
-  const LibraryEntry* shown = session.catalogue.Shown();
-  if (row == -1 || shown == nullptr || static_cast<std::size_t>(row) >= shown->functions.size()) return;
-  const ApiFunction& record = shown->functions[static_cast<std::size_t>(row)];
-  session.platform.shell.OpenAddress(record.Website.empty() ? FirstQueryAddress(record.Function) : record.Website);
-}
 
 void DispatchControl(Session& session, const Event& event) {
   KORVANE_HERE();
@@ -44,6 +35,9 @@ void DispatchControl(Session& session, const Event& event) {
       if (event.type == kTypeChanged) FunctionSelectionChanged(session);
       if (event.type == kTypeDoubleClick) OpenSelectedFunction(session);
       break;
+    case kMsdnChecked: MsdnCheckedPressed(session); break;
+    case kMsdnSelected: LookUpSelectedFunction(session); break;
+    case kBrowser: PageSourceEvent(session, event); break;
     case kLibrariesList:
       if (event.type == kTypeChanged) LibrariesSelectionChanged(session);
       break;
@@ -75,11 +69,6 @@ void DispatchExportControl(Session& session, const Event& event) {
 
 }  // namespace
 
-Text FirstQueryAddress(const Text& name) {
-  return u"https://docs.microsoft.com/search/en-us?query=%22" + name +
-         u"%20function%20%28Windows%29%22&refinement=117";
-}
-
 void AskForDonation(Session& session) {
   KORVANE_HERE();
   const MessageBoxAnswer answer = session.platform.gui.ShowMessage(
@@ -95,7 +84,9 @@ bool DispatchMainWindowEvent(Session& session, const Event& event) {
   KORVANE_HERE();
   Gui& gui = session.platform.gui;
   switch (event.kind) {
-    case kEventCloseWindow: return false;
+    case kEventCloseWindow:
+      EndBatchLookup(session);
+      return false;
     case kEventFilesDropped: LoadLibraries(session, event.files); break;
     case kEventSizeChanged: LayoutMainWindow(gui); break;
     case kEventMenu:
@@ -145,6 +136,9 @@ void ApplySettings(Session& session) {
   session.exportSettings.listingUpdate = settings.listingUpdate;
   session.exportSettings.annotationMode = settings.annotationMode;
   session.exportSettings.rootFolders = settings.rootFolders;
+  session.lookup.engine = settings.lookupEngine;
+  session.lookup.endpoints = {settings.searchBase, settings.libraryBase};
+  session.lookup.docsPath = settings.docsPath;
   session.rememberLibraryFolder = [&files, path = settings.settingsPath](const Text& folder) {
     WriteSetting(files, path, kGroupKorvane, kKeyLibDir, folder);
   };

@@ -32,7 +32,4 @@ void AskForDonation(Session& session);
 
 inline constexpr char16_t kDonationAddress[] = u"https://www.paypal.com/donate";
 
-// The address a function's documentation search starts from.
-Text FirstQueryAddress(const Text& name);
-
 }  // namespace korvane

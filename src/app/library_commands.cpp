@@ -121,18 +121,22 @@ void LibrariesSelectionChanged(Session& session) {
     gui.SelectRow(kLibrariesList, catalogue.shownLibraryRow);
     return;
   }
-  const Text key = LibraryKeyFromPath(gui.RowText(kLibrariesList, row, 0));
+  RequestLayout(gui);
+  ShowCatalogueLibrary(session, LibraryKeyFromPath(gui.RowText(kLibrariesList, row, 0)));
+  catalogue.shownLibraryRow = row;
+}
+
+void ShowCatalogueLibrary(Session& session, const Text& key) {
+  Gui& gui = session.platform.gui;
   RefillFunctionList(session, [&] {
-    RequestLayout(gui);
     gui.SetEnabled(kMsdnSelected, false);
-    if (!catalogue.SetShown(key)) return;
-    const LibraryEntry& entry = *catalogue.Shown();
+    if (!session.catalogue.SetShown(key)) return;
+    const LibraryEntry& entry = *session.catalogue.Shown();
     ShowLibrary(session, entry);
     gui.SetText(kArchitecture, ArchitectureText(entry));
     gui.SetText(kLibraryPath, entry.path);
     ShowFunctionCount(session, entry.functions.size());
   });
-  catalogue.shownLibraryRow = row;
 }
 
 }  // namespace korvane

@@ -15,6 +15,10 @@ void LoadLibraries(Session& session, const Text& droppedFiles);
 // shown library's row again when the click selected nothing new.
 void LibrariesSelectionChanged(Session& session);
 
+// Shows the catalogue's library `key` in the function list view, with its path, architecture and
+// count (inside RefillFunctionList). With no entry for `key` the list stays empty.
+void ShowCatalogueLibrary(Session& session, const Text& key);
+
 // Shows what a load (of libraries or of catalogue files) produced, inside RefillFunctionList: the
 // Libraries rows, the first library's functions, count, path and architecture, the commands that
 // need a shown library enabled. A load that produced nothing shows the empty state and disables

@@ -24,10 +24,28 @@ void BuildMainWindow(Session& session) {
   gui.ShowWindow(kMainWindow, true);
 }
 
-int RunProgram(Platform& platform) {
+PageSource* ChoosePageSource(Session& session, const PageSourceMakers& makers, std::unique_ptr<PageSource>& owned) {
+  const Text& engine = session.lookup.engine;
+  if (engine != kEngineHttp && makers.browser) {
+    if (PageSource* browser = makers.browser()) return browser;
+  }
+  if (!makers.http) return nullptr;
+  Gui& gui = session.platform.gui;
+  owned = makers.http([&gui](const Event& event) { gui.QueueEvent(event); });
+  return owned.get();
+}
+
+int RunProgram(Platform& platform, const PageSourceMakers& makers) {
   Session session(platform);
   BuildMainWindow(session);
-  RunEventLoop(session);
+  ApplySettings(session);
+  // Declared after the session's use starts and destroyed before it ends: its worker posts no more
+  // events once it is gone.
+  std::unique_ptr<PageSource> ownedSource;
+  session.lookup.source = ChoosePageSource(session, makers, ownedSource);
+  DispatchUntilClosed(session);
+  session.lookup.source = nullptr;
+  ownedSource.reset();
   platform.gui.SetSizeHandler({});
   DetachCheckBoxHook(session);
   return 0;

@@ -1,6 +1,9 @@
 #pragma once
 // The program from start-up to the end of the event loop, on any platform.
 
+#include <functional>
+#include <memory>
+
 #include "app/session.h"
 #include "platform/platform.h"
 
@@ -10,8 +13,21 @@ namespace korvane {
 // and shows the main window.
 void BuildMainWindow(Session& session);
 
-// Builds the windows through the platform, loads the settings and runs the event loop until the main
-// window is closed. Returns the process exit code (0).
-int RunProgram(Platform& platform);
+// The ways this platform can load documentation pages. `browser` gives the embedded browser control's
+// source (nullptr when it does not work here); `http` makes an HTTP source that posts its events with the
+// given function. Either may be empty.
+struct PageSourceMakers {
+  std::function<PageSource*()> browser;
+  std::function<std::unique_ptr<PageSource>(std::function<void(const Event&)> post)> http;
+};
+
+// The page source the settings ask for ("Lookup" / "Engine"): the browser control when it works, else
+// HTTP. The offline documentation set is not built into this program yet; it falls back the same way.
+// An owned source (HTTP) goes to `owned`; the result is nullptr when nothing can load pages.
+PageSource* ChoosePageSource(Session& session, const PageSourceMakers& makers, std::unique_ptr<PageSource>& owned);
+
+// Builds the windows through the platform, loads the settings, chooses the page source and runs the
+// event loop until the main window is closed. Returns the process exit code (0).
+int RunProgram(Platform& platform, const PageSourceMakers& makers = {});
 
 }  // namespace korvane

@@ -7,9 +7,12 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "lookup/lookup_machine.h"
+#include "platform/page_source.h"
 #include "platform/platform.h"
 
 namespace korvane {
@@ -29,6 +32,23 @@ struct DetailTarget {
   std::size_t row = 0;
 };
 
+// The documentation lookup: where pages come from and the lookup that runs, single or batch. The page
+// source and the worker thread belong to the user-interface thread; `state` and `stopRequested` are
+// also read and written by the batch worker.
+struct LookupSession {
+  PageSource* source = nullptr;  // owned by the program; nullptr: lookups do nothing
+  LookupEndpoints endpoints;     // "Lookup" / "SearchBase", "LibraryBase"
+  Text engine;                   // "Lookup" / "Engine": browser, http or offline
+  Text docsPath;                 // "Lookup" / "Docs": the offline documentation set
+  std::atomic<LookupState> state{LookupState::Idle};
+  RetryMarkers markers;    // of the running lookup
+  Text key;                // the library that holds the lookup record
+  std::size_t record = 0;  // the lookup record's index in that library
+  std::atomic<bool> stopRequested{false};  // "Stop Update", a failed load or the window's close
+  bool loadFailed = false;                 // a page of this batch did not load; its message stays
+  std::thread worker;                      // the batch; joined, never detached
+};
+
 struct Session {
   explicit Session(Platform& platformIn) : platform(platformIn) {}
 
@@ -45,6 +65,7 @@ struct Session {
   std::function<void(const Text& folder)> rememberLibraryFolder;
   // True while the batch lookup runs; its worker thread reads it.
   std::atomic<bool> batchRunning{false};
+  LookupSession lookup;
   // Set when the detail editor is filled; cleared whenever the function list is refilled.
   std::optional<DetailTarget> detail;
 };

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/settings_file.h"
+#include "text/text_ops.h"
 
 namespace korvane {
 namespace {
@@ -25,6 +26,22 @@ void WriteDefaultSettings(SettingsFile& file, const Text& path) {
   file.CloseSettings();            // a failed write (path is a folder, read-only disk) is silent
 }
 
+// A base as the addresses are built from it: the paths that follow begin with "/". Empty when absent.
+Text ReadBase(const SettingsFile& file, const Text& key) {
+  Text base = Trim(file.ReadText(key, {}));
+  while (!base.empty() && base.back() == u'/') base.pop_back();
+  return base;
+}
+
+// An empty value counts as absent: a base without a host would make every lookup fail.
+void ReadLookupSettings(SettingsFile& file, Settings& settings) {
+  if (!file.SelectGroup(kGroupLookup)) return;
+  settings.lookupEngine = LowerCase(Trim(file.ReadText(kKeyEngine, kEngineBrowser)));
+  if (Text base = ReadBase(file, kKeySearchBase); !base.empty()) settings.searchBase = base;
+  if (Text base = ReadBase(file, kKeyLibraryBase); !base.empty()) settings.libraryBase = base;
+  settings.docsPath = Trim(file.ReadText(kKeyDocs, {}));
+}
+
 void ReadSettings(SettingsFile& file, Settings& settings) {
   file.OpenSettings(settings.settingsPath);
   file.SelectGroup(kGroupKorvane);
@@ -36,6 +53,7 @@ void ReadSettings(SettingsFile& file, Settings& settings) {
     // Every key counts, whatever its name.
     for (bool more = file.FirstKey(); more; more = file.NextKey()) settings.rootFolders.push_back(file.KeyValue());
   }
+  ReadLookupSettings(file, settings);
   file.CloseSettings();
 }
 

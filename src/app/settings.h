@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "lookup/search_page.h"
 #include "platform/file_system.h"
 #include "text/text.h"
 
@@ -20,6 +21,15 @@ inline constexpr char16_t kKeyApi[] = u"API";
 inline constexpr char16_t kKeySal[] = u"SAL";
 inline constexpr char16_t kGroupPbRoot[] = u"PBRoot";
 inline constexpr char16_t kKeyRootDirPrefix[] = u"RootDir";  // followed by the entry's number: RootDir1
+// Written by hand only; a first start leaves them out and the defaults apply.
+inline constexpr char16_t kGroupLookup[] = u"Lookup";
+inline constexpr char16_t kKeyEngine[] = u"Engine";  // browser (default), http or offline
+inline constexpr char16_t kKeySearchBase[] = u"SearchBase";
+inline constexpr char16_t kKeyLibraryBase[] = u"LibraryBase";
+inline constexpr char16_t kKeyDocs[] = u"Docs";  // path of the offline documentation set
+inline constexpr char16_t kEngineBrowser[] = u"browser";
+inline constexpr char16_t kEngineHttp[] = u"http";
+inline constexpr char16_t kEngineOffline[] = u"offline";
 
 struct Settings {
   // Where the file is: the working directory at load time + "Korvane.ini". Later writes use this path,
@@ -29,6 +39,10 @@ struct Settings {
   bool listingUpdate = true;  // "API" == 1
   int annotationMode = 1;     // "SAL": 1 InOut, 2 _Inout_, 3 Remove
   std::vector<Text> rootFolders;  // every value of group "PBRoot", in file order
+  Text lookupEngine{kEngineBrowser};  // lower case
+  Text searchBase{kDefaultSearchBase};
+  Text libraryBase{kDefaultLibraryBase};
+  Text docsPath;
   bool firstStart = false;        // no settings file was found; one with the defaults was written
 };
 

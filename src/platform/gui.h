@@ -67,6 +67,8 @@ class Gui {
   virtual bool IsEnabled(int control) = 0;
   virtual void SetVisible(int control, bool visible) = 0;
   virtual bool IsVisible(int control) = 0;
+  // Gives the control the keyboard focus (a list view then draws its selection in full colour).
+  virtual void SetFocus(int control) = 0;
   // Rectangle relative to the parent's client area (the window or the panel), in pixels.
   virtual Rect GetRect(int control) = 0;
   virtual void SetRect(int control, const Rect& rect) = 0;
@@ -98,12 +100,16 @@ class Gui {
   virtual bool IsRowChecked(int list, int row) = 0;
   // Selects one row (and deselects the others); -1 clears the selection.
   virtual void SelectRow(int list, int row) = 0;
+  // Scrolls the list so that `row` is fully visible (no scrolling when it is, nothing for a bad row).
+  virtual void ScrollToRow(int list, int row) = 0;
   // The hook that sees every row state change; an empty function detaches it.
   virtual void SetCheckBoxHook(CheckBoxHook hook) = 0;
 
   // Status bar of the main window.
   virtual void SetStatusText(int field, const Text& text) = 0;
   virtual Text GetStatusText(int field) = 0;
+  // The progress bar in the status bar's first field: `done` of `total` (total 0 or less: empty).
+  virtual void SetStatusProgress(int done, int total) = 0;
 
   // Options menu of the main window.
   virtual void ShowOptionsMenu() = 0;  // at the mouse position

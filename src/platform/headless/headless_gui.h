@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/gui.h"
@@ -72,6 +73,8 @@ class HeadlessGui final : public Gui {
   // Rows added while the window's drawing was not frozen: each would be drawn on its own.
   int RowsAddedUnfrozen() const { return rowsAddedUnfrozen_; }
   int MenuShownCount() const { return menuShown_; }
+  // The status bar's progress bar: done, total.
+  std::pair<int, int> StatusProgress() const { return progress_; }
   // Read on the loop's thread only, while no other thread queues.
   const std::deque<Event>& PendingEvents() const { return events_; }
   // By default a WaitEvent with nothing to do answers that the user closed the main window, so a test's
@@ -79,6 +82,8 @@ class HeadlessGui final : public Gui {
   // until an event is queued or another thread's Invoke arrives.
   void SetCloseWhenIdle(bool close);
   bool HookAttached() const { return static_cast<bool>(hook_); }
+  // The row a list was last scrolled to; -1 when never.
+  int ScrolledTo(int list) const { return scrolledTo_.count(list) != 0 ? scrolledTo_.at(list) : -1; }
 
   // --- Gui --------------------------------------------------------------------------------------
   Scale ScreenScale() override { return scale_; }
@@ -105,6 +110,8 @@ class HeadlessGui final : public Gui {
   bool IsEnabled(int control) override { return controls_.at(control).enabled; }
   void SetVisible(int control, bool visible) override { controls_.at(control).visible = visible; }
   bool IsVisible(int control) override { return controls_.at(control).visible; }
+  void SetFocus(int control) override { focus_ = control; }
+  int Focused() const { return focus_; }  // -1 when no control was given the focus
   Rect GetRect(int control) override { return controls_.at(control).rect; }
   void SetRect(int control, const Rect& rect) override { controls_.at(control).rect = rect; }
 
@@ -126,10 +133,12 @@ class HeadlessGui final : public Gui {
   void SetRowState(int list, int row, bool selected, bool checked) override;
   bool IsRowChecked(int list, int row) override;
   void SelectRow(int list, int row) override;
+  void ScrollToRow(int list, int row) override { scrolledTo_[list] = row; }
   void SetCheckBoxHook(CheckBoxHook hook) override { hook_ = std::move(hook); }
 
   void SetStatusText(int field, const Text& text) override { status_[field] = text; }
   Text GetStatusText(int field) override { return status_[field]; }
+  void SetStatusProgress(int done, int total) override { progress_ = {done, total}; }
   void ShowOptionsMenu() override { ++menuShown_; }
   void SetMenuChecked(int item, bool checked) override { menu_[item] = checked; }
   bool IsMenuChecked(int item) override { return menu_[item]; }
@@ -179,6 +188,9 @@ class HeadlessGui final : public Gui {
   int freezeDepth_ = 0;
   int rowsAddedUnfrozen_ = 0;
   int menuShown_ = 0;
+  std::pair<int, int> progress_{0, 0};
+  std::map<int, int> scrolledTo_;
+  int focus_ = -1;
 };
 
 }  // namespace korvane

@@ -1,4 +1,6 @@
 // Controls addressed by their numbers: texts, states, rectangles, list rows, status fields, menu marks.
+#include <algorithm>
+
 #include "platform/win32/wide_text.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_gui.h"
@@ -173,6 +175,16 @@ void Win32Gui::SelectRow(int list, int row) {
   if (HWND hwnd = ControlOfKind(list, ControlKind::ListView)) win32::SelectOnly(hwnd, row);
 }
 
+void Win32Gui::SetFocus(int control) {
+  if (const ControlState* state = FindControl(control)) ::SetFocus(state->hwnd);
+}
+
+void Win32Gui::ScrollToRow(int list, int row) {
+  HWND hwnd = ControlOfKind(list, ControlKind::ListView);
+  if (hwnd == nullptr || row < 0 || row >= ListView_GetItemCount(hwnd)) return;
+  ListView_EnsureVisible(hwnd, row, FALSE);
+}
+
 void Win32Gui::SetStatusText(int field, const Text& text) {
   HWND bar = StatusBarHandle(kMainWindow);
   if (bar == nullptr || field < 0) return;
@@ -190,6 +202,14 @@ Text Win32Gui::GetStatusText(int field) {
   SendMessageW(bar, SB_GETTEXTW, static_cast<WPARAM>(field), reinterpret_cast<LPARAM>(text.data()));
   text.resize(length);
   return win32::FromWide(text);
+}
+
+void Win32Gui::SetStatusProgress(int done, int total) {
+  const WindowState* state = FindWindowState(kMainWindow);
+  if (state == nullptr || state->progress == nullptr) return;
+  // The range follows the total, so the bar moves by whole functions however many there are.
+  SendMessageW(state->progress, PBM_SETRANGE32, 0, total > 0 ? total : 1);
+  SendMessageW(state->progress, PBM_SETPOS, static_cast<WPARAM>(total > 0 ? std::clamp(done, 0, total) : 0), 0);
 }
 
 void Win32Gui::ShowOptionsMenu() {

@@ -59,6 +59,7 @@ class Win32Gui final : public Gui {
   bool IsEnabled(int control) override;
   void SetVisible(int control, bool visible) override;
   bool IsVisible(int control) override;
+  void SetFocus(int control) override;
   Rect GetRect(int control) override;
   void SetRect(int control, const Rect& rect) override;
 
@@ -80,10 +81,12 @@ class Win32Gui final : public Gui {
   void SetRowState(int list, int row, bool selected, bool checked) override;
   bool IsRowChecked(int list, int row) override;
   void SelectRow(int list, int row) override;
+  void ScrollToRow(int list, int row) override;
   void SetCheckBoxHook(CheckBoxHook hook) override { hook_ = std::move(hook); }
 
   void SetStatusText(int field, const Text& text) override;
   Text GetStatusText(int field) override;
+  void SetStatusProgress(int done, int total) override;
 
   void ShowOptionsMenu() override;
   void SetMenuChecked(int item, bool checked) override;

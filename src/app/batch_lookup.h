@@ -1,0 +1,31 @@
+#pragma once
+// "msdn Checked": the batch lookup of every checked function of every ticked library, on a worker
+// thread. The worker touches no control and no record itself: each of its steps runs on the
+// user-interface thread through Gui::Invoke, and between steps it only waits for the lookup to end.
+
+#include <cstdint>
+
+#include "app/session.h"
+
+namespace korvane {
+
+// How often the worker looks at the lookup's state, and how long a stopped batch lets the running
+// lookup end by itself before abandoning it.
+inline constexpr int kBatchPollMilliseconds = 15;
+inline constexpr int kStopGraceMilliseconds = 5000;
+
+// "msdn Checked" pressed: starts the batch, or, while it runs ("Stop Update"), disables the button and
+// asks the worker to stop.
+void MsdnCheckedPressed(Session& session);
+
+// The worker thread's body.
+void BatchLookup(Session& session);
+
+// The main window is closing: stops a running batch without waiting for its page, runs the worker's
+// last steps and joins it. Called on the user-interface thread; does nothing when no batch ran.
+void EndBatchLookup(Session& session);
+
+// The status bar's time field: " hh:mm:ss / hh:mm:ss", elapsed and estimated total.
+Text BatchTimeText(std::int64_t elapsedMilliseconds, std::int64_t totalMilliseconds);
+
+}  // namespace korvane

@@ -1,0 +1,208 @@
+// The batch lookup on the real window: two of Debian's mingw-w64 import libraries, a few functions
+// ticked, pages fetched with WinHTTP from a local server that answers the documentation search and the
+// reference pages. A screenshot is saved while the batch runs.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/batch_lookup.h"
+#include "app/event_loop.h"
+#include "app/program.h"
+#include "helpers/fixtures.h"
+#include "platform/headless/scripted_dialogs.h"
+#include "platform/http_page_source.h"
+#include "platform/local_http_server.h"
+#include "platform/win32/ansi_code_page.h"
+#include "win32/screenshot.h"
+#include "win32/win32_test_support.h"
+
+namespace korvane {
+namespace {
+
+constexpr char kLibrary32[] = "/usr/i686-w64-mingw32/lib/libuser32.a";
+constexpr char kLibrary64[] = "/usr/x86_64-w64-mingw32/lib/libgdi32.a";
+
+// The name between "%22" and the next "%" of a search target: the query's function name.
+std::string QueryName(const std::string& target) {
+  const std::size_t start = target.find("%22");
+  if (start == std::string::npos) return {};
+  return target.substr(start + 3, target.find('%', start + 3) - start - 3);
+}
+
+// Search pages name the function that was asked for; reference pages give it one BOOL parameter list.
+// Searches for names listed in `hang` are never answered.
+HttpReply DocumentationPage(const std::string& target, const std::string& hang) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(40));  // slow enough to be seen running
+  if (target.starts_with("/search/")) {
+    const std::string name = QueryName(target);
+    if (name == hang) return {200, {}, {}, true};
+    return {200, "<html><div class=\"resultTitleLink\" href=\"http://x/a/" + name + ".aspx\"><b>" + name +
+                     " function</b> <B>" + name + " function</B></div></html>", {}, false};
+  }
+  const std::string prefix = "/en-us/library/";
+  if (!target.starts_with(prefix) || !target.ends_with(".aspx")) return {404, "none", {}, false};
+  const std::string name = target.substr(prefix.size(), target.size() - prefix.size() - 5);
+  return {200, "<html><DIV class=\"toclevel1\">Functions</DIV><div class=\"codeSnippetContainerCode\">BOOL WINAPI " +
+                   name + "(\r\n  _In_ HWND hWnd\r\n);</div></html>", {}, false};
+}
+
+class LookupWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!testing::HostFileExists(kLibrary32) || !testing::HostFileExists(kLibrary64)) {
+      GTEST_SKIP() << "Debian's mingw-w64 import libraries are not installed";
+    }
+    test::PrepareProcessLikeTheProgram();
+    BuildMainWindow(session_);
+    server_ = LocalHttpServer::Start([this](const std::string& target) { return DocumentationPage(target, hang_); });
+    ASSERT_NE(server_, nullptr);
+    source_ = MakeHttpPageSource([this](const Event& event) { gui_.QueueEvent(event); });
+    session_.lookup.source = source_.get();
+    const Text base = Utf8ToText(server_->Address(""));
+    session_.lookup.endpoints = {base, base};
+    gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0,
+                     testing::HostPath(kLibrary64) + u"\n" + testing::HostPath(kLibrary32), {}, {}});
+    DispatchPending();
+    DispatchPending();
+  }
+
+  void TearDown() override {
+    EndBatchLookup(session_);
+    session_.lookup.source = nullptr;
+    source_.reset();
+    gui_.SetSizeHandler({});
+  }
+
+  void DispatchPending() {
+    for (const Event& event : test::PendingEvents(gui_)) DispatchEvent(session_, event);
+  }
+
+  // Leaves the first `count` functions without an ANSI/wide pair ticked in the shown library.
+  std::vector<std::size_t> TickFirstPlainFunctions(std::size_t count) {
+    gui_.QueueEvent({kEventControl, kMainWindow, kCheckNone, kTypeClick, {}, {}, {}});
+    DispatchPending();
+    std::vector<std::size_t> ticked;
+    const LibraryEntry& shown = *session_.catalogue.Shown();
+    for (std::size_t i = 0; i < shown.functions.size() && ticked.size() < count; ++i) {
+      if (!shown.functions[i].AnsiUni.empty() || !shown.functions[i].Return.empty()) continue;
+      ListView_SetCheckState(gui_.ControlHandle(kFunctionList), static_cast<int>(i), TRUE);
+      ticked.push_back(i);
+    }
+    return ticked;
+  }
+
+  void ShowLibraryRow(int row) {
+    ListView_SetItemState(gui_.ControlHandle(kLibrariesList), row, LVIS_SELECTED | LVIS_FOCUSED,
+                          LVIS_SELECTED | LVIS_FOCUSED);
+    DispatchPending();
+  }
+
+  // Presses "msdn Checked" and runs the loop until the batch has ended; `whileRunning` sees each event.
+  void RunBatch(const std::function<void(const Event&)>& whileRunning) {
+    gui_.QueueEvent({kEventControl, kMainWindow, kMsdnChecked, kTypeClick, {}, {}, {}});
+    bool pressed = false;  // events of earlier actions may come first
+    do {
+      const Event event = gui_.WaitEvent();
+      pressed = pressed || event.control == kMsdnChecked;
+      DispatchEvent(session_, event);
+      if (session_.batchRunning.load()) whileRunning(event);
+    } while (!pressed || session_.batchRunning.load());
+    DispatchPending();
+  }
+
+  Win32Gui gui_;
+  ScriptedDialogs dialogs_;
+  std::unique_ptr<FileSystem> files_ = MakeDiskFileSystem();
+  RecordingShell shell_;
+  FixedClock clock_;
+  Platform platform_{gui_, dialogs_, *files_, shell_, clock_, DecodeSystemAnsi};
+  Session session_{platform_};
+  std::string hang_;
+  std::unique_ptr<LocalHttpServer> server_;
+  std::unique_ptr<PageSource> source_;
+};
+
+TEST_F(LookupWindowTest, BatchFillsTheTickedFunctionsOfBothLibraries) {
+  // Case-insensitive order puts '/usr/i686...' first: row 0 is user32, row 1 gdi32.
+  const LibraryEntry* user32 = session_.catalogue.Find(u"libuser32");
+  const LibraryEntry* gdi32 = session_.catalogue.Find(u"libgdi32");
+  ASSERT_TRUE(user32 != nullptr && gdi32 != nullptr);
+  ASSERT_EQ(session_.catalogue.Shown(), user32);
+  const std::vector<std::size_t> userTicked = TickFirstPlainFunctions(3);
+  ShowLibraryRow(1);
+  ASSERT_EQ(session_.catalogue.Shown(), gdi32);
+  const std::vector<std::size_t> gdiTicked = TickFirstPlainFunctions(2);
+  ShowLibraryRow(0);
+
+  bool captured = false;
+  Text runningMessage;
+  RunBatch([&](const Event& event) {
+    if (captured || event.control != kBrowser || session_.catalogue.Shown() != gdi32) return;
+    EXPECT_EQ(gui_.GetText(kMsdnChecked), u"Stop Update");
+    EXPECT_FALSE(IsWindowEnabled(gui_.ControlHandle(kLoadLibs)));
+    runningMessage = gui_.GetStatusText(kStatusMessage);
+    RedrawWindow(gui_.WindowHandle(kMainWindow), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    const test::Capture capture = test::CaptureWindow(gui_.WindowHandle(kMainWindow));
+    EXPECT_TRUE(test::SaveScreenshot(capture, L"main-batch-lookup"));
+    captured = true;
+  });
+  EXPECT_TRUE(captured);
+  EXPECT_NE(runningMessage.find(u" Looking up "), Text::npos) << TextToUtf8(runningMessage);
+  EXPECT_NE(runningMessage.find(u" of 5)..."), Text::npos) << TextToUtf8(runningMessage);
+
+  for (const auto& [entry, ticked] : {std::pair{user32, userTicked}, std::pair{gdi32, gdiTicked}}) {
+    for (std::size_t i : ticked) {
+      const ApiFunction& record = entry->functions[i];
+      EXPECT_EQ(record.Return, u"BOOL") << TextToUtf8(record.Function);
+      EXPECT_EQ(record.Parameters, u"_In_ HWND hWnd") << TextToUtf8(record.Function);
+      EXPECT_EQ(record.checked, 1) << TextToUtf8(record.Function);
+    }
+  }
+  // The last library stays shown, its rows filled, the button back.
+  EXPECT_EQ(session_.catalogue.Shown(), gdi32);
+  EXPECT_EQ(session_.catalogue.shownLibraryRow, 1);
+  EXPECT_EQ(gui_.RowText(kFunctionList, static_cast<int>(gdiTicked[0]), 2), u"BOOL");
+  EXPECT_TRUE(ListView_GetCheckState(gui_.ControlHandle(kFunctionList), static_cast<int>(gdiTicked[0])));
+  EXPECT_EQ(gui_.GetText(kMsdnChecked), u"msdn Checked");
+  EXPECT_TRUE(IsWindowEnabled(gui_.ControlHandle(kMsdnChecked)));
+  EXPECT_TRUE(IsWindowEnabled(gui_.ControlHandle(kLoadLibs)));
+  EXPECT_EQ(gui_.GetStatusText(kStatusMessage), u" Ready...") << TextToUtf8(gui_.GetStatusText(kStatusMessage));
+
+  // After the batch a selected row opens the editor again; a single lookup fills it.
+  ListView_SetItemState(gui_.ControlHandle(kFunctionList), 0, LVIS_SELECTED | LVIS_FOCUSED,
+                        LVIS_SELECTED | LVIS_FOCUSED);
+  DispatchPending();
+  DispatchPending();
+  EXPECT_TRUE(IsWindowVisible(gui_.ControlHandle(kDetailPanel)));
+  EXPECT_TRUE(IsWindowEnabled(gui_.ControlHandle(kMsdnSelected)));
+}
+
+TEST_F(LookupWindowTest, StopUpdateEndsABatchWhosePageNeverComes) {
+  const std::vector<std::size_t> ticked = TickFirstPlainFunctions(2);
+  ASSERT_EQ(ticked.size(), 2u);
+  hang_ = TextToUtf8(session_.catalogue.Shown()->functions[ticked[0]].Function);
+  bool pressed = false;
+  // The batch selects the function's row as it starts its lookup.
+  RunBatch([&](const Event& event) {
+    if (pressed || event.control != kFunctionList) return;
+    gui_.QueueEvent({kEventControl, kMainWindow, kMsdnChecked, kTypeClick, {}, {}, {}});
+    pressed = true;
+  });
+  EXPECT_TRUE(pressed);
+  EXPECT_EQ(source_->Busy(), true);  // the first search never came back
+  EXPECT_EQ(gui_.GetText(kMsdnChecked), u"msdn Checked");
+  EXPECT_TRUE(IsWindowEnabled(gui_.ControlHandle(kMsdnChecked)));
+  // Neither function was filled: the first never got its page, the second was never started.
+  for (std::size_t i : ticked) EXPECT_TRUE(session_.catalogue.Shown()->functions[i].Return.empty());
+}
+
+}  // namespace
+}  // namespace korvane
