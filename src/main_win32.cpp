@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "app/program.h"
@@ -16,6 +17,7 @@
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_gui.h"
 #include "platform/win32/win32_shell.h"
+#include "platform/win32/wide_text.h"
 
 namespace {
 
@@ -39,6 +41,23 @@ void DeclareResolutionAware() {
   reinterpret_cast<SetProcessDpiAwareFunction>(reinterpret_cast<void (*)()>(found))();
 }
 
+// The folder Korvane.exe lies in, ending in a backslash; empty when Windows cannot say.
+korvane::Text ProgramFolder() {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      break;
+    }
+    path.resize(path.size() * 2);  // cut short: long paths
+  }
+  const std::size_t slash = path.find_last_of(L"\\/");
+  if (slash == std::wstring::npos) return {};
+  return korvane::win32::FromWide(std::wstring_view(path).substr(0, slash + 1));
+}
+
 int RunWindowProgram() {
   korvane::Win32Gui gui;
   korvane::Win32Dialogs dialogs;
@@ -47,6 +66,7 @@ int RunWindowProgram() {
   const std::unique_ptr<korvane::Clock> clock = korvane::MakeSystemClock();
   korvane::Platform platform{gui, dialogs, *files, shell, *clock, korvane::DecodeSystemAnsi};
   korvane::PageSourceMakers makers;
+  makers.programFolder = ProgramFolder();
   makers.browser = [&gui] { return gui.BrowserPageSource(); };
   makers.http = [](std::function<void(const korvane::Event&)> post) {
     return korvane::MakeHttpPageSource(std::move(post));

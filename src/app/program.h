@@ -17,13 +17,17 @@ void BuildMainWindow(Session& session);
 // source (nullptr when it does not work here); `http` makes an HTTP source that posts its events with the
 // given function. Either may be empty.
 struct PageSourceMakers {
+  // The program's own folder, ending in a backslash: a documentation set "Korvane.docs" there is used
+  // when the settings name none. Empty where the program has no folder of its own (tests).
+  Text programFolder;
   std::function<PageSource*()> browser;
   std::function<std::unique_ptr<PageSource>(std::function<void(const Event&)> post)> http;
 };
 
-// The page source the settings ask for ("Lookup" / "Engine"): the browser control when it works, else
-// HTTP. The offline documentation set is not built into this program yet; it falls back the same way.
-// An owned source (HTTP) goes to `owned`; the result is nullptr when nothing can load pages.
+// The page source the settings ask for ("Lookup" / "Engine"). Without a choice, and with "offline", the
+// offline documentation set ("Lookup" / "Docs", else "Korvane.docs" in the program's folder) when it can
+// be read; then, and with "browser", the browser control when it works; else, and with "http", HTTP.
+// An owned source (offline, HTTP) goes to `owned`; the result is nullptr when nothing can load pages.
 PageSource* ChoosePageSource(Session& session, const PageSourceMakers& makers, std::unique_ptr<PageSource>& owned);
 
 // Builds the windows through the platform, loads the settings, chooses the page source and runs the

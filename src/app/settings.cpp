@@ -36,7 +36,7 @@ Text ReadBase(const SettingsFile& file, const Text& key) {
 // An empty value counts as absent: a base without a host would make every lookup fail.
 void ReadLookupSettings(SettingsFile& file, Settings& settings) {
   if (!file.SelectGroup(kGroupLookup)) return;
-  settings.lookupEngine = LowerCase(Trim(file.ReadText(kKeyEngine, kEngineBrowser)));
+  settings.lookupEngine = LowerCase(Trim(file.ReadText(kKeyEngine, {})));
   if (Text base = ReadBase(file, kKeySearchBase); !base.empty()) settings.searchBase = base;
   if (Text base = ReadBase(file, kKeyLibraryBase); !base.empty()) settings.libraryBase = base;
   settings.docsPath = Trim(file.ReadText(kKeyDocs, {}));

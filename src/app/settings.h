@@ -39,7 +39,7 @@ struct Settings {
   bool listingUpdate = true;  // "API" == 1
   int annotationMode = 1;     // "SAL": 1 InOut, 2 _Inout_, 3 Remove
   std::vector<Text> rootFolders;  // every value of group "PBRoot", in file order
-  Text lookupEngine{kEngineBrowser};  // lower case
+  Text lookupEngine;  // lower case; empty: chosen by what works (the offline set first)
   Text searchBase{kDefaultSearchBase};
   Text libraryBase{kDefaultLibraryBase};
   Text docsPath;

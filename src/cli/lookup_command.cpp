@@ -6,7 +6,7 @@
 
 #include "cli/command_args.h"
 #include "cli/input_files.h"
-#include "docs/docs_file.h"
+#include "docs/docs_file_load.h"
 #include "docs/offline_page_source.h"
 #include "platform/http_page_source.h"
 #include "text/text_ops.h"
@@ -216,25 +216,6 @@ BatchResult RunLookupBatch(Catalogue& catalogue, const std::vector<LoadedFile>& 
   return result;
 }
 
-namespace {
-
-// The documentation set named by --docs; nothing (and the reason on stderr) when it cannot be used.
-std::shared_ptr<const DocumentationSet> ReadDocsFile(const Text& path, FileSystem& files, CliOutput& output) {
-  const FileContent content = files.ReadWholeFile(path);
-  if (content.status != FileReadStatus::Ok) {
-    output.err += "korvane-cli: " + TextToUtf8(path) + ": cannot read the documentation set\n";
-    return nullptr;
-  }
-  std::optional<DocumentationSet> set = ReadDocumentationSet(content.bytes);
-  if (!set) {
-    output.err += "korvane-cli: " + TextToUtf8(path) + ": not a documentation set (or a later version)\n";
-    return nullptr;
-  }
-  return std::make_shared<const DocumentationSet>(std::move(*set));
-}
-
-}  // namespace
-
 int RunLookupCli(std::span<const Text> args, FileSystem& files, Clock& clock, CliOutput& output) {
   const LookupArgs parsed = ParseLookupArgs(args);
   if (parsed.help) {
@@ -254,8 +235,14 @@ int RunLookupCli(std::span<const Text> args, FileSystem& files, Clock& clock, Cl
   if (parsed.docsFile.empty()) {
     source = MakeHttpPageSource(events.Sink(), kHttpTimeout);
   } else {
-    std::shared_ptr<const DocumentationSet> set = ReadDocsFile(parsed.docsFile, files, output);
-    if (!set) return kExitFailure;
+    DocsLoadError error = DocsLoadError::None;
+    std::shared_ptr<const DocumentationSet> set = LoadDocumentationSetFile(files, parsed.docsFile, &error);
+    if (!set) {
+      output.err += "korvane-cli: " + TextToUtf8(parsed.docsFile) +
+                    (error == DocsLoadError::Unreadable ? ": cannot read the documentation set\n"
+                                                        : ": not a documentation set (or a later version)\n");
+      return kExitFailure;
+    }
     source = std::make_unique<OfflinePageSource>(std::move(set), events.Sink());
   }
   ProgressDisplay display(output.live, clock);

@@ -5,6 +5,7 @@
 
 #include "app/program.h"
 #include "app/settings.h"
+#include "docs/offline_page_source.h"
 #include "helpers/headless_program.h"
 #include "platform/headless/scripted_page_source.h"
 
@@ -19,7 +20,7 @@ TEST(LookupSettings, EngineBasesAndDocsAreReadWithDefaults) {
     std::string file;
     Text engine, searchBase, libraryBase, docs;
   } cases[] = {
-      {"absent", "[Korvane]\r\nLibDir = C:\\\r\n", u"browser", Text(kDefaultSearchBase), Text(kDefaultLibraryBase), u""},
+      {"absent", "[Korvane]\r\nLibDir = C:\\\r\n", u"", Text(kDefaultSearchBase), Text(kDefaultLibraryBase), u""},
       {"set, with blanks, case and a closing slash",
        "[Lookup]\r\nEngine = HTTP \r\nSearchBase = http://127.0.0.1:8080/ \r\nLibraryBase =\r\nDocs = D:\\d\\Korvane.docs\r\n",
        u"http", u"http://127.0.0.1:8080", Text(kDefaultLibraryBase), u"D:\\d\\Korvane.docs"},
@@ -35,26 +36,41 @@ TEST(LookupSettings, EngineBasesAndDocsAreReadWithDefaults) {
   }
 }
 
-// The browser control when it works and the settings do not ask for HTTP; HTTP otherwise. An HTTP
-// source's events reach the loop's queue.
+// The offline documentation set when one can be read and the settings ask for it or for nothing; the
+// browser control when it works and the settings do not ask for HTTP; HTTP otherwise. An HTTP source's
+// events reach the loop's queue.
 TEST(LookupSettings, ChoosePageSource) {
+  const std::string set = "<korvane-docs version=\"1\"><group title=\"G\"><function name=\"Beep\" return=\"BOOL\"/>"
+                          "</group></korvane-docs>";
   const struct {
     const char* name;
     const char16_t* engine;
+    const char16_t* docsSetting;  // "Lookup" / "Docs"
+    bool besideProgram;           // a readable Korvane.docs in the program's folder
     bool browserWorks, httpAvailable;
     const char* chosen;
   } cases[] = {
-      {"browser works", u"browser", true, true, "browser"},
-      {"browser does not work", u"browser", false, true, "http"},
-      {"http asked for", u"http", true, true, "http"},
-      {"offline not built in", u"offline", true, true, "browser"},
-      {"nothing", u"browser", false, false, "none"},
+      {"browser works", u"browser", u"", false, true, true, "browser"},
+      {"browser does not work", u"browser", u"", false, false, true, "http"},
+      {"http asked for", u"http", u"", true, true, true, "http"},
+      {"nothing asked, no set", u"", u"", false, true, true, "browser"},
+      {"nothing asked, set beside the program", u"", u"", true, true, true, "offline"},
+      {"browser asked, set beside the program", u"browser", u"", true, true, true, "browser"},
+      {"offline asked, set named", u"offline", u"D:\\Sets\\api.docs", false, true, true, "offline"},
+      {"offline asked, named set missing", u"offline", u"D:\\Sets\\none.docs", true, false, true, "http"},
+      {"offline asked, set is not one", u"offline", u"D:\\Sets\\bad.docs", false, true, true, "browser"},
+      {"nothing", u"browser", u"", false, false, false, "none"},
   };
   for (const auto& c : cases) {
     testing::HeadlessProgram program;
+    program.files.AddFile(u"D:\\Sets\\api.docs", set);
+    program.files.AddFile(u"D:\\Sets\\bad.docs", "<catalogue/>");
+    if (c.besideProgram) program.files.AddFile(u"C:\\Korvane\\Korvane.docs", set);
     program.session.lookup.engine = c.engine;
+    program.session.lookup.docsPath = c.docsSetting;
     ScriptedPageSource browser([](const Event&) {});
     PageSourceMakers makers;
+    makers.programFolder = u"C:\\Korvane\\";
     makers.browser = [&]() -> PageSource* { return c.browserWorks ? &browser : nullptr; };
     if (c.httpAvailable) {
       makers.http = [](std::function<void(const Event&)> post) -> std::unique_ptr<PageSource> {
@@ -64,9 +80,10 @@ TEST(LookupSettings, ChoosePageSource) {
     }
     std::unique_ptr<PageSource> owned;
     PageSource* chosen = ChoosePageSource(program.session, makers, owned);
-    const std::string name = chosen == nullptr ? "none" : chosen == &browser ? "browser" : "http";
+    const bool offline = dynamic_cast<OfflinePageSource*>(chosen) != nullptr;
+    const std::string name = chosen == nullptr ? "none" : chosen == &browser ? "browser" : offline ? "offline" : "http";
     EXPECT_EQ(name, c.chosen) << c.name;
-    EXPECT_EQ(owned.get() != nullptr, name == "http") << c.name;
+    EXPECT_EQ(owned.get() != nullptr, name == "http" || name == "offline") << c.name;
     EXPECT_EQ(program.gui.PendingEvents().size(), name == "http" ? 1u : 0u) << c.name;
   }
 }
