@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "docs/docs_file.h"
 
@@ -35,6 +36,9 @@ struct ReaderState {
   bool inFunction = false;
   Field field = Field::kNone;
   std::string text;  // UTF-8 text of the field being read
+  // The parameters of the function being read; moved into it at its end, so that its list is
+  // allocated once, at its size, instead of growing parameter by parameter.
+  std::vector<Text> parameters;
   bool refused = false;
 };
 
@@ -115,11 +119,17 @@ void XMLCALL OnEnd(void* userData, const XML_Char* /*name*/) {
   auto& state = *static_cast<ReaderState*>(userData);
   if (state.depth == kFieldDepth && state.field != Field::kNone) {
     DocFunction& function = state.set.groups.back().functions.back();
-    if (state.field == Field::kParameter) function.parameters.push_back(ToText(state.text));
-    if (state.field == Field::kDescription) function.description = ToText(state.text);
+    if (state.field == Field::kParameter) state.parameters.push_back(ToText(state.text));
+    if (state.field == Field::kDescription) function.description.assign(state.text);
     state.field = Field::kNone;
   }
-  if (state.depth == kFunctionDepth) state.inFunction = false;
+  if (state.depth == kFunctionDepth && state.inFunction) {
+    auto& parameters = state.set.groups.back().functions.back().parameters;
+    parameters.reserve(state.parameters.size());
+    for (Text& parameter : state.parameters) parameters.push_back(std::move(parameter));
+    state.parameters.clear();
+    state.inFunction = false;
+  }
   if (state.depth == kGroupDepth) state.inGroup = false;
   --state.depth;
 }

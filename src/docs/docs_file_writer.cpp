@@ -59,7 +59,7 @@ void AppendFunction(std::string& out, const DocFunction& function) {
   }
   if (!function.description.empty()) {
     out += "   <description>";
-    AppendEscaped(out, function.description, false);
+    AppendEscaped(out, Utf8ToText(function.description), false);
     out += "</description>\n";
   }
   out += "  </function>\n";

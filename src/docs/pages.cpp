@@ -64,7 +64,7 @@ Text SearchPage(TextView base, const DocFunction& function) {
   Text page = u"<HTML><HEAD><TITLE>Search results</TITLE></HEAD><BODY>\r\n<DIV class=\"results\">\r\n";
   page += u"<DIV class=\"result\"><A class=\"resultTitleLink\" href=\"" + ReferenceAddress(base, function.name) +
           u"\"><B>" + Escaped(function.name) + u" function</B> (Windows)</A>\r\n";
-  page += u"<P>" + Escaped(FirstField(function.description, u"\n")) + u"</P></DIV>\r\n";
+  page += u"<P>" + Escaped(FirstField(Utf8ToText(function.description), u"\n")) + u"</P></DIV>\r\n";
   page += u"</DIV></BODY></HTML>\r\n";
   return page;
 }
@@ -127,7 +127,7 @@ Text DescriptionText(TextView paragraph) {
 
 // Paragraphs of the description; a function known only from its header says where it is declared.
 Text DescriptionBlock(const DocFunction& function) {
-  Text description = function.description;
+  Text description = Utf8ToText(function.description);
   if (description.empty()) {
     description = u"Declared in " + function.header + u".";
     if (!function.library.empty()) description += u" Library: " + function.library + u".";

@@ -12,7 +12,7 @@ DocumentationSet TrickySet() {
   set.groups.push_back(DocGroup{u"Dialog \"Boxes\" & <Co>\tTabbed", {}});
   set.groups[0].functions.push_back(DocFunction{u"MessageBoxW", u"int",
                                                 {u"_In_opt_ HWND hWnd", u"int (*cb)(int, const char *)", u"..."},
-                                                u"First < paragraph & more.\nSecond\r\nwith CR, caf\u00e9 \u2013 done",
+                                                "First < paragraph & more.\nSecond\r\nwith CR, caf\u00e9 \u2013 done",
                                                 u"winuser.h", u"User32"});
   set.groups[0].functions.push_back(DocFunction{u"GetTickCount", u"DWORD", {}, {}, u"sysinfoapi.h", {}});
   set.groups.push_back(DocGroup{u"", {}});  // an empty group survives as well

@@ -43,7 +43,7 @@ TEST(DocsServeTest, TheLookupReadsServedPagesInWindows1252) {
   auto set = std::make_shared<DocumentationSet>();
   set->groups.push_back(DocGroup{u"Dialog Boxes",
                                  {{u"MessageBoxW", u"int", {u"_In_opt_ HWND hWnd", u"_In_ UINT uType"},
-                                   u"Shows a box \u00e9 \u2265 \U0001F600.", u"winuser.h", u"User32"}}});
+                                   "Shows a box \u00e9 \u2265 \U0001F600.", u"winuser.h", u"User32"}}});
   IndexDocumentationSet(*set);
   const auto server = StartDocsServer(set, 0);
   ASSERT_NE(server, nullptr);

@@ -70,13 +70,13 @@ ReferenceReading ReadReferencePage(const Text& page) {
 DocumentationSet SmallSet() {
   DocumentationSet set;
   set.groups.push_back(DocGroup{u"Dialog Boxes",
-                                {{u"MessageBoxA", u"int", {u"_In_opt_ HWND hWnd", u"_In_opt_ LPCSTR lpText"}, u"Shows a box.", u"winuser.h", u"User32"},
+                                {{u"MessageBoxA", u"int", {u"_In_opt_ HWND hWnd", u"_In_opt_ LPCSTR lpText"}, "Shows a box.", u"winuser.h", u"User32"},
                                  {u"MessageBoxW", u"int", {u"_In_opt_ HWND hWnd", u"_In_opt_ LPCWSTR lpText"},
-                                  u"Displays a modal dialog box.\nSecond   paragraph with x < 5 & y > 2.", u"winuser.h", u"User32"}}});
+                                  "Displays a modal dialog box.\nSecond   paragraph with x < 5 & y > 2.", u"winuser.h", u"User32"}}});
   set.groups.push_back(DocGroup{u"sysinfoapi.h",
                                 {{u"GetTickCount", u"DWORD", {}, {}, u"sysinfoapi.h", {}},
-                                 {u"GetAnsiOnlyA", u"void *", {u"int"}, u"Only the ANSI form.", u"x.h", {}},
-                                 {u"Odd$Name", u"BOOL", {u"POINT pt"}, u"Odd.", u"x.h", {}}}});
+                                 {u"GetAnsiOnlyA", u"void *", {u"int"}, "Only the ANSI form.", u"x.h", {}},
+                                 {u"Odd$Name", u"BOOL", {u"POINT pt"}, "Odd.", u"x.h", {}}}});
   IndexDocumentationSet(set);
   return set;
 }
