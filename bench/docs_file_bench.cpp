@@ -15,10 +15,10 @@ std::string GeneratedFile(std::size_t functions) {
   constexpr std::size_t kGroups = 500;
   set.groups.resize(kGroups);
   for (std::size_t g = 0; g < kGroups; ++g) set.groups[g].title = u"Group of things number " + Utf8ToText(std::to_string(g));
-  const Text description =
-      u"Retrieves information about the specified window. The function also retrieves the value at a "
-      u"specified offset into the extra window memory.\nIf the function fails, the return value is zero. "
-      u"To get extended error information, call GetLastError.";
+  const std::string description =
+      "Retrieves information about the specified window. The function also retrieves the value at a "
+      "specified offset into the extra window memory.\nIf the function fails, the return value is zero. "
+      "To get extended error information, call GetLastError.";
   for (std::size_t i = 0; i < functions; ++i) {
     const Text name = u"GetSomethingNumber" + Utf8ToText(std::to_string(i)) + u"W";
     set.groups[i % kGroups].functions.push_back(DocFunction{

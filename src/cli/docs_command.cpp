@@ -1,12 +1,20 @@
 // `korvane-cli docs build --headers DIR... [--reference DIR] --out FILE`: builds the offline
 // documentation set from C headers (libclang, Linux build only) and a local copy of the API reference.
+// `korvane-cli docs serve [--port N] FILE`: serves the set's pages over HTTP on 127.0.0.1.
 
 #include <array>
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <string>
+#include <thread>
 
 #include "cli/cli.h"
 #include "cli/command_args.h"
+#include "cli/docs_server.h"
 #include "docs/docs_file.h"
+#include "docs/served_pages.h"
 #ifdef KORVANE_DOCS_BUILD
 #include "docs/build/set_builder.h"
 #endif
@@ -21,7 +29,13 @@ constexpr std::string_view kDocsUsage =
     "DIR (the first declaration of a name wins) and, with --reference, the function pages of a local\n"
     "copy of the Win32 API reference in Markdown (descriptions, parameter directions, groups), and\n"
     "writes the documentation set FILE (normally \"Korvane.docs\"). Prints the number of functions and\n"
-    "groups written. Available in the Linux build only.\n";
+    "groups written. Available in the Linux build only.\n"
+    "\n"
+    "Usage: korvane-cli docs serve [--port N] FILE\n"
+    "\n"
+    "Serves the pages of the documentation set FILE over HTTP on 127.0.0.1, port N (a free one for 0,\n"
+    "the default), in Windows-1252 (other characters as numeric character references), until it is\n"
+    "interrupted. Prints the server's address first.\n";
 
 struct DocsBuildRequest {
   std::vector<Text> headerFolders;
@@ -89,14 +103,84 @@ int RunDocsBuild(const DocsBuildRequest& /*request*/, FileSystem& /*files*/, Cli
 }
 #endif
 
+volatile std::sig_atomic_t stopRequested = 0;
+
+extern "C" void RequestStop(int /*signal*/) { stopRequested = 1; }
+
+// The port: a decimal number from 0 to 65535.
+std::optional<int> ParsePort(TextView text) {
+  if (text.empty() || text.size() > 5) return std::nullopt;
+  int port = 0;
+  for (const char16_t c : text) {
+    if (c < u'0' || c > u'9') return std::nullopt;
+    port = port * 10 + (c - u'0');
+  }
+  return port <= 65535 ? std::optional<int>(port) : std::nullopt;
+}
+
+// Runs until SIGINT or SIGTERM. The address goes to stdout at once, before the output collected for
+// the end, since whoever started the server waits for it.
+int RunDocsServe(std::span<const Text> args, FileSystem& files, CliOutput& output) {
+  static constexpr std::array<TextView, 1> kValueOptions = {u"--port"};
+  const CommandArgs parsed = ParseCommandArgs(args, kValueOptions);
+  if (parsed.help) return output.out += kDocsUsage, kExitSuccess;
+  if (!parsed.error.empty()) return UsageError(output, parsed.error);
+  if (parsed.files.size() != 1) return UsageError(output, "docs serve needs one documentation set FILE");
+  int port = 0;
+  for (const auto& [name, value] : parsed.options) {
+    const auto number = ParsePort(value);
+    if (!number) return UsageError(output, "docs serve: '" + TextToUtf8(value) + "' is no port number");
+    port = *number;
+  }
+  const Text& path = parsed.files[0];
+  const FileContent content = files.ReadWholeFile(path);
+  if (content.status != FileReadStatus::Ok) {
+    output.err += "korvane-cli: " + TextToUtf8(path) + ": could not be read\n";
+    return kExitFailure;
+  }
+  auto set = ReadDocumentationSet(content.bytes);
+  if (!set) {
+    output.err += "korvane-cli: " + TextToUtf8(path) + ": not a documentation set\n";
+    return kExitFailure;
+  }
+  stopRequested = 0;
+  std::signal(SIGINT, RequestStop);
+  std::signal(SIGTERM, RequestStop);
+  auto server = StartDocsServer(std::make_shared<const DocumentationSet>(std::move(*set)), port);
+  if (!server) {
+    output.err += "korvane-cli: port " + std::to_string(port) + " cannot be had\n";
+    return kExitFailure;
+  }
+  std::fputs((server->Address("/") + "\n").c_str(), stdout);
+  std::fflush(stdout);
+  while (stopRequested == 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  server->Stop();
+  return kExitSuccess;
+}
+
 }  // namespace
+
+std::unique_ptr<LocalHttpServer> StartDocsServer(std::shared_ptr<const DocumentationSet> set, int port) {
+  // The links name the port, which is known only once the server listens.
+  auto base = std::make_shared<std::atomic<int>>(0);
+  auto server = LocalHttpServer::Start(
+      [set, base](const std::string& target) {
+        const Text address = u"http://127.0.0.1:" + Utf8ToText(std::to_string(base->load()));
+        ServedPage page = ServePage(*set, address, target);
+        return HttpReply{page.status, std::move(page.body), {{"Content-Type", "text/html; charset=windows-1252"}}, false};
+      },
+      port);
+  if (server) base->store(server->Port());
+  return server;
+}
 
 int RunDocsCommand(std::span<const Text> args, FileSystem& files, CliOutput& output) {
   if (args.empty() || args[0] == u"--help" || args[0] == u"-h") {
-    if (args.empty()) return UsageError(output, "docs needs a subcommand: build");
+    if (args.empty()) return UsageError(output, "docs needs a subcommand: build or serve");
     output.out += kDocsUsage;
     return kExitSuccess;
   }
+  if (args[0] == u"serve") return RunDocsServe(args.subspan(1), files, output);
   if (args[0] != u"build") return UsageError(output, "unknown docs subcommand '" + TextToUtf8(args[0]) + "'");
   int status = kExitSuccess;
   const auto request = ParseBuildArgs(args.subspan(1), output, status);

@@ -3,7 +3,7 @@
 //
 //   <?xml version="1.0" encoding="UTF-8"?>
 //   <korvane-docs version="1">
-//    <group title="Dialog Boxes">
+//    <group title="Dialog Boxes" functions="1">        (the count is a hint; it may be absent)
 //     <function name="MessageBoxW" return="int" header="winuser.h" library="User32">
 //      <param>_In_opt_ HWND hWnd</param>                 (one per parameter, in order; none for "void")
 //      <description>Displays a modal dialog box.</description>   (paragraphs separated by LF)

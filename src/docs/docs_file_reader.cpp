@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "docs/docs_file.h"
 
@@ -35,7 +36,11 @@ struct ReaderState {
   bool inFunction = false;
   Field field = Field::kNone;
   std::string text;  // UTF-8 text of the field being read
+  // The parameters of the function being read; moved into it at its end, so that its list is
+  // allocated once, at its size, instead of growing parameter by parameter.
+  std::vector<Text> parameters;
   bool refused = false;
+  std::size_t fileSize = 0;
 };
 
 void Refuse(ReaderState& state) {
@@ -82,6 +87,18 @@ bool AcceptRoot(std::string_view name, const XML_Char** attributes) {
   return value >= 1 && value <= kDocsFormatVersion;
 }
 
+// Makes room for the number of functions a group announces. The number is only a hint: a function
+// takes at least 40 bytes of the file, so no more is reserved than the file can hold.
+void ReserveFunctions(ReaderState& state, const XML_Char* announced) {
+  if (announced == nullptr) return;
+  std::size_t count = 0;
+  for (const char* c = announced; *c != '\0'; ++c) {
+    if (*c < '0' || *c > '9' || count > state.fileSize) return;
+    count = count * 10 + static_cast<std::size_t>(*c - '0');
+  }
+  state.set.groups.back().functions.reserve(std::min(count, state.fileSize / 40));
+}
+
 void StartFunction(ReaderState& state, const XML_Char** attributes) {
   DocFunction function;
   function.name = AttributeText(attributes, "name");
@@ -100,6 +117,7 @@ void XMLCALL OnStart(void* userData, const XML_Char* name, const XML_Char** attr
     if (!AcceptRoot(element, attributes)) Refuse(state);
   } else if (state.depth == kGroupDepth && element == "group") {
     state.set.groups.push_back(DocGroup{AttributeText(attributes, "title"), {}});
+    ReserveFunctions(state, Attribute(attributes, "functions"));
     state.inGroup = true;
   } else if (state.depth == kFunctionDepth && state.inGroup && element == "function") {
     StartFunction(state, attributes);
@@ -115,11 +133,17 @@ void XMLCALL OnEnd(void* userData, const XML_Char* /*name*/) {
   auto& state = *static_cast<ReaderState*>(userData);
   if (state.depth == kFieldDepth && state.field != Field::kNone) {
     DocFunction& function = state.set.groups.back().functions.back();
-    if (state.field == Field::kParameter) function.parameters.push_back(ToText(state.text));
-    if (state.field == Field::kDescription) function.description = ToText(state.text);
+    if (state.field == Field::kParameter) state.parameters.push_back(ToText(state.text));
+    if (state.field == Field::kDescription) function.description.assign(state.text);
     state.field = Field::kNone;
   }
-  if (state.depth == kFunctionDepth) state.inFunction = false;
+  if (state.depth == kFunctionDepth && state.inFunction) {
+    auto& parameters = state.set.groups.back().functions.back().parameters;
+    parameters.reserve(state.parameters.size());
+    for (Text& parameter : state.parameters) parameters.push_back(std::move(parameter));
+    state.parameters.clear();
+    state.inFunction = false;
+  }
   if (state.depth == kGroupDepth) state.inGroup = false;
   --state.depth;
 }
@@ -163,6 +187,7 @@ std::optional<DocumentationSet> ReadDocumentationSet(std::span<const std::uint8_
   if (!parser) return std::nullopt;
   ReaderState state;
   state.parser = parser.get();
+  state.fileSize = bytes.size();
   XML_SetUserData(parser.get(), &state);
   XML_SetElementHandler(parser.get(), OnStart, OnEnd);
   XML_SetCharacterDataHandler(parser.get(), OnText);

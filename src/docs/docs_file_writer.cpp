@@ -59,7 +59,7 @@ void AppendFunction(std::string& out, const DocFunction& function) {
   }
   if (!function.description.empty()) {
     out += "   <description>";
-    AppendEscaped(out, function.description, false);
+    AppendEscaped(out, Utf8ToText(function.description), false);
     out += "</description>\n";
   }
   out += "  </function>\n";
@@ -76,6 +76,8 @@ std::string WriteDocumentationSet(const DocumentationSet& set) {
   for (const DocGroup& group : set.groups) {
     out += " <group";
     AppendAttribute(out, "title", group.title);
+    // How many functions follow: a reader can make room for them at once.
+    out += " functions=\"" + std::to_string(group.functions.size()) + "\"";
     out += ">\n";
     for (const DocFunction& function : group.functions) AppendFunction(out, function);
     out += " </group>\n";

@@ -8,14 +8,14 @@ void IndexDocumentationSet(DocumentationSet& set) {
   for (std::size_t g = 0; g < set.groups.size(); ++g) {
     const auto& functions = set.groups[g].functions;
     for (std::size_t f = 0; f < functions.size(); ++f) {
-      set.byName.try_emplace(functions[f].name,
+      set.byName.try_emplace(TextView(functions[f].name),
                              DocFunctionRef{static_cast<std::uint32_t>(g), static_cast<std::uint32_t>(f)});
     }
   }
 }
 
 std::optional<DocFunctionRef> FindFunction(const DocumentationSet& set, TextView name) {
-  const auto found = set.byName.find(Text(name));
+  const auto found = set.byName.find(name);
   if (found == set.byName.end()) return std::nullopt;
   return found->second;
 }

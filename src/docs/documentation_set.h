@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -19,7 +20,8 @@ struct DocFunction {
   Text returnType;               // as the declaration spells it: 'int', 'HANDLE', 'void *'
   std::vector<Text> parameters;  // one entry per parameter, annotation words first when known:
                                  // '_In_opt_ HWND hWnd'; empty for a function without parameters
-  Text description;              // plain text; paragraphs separated by a line feed
+  std::string description;       // UTF-8 plain text; paragraphs separated by a line feed. Kept as the
+                                 // file holds it: only the pages rendered need it as Text.
   Text header;                   // 'winuser.h'
   Text library;                  // import library without extension ('User32'); empty when unknown
 };
@@ -37,14 +39,31 @@ struct DocFunctionRef {
   std::uint32_t function = 0;
 };
 
+struct DocumentationSet;
+
+// Rebuilds `byName` from the groups. Call after changing the groups: the index views their names.
+void IndexDocumentationSet(DocumentationSet& set);
+
 struct DocumentationSet {
   std::vector<DocGroup> groups;
   // Exact name to function; filled by IndexDocumentationSet. When a name occurs twice the first wins.
-  std::unordered_map<Text, DocFunctionRef> byName;
-};
+  // The keys view the functions' names, which stay in place when the set is moved; a copy indexes its
+  // own names.
+  std::unordered_map<TextView, DocFunctionRef> byName;
 
-// Rebuilds `byName` from the groups. Call after changing the groups.
-void IndexDocumentationSet(DocumentationSet& set);
+  DocumentationSet() = default;
+  DocumentationSet(const DocumentationSet& other) : groups(other.groups) { IndexDocumentationSet(*this); }
+  DocumentationSet& operator=(const DocumentationSet& other) {
+    if (this != &other) {
+      groups = other.groups;
+      IndexDocumentationSet(*this);
+    }
+    return *this;
+  }
+  DocumentationSet(DocumentationSet&&) noexcept = default;
+  DocumentationSet& operator=(DocumentationSet&&) noexcept = default;
+  ~DocumentationSet() = default;
+};
 
 // The function of that exact name, or nothing.
 std::optional<DocFunctionRef> FindFunction(const DocumentationSet& set, TextView name);

@@ -1,8 +1,12 @@
 #include "docs/pages.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
 #include <string>
 
+#include "docs/generic_function.h"
 #include "text/text_ops.h"
 
 namespace korvane {
@@ -41,8 +45,10 @@ Text PercentDecode(TextView text) {
   return Utf8ToText(utf8);
 }
 
-// Text as page content: "<" would open a tag for every reader of the page.
-Text Escaped(TextView text) { return ReplaceAll(text, u"<", u"&lt;"); }
+// Text as page content. "<" would open a tag for every reader of the page, and the lookup's reader
+// decodes no entities, so "&lt;" would reach the catalogue as it is: "<" is written as the look-alike
+// U+2039, which every reader keeps and which Windows-1252 can encode.
+Text Escaped(TextView text) { return ReplaceAll(text, u"<", u"\u2039"); }
 
 // The part of `address` before `path`, when it is an absolute web address; else the default base.
 Text BaseOf(TextView address, std::size_t pathPosition) {
@@ -58,17 +64,44 @@ Text SearchPage(TextView base, const DocFunction& function) {
   Text page = u"<HTML><HEAD><TITLE>Search results</TITLE></HEAD><BODY>\r\n<DIV class=\"results\">\r\n";
   page += u"<DIV class=\"result\"><A class=\"resultTitleLink\" href=\"" + ReferenceAddress(base, function.name) +
           u"\"><B>" + Escaped(function.name) + u" function</B> (Windows)</A>\r\n";
-  page += u"<P>" + Escaped(FirstField(function.description, u"\n")) + u"</P></DIV>\r\n";
+  page += u"<P>" + Escaped(FirstField(Utf8ToText(function.description), u"\n")) + u"</P></DIV>\r\n";
   page += u"</DIV></BODY></HTML>\r\n";
   return page;
 }
 
-// The return type with the blanks before "*" removed, so that the syntax's first word is the whole
-// type for pointer types ('void*').
+std::vector<Text> Words(TextView text) {
+  std::vector<Text> words;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t end = std::min(text.size(), text.find(u' ', i));
+    if (end > i) words.emplace_back(text.substr(i, end - i));
+    i = end + 1;
+  }
+  return words;
+}
+
+// The lookup reads the return type as the syntax's first word, so the type is written as one word:
+// qualifiers and tag keywords dropped (they say nothing about the value a caller gets back), C's
+// multi-word integer types written as their Windows names, and "*" joined to the type ('void*').
 Text SyntaxReturnType(TextView type) {
-  Text out = ReplaceAll(type, u" *", u"*");
-  while (out.find(u" *") != Text::npos) out = ReplaceAll(out, u" *", u"*");
-  return out;
+  static constexpr std::array<std::pair<TextView, TextView>, 10> kIntegerNames = {{
+      {u"unsigned int", u"UINT"}, {u"unsigned long long", u"ULONGLONG"}, {u"unsigned long", u"ULONG"},
+      {u"unsigned short", u"USHORT"}, {u"unsigned char", u"UCHAR"}, {u"signed char", u"CHAR"},
+      {u"long long", u"LONGLONG"}, {u"long int", u"LONG"}, {u"short int", u"SHORT"}, {u"unsigned", u"UINT"},
+  }};
+  Text words;
+  for (const Text& word : Words(type)) {
+    if (word == u"const" || word == u"volatile" || word == u"struct" || word == u"union" || word == u"enum") continue;
+    words += (words.empty() ? u"" : u" ") + word;
+  }
+  for (const auto& [c, windows] : kIntegerNames) {
+    if (words == c || TextView(words).starts_with(Text(c) + u" *")) {
+      words = Text(windows) + words.substr(c.size());
+      break;
+    }
+  }
+  words = ReplaceAll(words, u" *", u"*");
+  while (words.find(u" *") != Text::npos) words = ReplaceAll(words, u" *", u"*");
+  return ReplaceAll(words, u" ", u"_");
 }
 
 Text SyntaxBlock(const DocFunction& function) {
@@ -82,9 +115,19 @@ Text SyntaxBlock(const DocFunction& function) {
   return block + u"\r\n);</PRE></div>\r\n";
 }
 
+// A paragraph as page content that the lookup's reader gives back unchanged. The reader tidies what a
+// page's markup leaves behind, and would also change plain prose: it joins " ." ('the .exe file' would
+// become 'the.exe file') and adds a colon to ". Note " and ". Caution " ('Note that' would become
+// 'Note: that'). A no-break space in those places keeps the words as written.
+Text DescriptionText(TextView paragraph) {
+  Text text = ReplaceAll(Escaped(paragraph), u" .", u"\u00A0.");
+  text = ReplaceAll(text, u". Note ", u". Note\u00A0");
+  return ReplaceAll(text, u". Caution ", u". Caution\u00A0");
+}
+
 // Paragraphs of the description; a function known only from its header says where it is declared.
 Text DescriptionBlock(const DocFunction& function) {
-  Text description = function.description;
+  Text description = Utf8ToText(function.description);
   if (description.empty()) {
     description = u"Declared in " + function.header + u".";
     if (!function.library.empty()) description += u" Library: " + function.library + u".";
@@ -94,24 +137,34 @@ Text DescriptionBlock(const DocFunction& function) {
     std::size_t end = description.find(u'\n', start);
     if (end == Text::npos) end = description.size();
     const Text paragraph = Trim(description.substr(start, end - start));
-    if (!paragraph.empty()) block += u"<P>" + Escaped(paragraph) + u"</P>";
+    if (!paragraph.empty()) block += u"<P>" + DescriptionText(paragraph) + u"</P>";
     start = end + 1;
   }
   return block + u"</div>\r\n<h2>Syntax</h2>\r\n";
 }
 
-Text TableOfContents(TextView base, const DocGroup& group) {
+// The members of the function's group. A pair is listed once, by its generic name: the lookup gives
+// every record of a catalogue the address of the member its name matches (with a final "A" or "W"
+// dropped), and the generic page is the one that is right for all records of the pair.
+Text TableOfContents(const DocumentationSet& set, TextView base, const DocGroup& group) {
   Text toc = u"<DIV class=\"toc\">\r\n<DIV class=\"toclevel1\">" + Escaped(group.title) + u"</DIV>\r\n";
+  Text lastGeneric;
   for (const DocFunction& member : group.functions) {
-    toc += u"<DIV class=\"toclevel2\"><A href=\"" + ReferenceAddress(base, member.name) + u"\">" +
-           Escaped(member.name) + u"</A></DIV>\r\n";
+    TextView name = member.name;
+    if (IsPairMember(set, name)) {
+      name = name.substr(0, name.size() - 1);
+      if (name == lastGeneric) continue;  // members are sorted by name: 'xA' and 'xW' are neighbours
+      lastGeneric = Text(name);
+    }
+    toc += u"<DIV class=\"toclevel2\"><A href=\"" + ReferenceAddress(base, name) + u"\">" + Escaped(name) +
+           u"</A></DIV>\r\n";
   }
   return toc + u"</DIV>\r\n";
 }
 
-Text ReferencePage(TextView base, const DocGroup& group, const DocFunction& function) {
+Text ReferencePage(const DocumentationSet& set, TextView base, const DocGroup& group, const DocFunction& function) {
   Text page = u"<HTML><HEAD><TITLE>" + Escaped(function.name) + u" function</TITLE></HEAD><BODY>\r\n";
-  page += TableOfContents(base, group);
+  page += TableOfContents(set, base, group);
   page += u"<DIV class=\"content\">\r\n<H1>" + Escaped(function.name) + u" function</H1>\r\n";
   page += DescriptionBlock(function);
   page += u"<DIV class=\"codeSnippetContainer\">" + SyntaxBlock(function) + u"</DIV>\r\n";
@@ -157,6 +210,8 @@ Text NotFoundPage() {
 std::optional<Text> AnswerAddress(const DocumentationSet& set, const Text& address) {
   if (const std::size_t search = Find(address, kSearchPath); search != 0) {
     const Text name = QueryName(TextView(address).substr(search - 1 + kSearchPath.size()));
+    // A pair's generic name answers with the generic form, which is right for both of its widths.
+    if (const auto generic = GenericFunction(set, name)) return SearchPage(BaseOf(address, search), *generic);
     const auto ref = ResolveFunction(set, name);
     if (!ref) return NotFoundPage();
     return SearchPage(BaseOf(address, search), FunctionAt(set, *ref));
@@ -166,9 +221,13 @@ std::optional<Text> AnswerAddress(const DocumentationSet& set, const Text& addre
     segment = FirstField(FirstField(segment, u"?"), u"#");
     if (!TextView(segment).ends_with(kSegmentEnd)) return NotFoundPage();
     const Text name = PercentDecode(TextView(segment).substr(0, segment.size() - kSegmentEnd.size()));
+    DocFunctionRef groupForm;
+    if (const auto generic = GenericFunction(set, name, &groupForm)) {
+      return ReferencePage(set, BaseOf(address, library), GroupAt(set, groupForm), *generic);
+    }
     const auto ref = FindFunction(set, name);
     if (!ref) return NotFoundPage();
-    return ReferencePage(BaseOf(address, library), GroupAt(set, *ref), FunctionAt(set, *ref));
+    return ReferencePage(set, BaseOf(address, library), GroupAt(set, *ref), FunctionAt(set, *ref));
   }
   return std::nullopt;
 }

@@ -14,7 +14,10 @@
 //                PARAMETER
 //              );</PRE></div>
 //   not found: a search page without results, without "toclevel" and without a bold word.
-// Texts are written as they are, except "<", which is written "&lt;" so that no text reads as a tag.
+// Texts are written as they are, except "<", which is written as U+2039 so that no text reads as a tag.
+// A return type is written as one word (the lookup reads the syntax's first word): 'char*' for
+// 'const char *', 'UINT' for 'unsigned int'. A pair's generic name ('MessageBox' for 'MessageBoxA' and
+// 'MessageBoxW') has a page of its own, the wide form in generic spelling (generic_function.h).
 
 #include <optional>
 
@@ -34,7 +37,8 @@ Text ReferenceSegment(TextView functionName);
 
 // The page for `address`, whatever its base:
 // - "<base>/search/en-us?query=%22NAME%20..." (any of the lookup's query suffixes): a search page whose
-//   first result is NAME, else its wide form, else its ANSI form (ResolveFunction), else no result;
+//   first result is NAME, else the generic form of the pair NAME A/W, else its only wide or ANSI form,
+//   else no result;
 // - "<base>/en-us/library/SEGMENT": the reference page of the function of that segment, else the page
 //   without results.
 // Nothing for an address of any other shape.

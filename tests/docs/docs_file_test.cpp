@@ -12,7 +12,7 @@ DocumentationSet TrickySet() {
   set.groups.push_back(DocGroup{u"Dialog \"Boxes\" & <Co>\tTabbed", {}});
   set.groups[0].functions.push_back(DocFunction{u"MessageBoxW", u"int",
                                                 {u"_In_opt_ HWND hWnd", u"int (*cb)(int, const char *)", u"..."},
-                                                u"First < paragraph & more.\nSecond\r\nwith CR, caf\u00e9 \u2013 done",
+                                                "First < paragraph & more.\nSecond\r\nwith CR, caf\u00e9 \u2013 done",
                                                 u"winuser.h", u"User32"});
   set.groups[0].functions.push_back(DocFunction{u"GetTickCount", u"DWORD", {}, {}, u"sysinfoapi.h", {}});
   set.groups.push_back(DocGroup{u"", {}});  // an empty group survives as well
@@ -79,6 +79,20 @@ TEST(DocsFileTest, ElementsAndAttributesOfLaterMinorAdditionsAreIgnored) {
   EXPECT_EQ(function.parameters, (std::vector<Text>{u"int a", u"int b"}));
   EXPECT_EQ(function.header, u"");
   EXPECT_TRUE(function.description.empty());
+}
+
+// The group's function count only makes room: a wrong or hostile one neither fails the read nor makes
+// the reader ask for more memory than the file could fill.
+TEST(DocsFileTest, AGroupsFunctionCountIsOnlyAHint) {
+  for (const char* count : {"0", "5", "-1", "4000000000", "99999999999999999999999999", "x"}) {
+    const std::string bytes = std::string("<korvane-docs version=\"1\"><group title=\"G\" functions=\"") + count +
+                              "\"><function name=\"F\"/><function name=\"G\"/></group></korvane-docs>";
+    const auto read = ReadDocumentationSet(AsBytes(bytes));
+    ASSERT_TRUE(read.has_value()) << count;
+    ASSERT_EQ(read->groups.size(), 1u) << count;
+    EXPECT_EQ(read->groups[0].functions.size(), 2u) << count;
+    EXPECT_LE(read->groups[0].functions.capacity(), 2u + bytes.size() / 40) << count;
+  }
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ namespace {
 
 TEST(OfflinePageSourceTest, AnswersInProcessAndReportsEachLoadThroughTheQueue) {
   auto set = std::make_shared<DocumentationSet>();
-  set->groups.push_back(DocGroup{u"System Services", {{u"Sleep", u"void", {u"_In_ DWORD dwMilliseconds"}, u"Suspends.", u"synchapi.h", u"Kernel32"}}});
+  set->groups.push_back(DocGroup{u"System Services", {{u"Sleep", u"void", {u"_In_ DWORD dwMilliseconds"}, "Suspends.", u"synchapi.h", u"Kernel32"}}});
   IndexDocumentationSet(*set);
   std::vector<Event> queued;
   OfflinePageSource source(set, [&](const Event& event) { queued.push_back(event); });

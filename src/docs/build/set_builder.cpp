@@ -25,7 +25,7 @@ Text AnnotationFor(const std::vector<Text>& parameters, std::size_t index,
 DocFunction Combine(const HeaderPrototype& prototype, const ReferenceFunction* page) {
   DocFunction function{prototype.name, prototype.returnType, prototype.parameters, {}, prototype.header, {}};
   if (page == nullptr) return function;
-  function.description = page->description;
+  function.description = TextToUtf8(page->description);
   function.library = page->library;
   for (std::size_t i = 0; i < function.parameters.size(); ++i) {
     const Text annotation = AnnotationFor(prototype.parameters, i, page->parameters);

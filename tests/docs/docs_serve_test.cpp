@@ -1,0 +1,84 @@
+// `docs serve`'s server, fetched with the program's own HTTP page source and read by the real lookup.
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+
+#include "cli/docs_server.h"
+#include "lookup/lookup_machine.h"
+#include "platform/http_page_source.h"
+#include "text/text_ops.h"
+
+namespace korvane {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The end of each load, posted from the source's worker thread.
+class Loads {
+ public:
+  std::function<void(const Event&)> Sink() {
+    return [this](const Event& event) {
+      const std::lock_guard lock(mutex_);
+      events_.push_back(event);
+      arrived_.notify_all();
+    };
+  }
+  bool Next() {
+    std::unique_lock lock(mutex_);
+    if (!arrived_.wait_for(lock, 15s, [this] { return !events_.empty(); })) return false;
+    const bool loaded = events_.front().type == kTypePageLoaded;
+    events_.pop_front();
+    return loaded;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::deque<Event> events_;
+};
+
+TEST(DocsServeTest, TheLookupReadsServedPagesInWindows1252) {
+  auto set = std::make_shared<DocumentationSet>();
+  set->groups.push_back(DocGroup{u"Dialog Boxes",
+                                 {{u"MessageBoxW", u"int", {u"_In_opt_ HWND hWnd", u"_In_ UINT uType"},
+                                   "Shows a box \u00e9 \u2265 \U0001F600.", u"winuser.h", u"User32"}}});
+  IndexDocumentationSet(*set);
+  const auto server = StartDocsServer(set, 0);
+  ASSERT_NE(server, nullptr);
+  const Text base = Utf8ToText(server->Address(""));
+  Loads loads;
+  const auto source = MakeHttpPageSource(loads.Sink(), 15s);
+
+  LibraryEntry entry{{ApiFunction{u"MessageBoxW", {}, {}, {}, {}, {}, {}, 1}}, u"user32.lib", 0};
+  const LookupEndpoints endpoints{base, base};
+  const LookupStart start = StartLookup(entry, 0, endpoints);
+  source->Navigate(start.address);
+  LookupProgress progress = start.progress;
+  std::vector<Text> pages;
+  while (progress.state != LookupState::Idle && pages.size() < 4) {
+    ASSERT_TRUE(loads.Next());
+    pages.push_back(source->PageText());
+    const LookupOutcome outcome =
+        LookupStep(progress, LoadedPage{false, pages.back(), {}, {}}, entry, u"user32", 0, true, endpoints);
+    if (!outcome.navigate.empty()) source->Navigate(outcome.navigate);
+    progress = outcome.progress;
+  }
+  ASSERT_EQ(pages.size(), 2u);  // the search page, then the reference page
+  // Links lead back to the server; what Windows-1252 lacks arrives as a numeric reference.
+  EXPECT_NE(Find(pages[0], u"href=\"" + base + u"/en-us/library/MessageBoxW.aspx\""), 0u);
+  EXPECT_NE(Find(pages[1], u"<DIV class=\"toclevel2\"><A href=\"" + base), 0u);
+  const ApiFunction& record = entry.functions[0];
+  EXPECT_EQ(record.Return, u"INT");
+  EXPECT_EQ(record.Parameters, u"_In_opt_ HWND hWnd, _In_ UINT uType");
+  EXPECT_EQ(record.Description, u"Shows a box \u00e9 &#8805; &#128512;.");
+  EXPECT_EQ(record.Group, u"Dialog Boxes");
+
+  // A request that is no page of the set is refused.
+  source->Navigate(base + u"/donate");
+  EXPECT_FALSE(loads.Next());
+}
+
+}  // namespace
+}  // namespace korvane
