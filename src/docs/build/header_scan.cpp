@@ -5,7 +5,7 @@
 
 #include "docs/build/header_scan.h"
 
-#include <clang-c/Index.h>
+#include "docs/build/libclang_functions.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -244,6 +244,10 @@ HeaderScan ScanHeaders(const std::string& folderText) {
   const std::filesystem::path folder = std::filesystem::absolute(folderText, error).lexically_normal();
   if (error || !std::filesystem::is_directory(folder, error)) {
     scan.problems.push_back(folderText + ": not a folder");
+    return scan;
+  }
+  if (const std::string problem = OpenLibClang(); !problem.empty()) {
+    scan.problems.push_back(problem);
     return scan;
   }
   const std::string source = UmbrellaSource(folder);

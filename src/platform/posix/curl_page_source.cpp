@@ -6,9 +6,44 @@
 
 #include "platform/http_page_source.h"
 #include "platform/page_fetcher.h"
+#include "platform/posix/shared_library.h"
+
+#define KORVANE_LIBCURL_FUNCTIONS(X)                                                                   \
+  X(curl_global_init) X(curl_easy_init) X(curl_easy_cleanup) X(curl_easy_setopt) X(curl_easy_getinfo) \
+  X(curl_easy_strerror) X(curl_multi_init) X(curl_multi_cleanup) X(curl_multi_add_handle)              \
+  X(curl_multi_remove_handle) X(curl_multi_perform) X(curl_multi_poll) X(curl_multi_info_read)        \
+  X(curl_multi_wakeup)
 
 namespace korvane {
 namespace {
+
+// libcurl is opened by the first HTTP page source (platform/posix/shared_library.h).
+#define KORVANE_DEFINE_LIBCURL_FUNCTION(name) decltype(&::name) name = nullptr;
+KORVANE_LIBCURL_FUNCTIONS(KORVANE_DEFINE_LIBCURL_FUNCTION)
+#undef KORVANE_DEFINE_LIBCURL_FUNCTION
+
+// Opens libcurl and initialises it, once. Empty when it can be used; otherwise why not.
+const std::string& OpenLibCurl() {
+  static std::once_flag once;
+  static std::string problem;
+  std::call_once(once, [] {
+    void* library = OpenSharedLibrary({KORVANE_LIBCURL_FILE, KORVANE_LIBCURL_SONAME}, problem);
+    if (library == nullptr) {
+      problem = "libcurl could not be opened: " + problem;
+      return;
+    }
+    std::string missing;
+#define KORVANE_FIND_LIBCURL_FUNCTION(name) FindSharedFunction(library, #name, name, missing);
+    KORVANE_LIBCURL_FUNCTIONS(KORVANE_FIND_LIBCURL_FUNCTION)
+#undef KORVANE_FIND_LIBCURL_FUNCTION
+    if (!missing.empty()) {
+      problem = "libcurl lacks " + missing;
+      return;
+    }
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+  });
+  return problem;
+}
 
 struct Body {
   std::string bytes;
@@ -41,18 +76,19 @@ std::string Reason(CURLcode code, const Body& body) {
 class CurlFetcher final : public PageFetcher {
  public:
   CurlFetcher() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-    multi_ = curl_multi_init();
+    if (OpenLibCurl().empty()) multi_ = curl_multi_init();
   }
-  ~CurlFetcher() override { curl_multi_cleanup(multi_); }
+  ~CurlFetcher() override {
+    if (multi_ != nullptr) curl_multi_cleanup(multi_);
+  }
   CurlFetcher(const CurlFetcher&) = delete;
   CurlFetcher& operator=(const CurlFetcher&) = delete;
 
   FetchResult Fetch(const std::string& address, std::chrono::milliseconds timeout,
                     const std::function<bool()>& cancelled) override {
-    CURL* easy = curl_easy_init();
-    if (easy == nullptr || multi_ == nullptr) return {false, {}, "out of memory"};
+    if (const std::string& problem = OpenLibCurl(); !problem.empty()) return {false, {}, problem};
+    CURL* easy = multi_ != nullptr ? curl_easy_init() : nullptr;
+    if (easy == nullptr) return {false, {}, "out of memory"};
     Body body;
     Configure(easy, address, timeout, body);
     curl_multi_add_handle(multi_, easy);
@@ -66,7 +102,9 @@ class CurlFetcher final : public PageFetcher {
     return {true, std::move(body.bytes), {}};
   }
 
-  void Wake() override { curl_multi_wakeup(multi_); }
+  void Wake() override {
+    if (multi_ != nullptr) curl_multi_wakeup(multi_);
+  }
 
  private:
   static void Configure(CURL* easy, const std::string& address, std::chrono::milliseconds timeout, Body& body) {

@@ -1,0 +1,36 @@
+#include "docs/build/libclang_functions.h"
+
+#include <mutex>
+
+#include "platform/posix/shared_library.h"
+
+namespace korvane {
+
+#define KORVANE_DEFINE_LIBCLANG_FUNCTION(name) decltype(&::name) name = nullptr;
+KORVANE_LIBCLANG_FUNCTIONS(KORVANE_DEFINE_LIBCLANG_FUNCTION)
+#undef KORVANE_DEFINE_LIBCLANG_FUNCTION
+
+namespace {
+
+std::string OpenOnce() {
+  // The library found when the program was configured; its versioned name as a second choice.
+  std::string problem;
+  void* library = OpenSharedLibrary({KORVANE_LIBCLANG_FILE, KORVANE_LIBCLANG_SONAME}, problem);
+  if (library == nullptr) return "libclang could not be opened: " + problem;
+  std::string missing;
+#define KORVANE_FIND_LIBCLANG_FUNCTION(name) FindSharedFunction(library, #name, name, missing);
+  KORVANE_LIBCLANG_FUNCTIONS(KORVANE_FIND_LIBCLANG_FUNCTION)
+#undef KORVANE_FIND_LIBCLANG_FUNCTION
+  return missing.empty() ? std::string() : "libclang lacks " + missing;
+}
+
+}  // namespace
+
+std::string OpenLibClang() {
+  static std::once_flag once;
+  static std::string problem;
+  std::call_once(once, [] { problem = OpenOnce(); });
+  return problem;
+}
+
+}  // namespace korvane
