@@ -30,8 +30,9 @@ bool LooksLikeXml(const std::vector<std::uint8_t>& bytes) {
 
 class Loader {
  public:
-  Loader(Catalogue& catalogue, FileSystem& files, FileKinds kinds, SingleByteDecoder decode)
-      : catalogue_(catalogue), files_(files), kinds_(kinds), decode_(decode) {}
+  Loader(Catalogue& catalogue, FileSystem& files, FileKinds kinds, SingleByteDecoder decode,
+         const LibraryLoaded& loaded)
+      : catalogue_(catalogue), files_(files), kinds_(kinds), decode_(decode), loaded_(loaded) {}
 
   void Load(const Text& path) {
     if (std::optional<SkippedFile> skipped = LoadOne(path)) outcome_.skipped.push_back(std::move(*skipped));
@@ -95,8 +96,9 @@ class Loader {
     if (read.archive.status == ArchiveStatus::NotArchive) return SkippedFile{path, SkipReason::NotArchive, read.archive, {}, {}};
     if (read.namesRead == 0) return SkippedFile{path, SkipReason::NoFunctionNames, read.archive, {}, {}};
     if (read.archive.status == ArchiveStatus::Truncated) outcome_.cutShort.push_back({path, read.archive, read.namesRead});
-    catalogue_.FindOrCreate(key) = std::move(read.entry);
-    outcome_.libraries.push_back({path, key, FileNameFromPath(path)});
+    LibraryEntry& entry = catalogue_.FindOrCreate(key);
+    entry = std::move(read.entry);
+    Loaded({path, key, FileNameFromPath(path)}, entry);
     return std::nullopt;
   }
 
@@ -111,9 +113,15 @@ class Loader {
     if (fileName.empty()) return Skip(path, SkipReason::NoLibraryName);
     const Text key = LibraryKeyFromPath(fileName);
     if (auto duplicate = Duplicate(path, key)) return duplicate;
-    ApplyCatalogueDocument(catalogue_.FindOrCreate(key), std::move(*document));
-    outcome_.libraries.push_back({path, key, fileName});
+    LibraryEntry& entry = catalogue_.FindOrCreate(key);
+    ApplyCatalogueDocument(entry, std::move(*document));
+    Loaded({path, key, fileName}, entry);
     return std::nullopt;
+  }
+
+  void Loaded(LoadedFile file, LibraryEntry& entry) {
+    outcome_.libraries.push_back(std::move(file));
+    if (loaded_) loaded_(outcome_.libraries.back(), entry);
   }
 
   std::optional<SkippedFile> Duplicate(const Text& path, const Text& key) const {
@@ -130,16 +138,17 @@ class Loader {
   FileSystem& files_;
   FileKinds kinds_;
   SingleByteDecoder decode_;
+  const LibraryLoaded& loaded_;
   LoadOutcome outcome_;
 };
 
 }  // namespace
 
 LoadOutcome LoadFiles(Catalogue& catalogue, FileSystem& files, const std::vector<Text>& paths, FileKinds kinds,
-                      SingleByteDecoder decode) {
+                      SingleByteDecoder decode, const LibraryLoaded& loaded) {
   catalogue.Clear();
   catalogue.shownLibraryRow = 0;
-  Loader loader(catalogue, files, kinds, decode);
+  Loader loader(catalogue, files, kinds, decode, loaded);
   for (const Text& path : paths) loader.Load(path);
   return loader.Finish();
 }

@@ -3,6 +3,7 @@
 // catalogue. "Load LIBs", "Load XML" and the command line all go through LoadFiles.
 
 #include <cstddef>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -61,6 +62,11 @@ struct LoadOutcome {
   Text FirstLibraryPath() const { return libraries.empty() ? Text() : libraries.front().path; }
 };
 
+// Called as each file gives a library, with its entry in the catalogue. A caller that only passes the
+// libraries on (the command line's list) may empty the entry, so that a load of hundreds of libraries
+// holds one library's functions at a time.
+using LibraryLoaded = std::function<void(const LoadedFile& file, LibraryEntry& entry)>;
+
 // Empties the catalogue, then reads each file in order. A library comes out as "Load LIBs" makes it
 // (normalised, every function ticked, its path the file's path); a catalogue file as "Load XML" reads
 // it, under the library name its own file name carries. A file whose library key an earlier file of
@@ -68,7 +74,7 @@ struct LoadOutcome {
 // unreadable, empty or not of an accepted kind. Afterwards the first library is the shown one and
 // shownLibraryRow is 0.
 LoadOutcome LoadFiles(Catalogue& catalogue, FileSystem& files, const std::vector<Text>& paths, FileKinds kinds,
-                      SingleByteDecoder decode = DecodeWindows1252);
+                      SingleByteDecoder decode = DecodeWindows1252, const LibraryLoaded& loaded = {});
 
 // A short English reason: "not an archive", "duplicate library name", ...
 std::string_view SkipReasonText(SkipReason reason);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "catalogue/symbol_names.h"
@@ -39,16 +40,24 @@ bool UnitLess(const Text& a, const Text& b) {
   return a.size() < b.size();
 }
 
-bool Contains(const std::vector<Text>& sorted, const Text& name) {
-  return std::binary_search(sorted.begin(), sorted.end(), name, UnitLess);
+// Equality by comparing memory: Text's own == compares char16_t a unit at a time.
+bool SameUnits(const Text& a, const Text& b) {
+  return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(char16_t)) == 0;
 }
 
-// The first four code units, the first in the highest bits, missing ones as 0: a key whose order never
-// contradicts UnitLess, so only names with equal keys need comparing whole.
+// The first eight code units, a byte each, the first in the highest bits, missing ones as 0. A unit of
+// 0xFF or more gives 0xFF and ends the key (the rest 0), so the key never contradicts UnitLess: when two
+// keys differ, the units before the first difference are equal and below 0xFF. Only names with equal
+// keys need comparing whole, and eight units tell most names of a library apart ('GetWindowTextA').
 std::uint64_t LeadingUnits(const Text& name) {
   std::uint64_t key = 0;
-  for (std::size_t i = 0; i < 4; ++i) key = (key << 16) | (i < name.size() ? name[i] : 0u);
-  return key;
+  std::size_t i = 0;
+  for (; i < 8 && i < name.size() && name[i] < 0xFF; ++i) key = (key << 8) | name[i];
+  if (i < 8 && i < name.size()) {
+    key = (key << 8) | 0xFF;
+    ++i;
+  }
+  return key << (8 * (8 - i));
 }
 
 // Sorts by code unit. Directories often list their names in order already (a linker sorts the second
@@ -70,29 +79,52 @@ void SortByUnits(std::vector<Text>& names) {
   names = std::move(sorted);
 }
 
-// The stems 'x' of every pair 'xA'/'xW' among the sorted, unique names, sorted. A name of one letter
-// has no stem, so 'A' and 'W' alone do not produce a function without a name.
-std::vector<Text> PairStems(const std::vector<Text>& names) {
-  std::vector<Text> stems;
+// The position of `target` among the sorted names after position `from`, if it is there. The wide
+// twin of an ANSI name usually lies a few names further on, so the search gallops out from `from`.
+std::optional<std::size_t> FindAfter(const std::vector<Text>& names, std::size_t from, const Text& target) {
+  std::size_t low = from + 1;  // every name before `low` is below the target
+  std::size_t high = low;
+  for (std::size_t step = 1; high < names.size() && UnitLess(names[high], target); step *= 2) {
+    low = high + 1;
+    high = low + step;
+  }
+  const auto last = names.begin() + static_cast<std::ptrdiff_t>(std::min(high + 1, names.size()));
+  const auto found = std::lower_bound(names.begin() + static_cast<std::ptrdiff_t>(low), last, target, UnitLess);
+  if (found == last || !SameUnits(*found, target)) return std::nullopt;
+  return static_cast<std::size_t>(found - names.begin());
+}
+
+// An ANSI/wide pair 'xA'/'xW' among the names: its stem 'x' and the two names' positions.
+struct Pair {
+  Text stem;
+  std::size_t ansi;
+  std::size_t wide;
+};
+
+// Every pair among the sorted, unique names, sorted by stem. A name of one letter has no stem, so 'A'
+// and 'W' alone do not produce a function without a name.
+std::vector<Pair> FindPairs(const std::vector<Text>& names) {
+  std::vector<Pair> pairs;
   Text probe;  // reused, so the look-up allocates nothing per name
-  for (const Text& name : names) {
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    const Text& name = names[i];
     if (name.size() < 2 || name.back() != u'A') continue;
     probe.assign(name, 0, name.size() - 1);
     probe += u'W';
-    if (Contains(names, probe)) stems.push_back(name.substr(0, name.size() - 1));
+    if (const std::optional<std::size_t> wide = FindAfter(names, i, probe)) {
+      pairs.push_back({name.substr(0, name.size() - 1), i, *wide});
+    }
   }
-  SortByUnits(stems);
-  return stems;
+  // 'xA' order is not stem order ('a@A' sorts before 'aA', 'a' before 'a@').
+  std::sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) { return UnitLess(a.stem, b.stem); });
+  return pairs;
 }
 
-// A name can be the ANSI variant of one pair and the generic entry of another ('FooA' with 'Foo'/'FooW'
-// and with 'FooAA'/'FooAW'): its own ANSI/wide pairing, the shorter stem, wins.
-Text AnsiUniOf(const Text& name, const std::vector<Text>& stems, Text& probe) {
-  if (name.size() >= 2 && (name.back() == u'A' || name.back() == u'W')) {
-    probe.assign(name, 0, name.size() - 1);
-    if (Contains(stems, probe)) return probe;
-  }
-  return Contains(stems, name) ? name : Text();
+ApiFunction Record(Text function, Text ansiUni) {
+  ApiFunction record;
+  record.Function = std::move(function);
+  record.AnsiUni = std::move(ansiUni);
+  return record;
 }
 
 }  // namespace
@@ -101,24 +133,27 @@ std::vector<ApiFunction> NormaliseNames(std::vector<Text> names, int& x86) {
   x86 = std::all_of(names.begin(), names.end(), HasX86Decoration) ? 1 : 0;
   for (Text& name : names) Undecorate(name, x86 != 0);
   SortByUnits(names);
-  names.erase(std::unique(names.begin(), names.end()), names.end());
+  names.erase(std::unique(names.begin(), names.end(), SameUnits), names.end());
 
-  const std::vector<Text> stems = PairStems(names);
-  // Each pair gains its generic entry when the library does not list it itself.
-  const std::size_t listed = names.size();
-  for (const Text& stem : stems) {
-    if (!std::binary_search(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(listed), stem, UnitLess)) {
-      names.push_back(stem);
-    }
-  }
-  std::inplace_merge(names.begin(), names.begin() + static_cast<std::ptrdiff_t>(listed), names.end(), UnitLess);
+  const std::vector<Pair> pairs = FindPairs(names);
+  // A name can be the ANSI variant of one pair and the generic entry of another ('FooA' with 'Foo'/'FooW'
+  // and with 'FooAA'/'FooAW'): its own ANSI/wide pairing, the shorter stem, wins.
+  std::vector<const Text*> variantOf(names.size(), nullptr);
+  for (const Pair& pair : pairs) variantOf[pair.ansi] = variantOf[pair.wide] = &pair.stem;
 
-  std::vector<ApiFunction> functions(names.size());
-  Text probe;
+  // The names and the stems merged in order. Each pair gains its generic entry when the library does not
+  // list it itself; a listed generic entry is its own AnsiUni.
+  std::vector<ApiFunction> functions;
+  functions.reserve(names.size() + pairs.size());
+  auto stem = pairs.begin();
   for (std::size_t i = 0; i < names.size(); ++i) {
-    if (!stems.empty()) functions[i].AnsiUni = AnsiUniOf(names[i], stems, probe);
-    functions[i].Function = std::move(names[i]);
+    for (; stem != pairs.end() && UnitLess(stem->stem, names[i]); ++stem) functions.push_back(Record(stem->stem, stem->stem));
+    const bool generic = stem != pairs.end() && SameUnits(stem->stem, names[i]);
+    if (generic) ++stem;
+    Text ansiUni = variantOf[i] != nullptr ? *variantOf[i] : generic ? names[i] : Text();
+    functions.push_back(Record(std::move(names[i]), std::move(ansiUni)));
   }
+  for (; stem != pairs.end(); ++stem) functions.push_back(Record(stem->stem, stem->stem));
   return functions;
 }
 

@@ -44,9 +44,10 @@ std::string CutShortLine(const CutShortFile& file) {
 
 }  // namespace
 
-InputLoad LoadInputFiles(Catalogue& catalogue, FileSystem& files, const std::vector<Text>& paths) {
+InputLoad LoadInputFiles(Catalogue& catalogue, FileSystem& files, const std::vector<Text>& paths,
+                         const LibraryLoaded& loaded) {
   InputLoad load;
-  load.outcome = LoadFiles(catalogue, files, paths, FileKinds::Both, DecodeWindows1252);
+  load.outcome = LoadFiles(catalogue, files, paths, FileKinds::Both, DecodeWindows1252, loaded);
   for (const SkippedFile& file : load.outcome.skipped) load.diagnostics += SkipLine(file);
   for (const CutShortFile& file : load.outcome.cutShort) load.diagnostics += CutShortLine(file);
   return load;

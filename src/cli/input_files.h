@@ -16,6 +16,7 @@ struct InputLoad {
 
 // LoadFiles over libraries and catalogue files alike, symbol names decoded as Windows-1252 so the
 // result is the same on every system.
-InputLoad LoadInputFiles(Catalogue& catalogue, FileSystem& files, const std::vector<Text>& paths);
+InputLoad LoadInputFiles(Catalogue& catalogue, FileSystem& files, const std::vector<Text>& paths,
+                         const LibraryLoaded& loaded = {});
 
 }  // namespace korvane

@@ -26,11 +26,12 @@ void PrintLibrary(const Text& fileName, const LibraryEntry& entry, std::string& 
 
 int RunListCommand(const std::vector<Text>& files, FileSystem& fileSystem, CliOutput& output) {
   Catalogue catalogue;
-  const InputLoad load = LoadInputFiles(catalogue, fileSystem, files);
+  // Each library is printed as it is read and its functions dropped, so memory holds one library.
+  const InputLoad load = LoadInputFiles(catalogue, fileSystem, files, [&output](const LoadedFile& input, LibraryEntry& entry) {
+    PrintLibrary(input.fileName, entry, output.out);
+    std::vector<ApiFunction>().swap(entry.functions);
+  });
   output.err += load.diagnostics;
-  for (const LoadedFile& input : load.outcome.libraries) {
-    if (const LibraryEntry* entry = catalogue.Find(input.key)) PrintLibrary(input.fileName, *entry, output.out);
-  }
   return load.outcome.libraries.empty() ? kExitFailure : kExitSuccess;
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
 
 namespace korvane {
 
@@ -124,12 +125,20 @@ std::string TextToUtf8(TextView text) {
 }
 
 void AppendTextAsUtf8(std::string& out, TextView text) {
-  // Symbol names and most other texts are ASCII: copied a unit at a time until the first other unit.
-  std::size_t i = 0;
-  while (i < text.size() && text[i] < 0x80) ++i;
+  // Symbol names and most other texts are ASCII: copied four units at a time (one test of a 64-bit
+  // word) until the first other unit.
   const std::size_t start = out.size();
+  out.resize(start + text.size());
+  char* to = out.data() + start;
+  std::size_t i = 0;
+  for (; i + 4 <= text.size(); i += 4) {
+    std::uint64_t units = 0;
+    std::memcpy(&units, text.data() + i, sizeof units);
+    if ((units & 0xFF80FF80FF80FF80u) != 0) break;
+    for (std::size_t k = 0; k < 4; ++k) to[i + k] = static_cast<char>(text[i + k]);
+  }
+  for (; i < text.size() && text[i] < 0x80; ++i) to[i] = static_cast<char>(text[i]);
   out.resize(start + i);
-  for (std::size_t k = 0; k < i; ++k) out[start + k] = static_cast<char>(text[k]);
   while (i < text.size()) {
     const char16_t c = text[i];
     if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {

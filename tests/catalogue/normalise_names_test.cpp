@@ -62,6 +62,10 @@ TEST(NormaliseLibraryNames, UndecoratesPairsDeduplicatesAndSorts) {
        {u"GetWindowTextW", u"GetW", u"Get\u20AC", u"GetWindowTextA", u"Get", u"Get\u00E9x", u"GetWindow", u"Ge"}, 0,
        {"Ge|", "Get|", "GetW|", "GetWindow|", "GetWindowText|GetWindowText", "GetWindowTextA|GetWindowText",
         "GetWindowTextW|GetWindowText", "Get\xC3\xA9x|", "Get\xE2\x82\xAC|"}},
+      {"units from U+00FF up differ after the first of them", {u"x\u0101a", u"x\u0100b", u"x\u00FFc", u"x\u00FEd"}, 0,
+       {"x\xC3\xBE" "d|", "x\xC3\xBF" "c|", "x\xC4\x80" "b|", "x\xC4\x81" "a|"}},
+      {"pairs met in another order than their stems ('a@A' before 'aA', 'a' before 'a@')",
+       {u"aA", u"aW", u"a@A", u"a@W"}, 0, {"a|a", "a@|a@", "a@A|a@", "a@W|a@", "aA|a", "aW|a"}},
   };
   for (const auto& c : cases) {
     int x86 = -1;

@@ -189,8 +189,18 @@ class PosixFileSystem final : public FileSystem {
     const auto size = static_cast<std::uint64_t>(info.st_size);
     const std::uint64_t available = offset < size ? size - offset : 0;
     const auto wanted = static_cast<std::size_t>(std::min<std::uint64_t>(count, available));
-    bytes.reserve(wanted);
-    return AppendRead(fd, static_cast<std::int64_t>(offset), wanted, bytes);
+    // The size is known: read straight into the vector, no copy through a buffer.
+    bytes.resize(wanted);
+    std::size_t done = 0;
+    while (done < wanted) {
+      const ssize_t got = ::pread(fd, bytes.data() + done, wanted - done, static_cast<off_t>(offset + done));
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) return false;
+      if (got == 0) break;  // end of file: it shrank meanwhile
+      done += static_cast<std::size_t>(got);
+    }
+    bytes.resize(done);
+    return true;
   }
 
   static bool IsFolder(const std::string& name) {
