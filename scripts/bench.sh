@@ -18,6 +18,10 @@ for target in korvane_bench korvane_bench_window korvane_bench_xml korvane_bench
   "$executable" "$@"
 done
 
+# The whole command line against llvm-nm and cat on the same libraries.
+echo "== korvane-cli list against llvm-nm and cat"
+scripts/bench-list.sh
+
 # The real list view under Wine: loading about 10,000 functions into the main window.
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target korvane_wine_bench
