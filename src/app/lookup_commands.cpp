@@ -67,13 +67,10 @@ Text LoadFailedText(const Text& address, const Text& reason) {
   return u" Load failed: " + address + u" (" + (reason.empty() ? Text(u"unknown reason") : reason) + u")";
 }
 
-// Drawing is not frozen here: thawing the main window repaints all of it at once, before the call returns
-// (about 100 ms under Wine), and the batch's first and last steps would keep every message waiting that
-// long. Each control changed here repaints itself through WM_PAINT, which comes only when no other
-// message waits.
 void SetUpdateMode(Session& session, UpdateMode mode) {
   KORVANE_HERE();
   Gui& gui = session.platform.gui;
+  gui.FreezeDrawing(kMainWindow, true);
   switch (mode) {
     case UpdateMode::BatchEnded:
       gui.SetEnabled(kLibrariesList, true);
@@ -98,6 +95,7 @@ void SetUpdateMode(Session& session, UpdateMode mode) {
                      session.catalogue.Shown() != nullptr && gui.SelectedRow(kFunctionList) != -1);
       break;
   }
+  gui.FreezeDrawing(kMainWindow, false);
 }
 
 bool StartLookupOf(Session& session, const Text& key, std::size_t record) {

@@ -10,9 +10,9 @@ namespace korvane {
 
 enum class UpdateMode { BatchEnded = 0, BatchRunning = 1, SingleRunning = 2, SingleEnded = 3 };
 
-// Enables, disables and relabels the main window's controls for one phase of a lookup run. The modes
-// that end a run enable the commands that need a shown library only while one is shown, and "msdn
-// Selected" only while a row is selected.
+// Enables, disables and relabels the main window's controls for one phase of a lookup run, with the
+// window's drawing suspended. The modes that end a run enable the commands that need a shown library
+// only while one is shown, and "msdn Selected" only while a row is selected.
 void SetUpdateMode(Session& session, UpdateMode mode);
 
 // Starts the lookup of record `record` of the library `key` (which must be the shown one): navigates the
