@@ -77,6 +77,8 @@ int wmain() {
   for (int run = 0; run < 7; ++run) {
     const auto start = std::chrono::steady_clock::now();
     LoadLibraries(session, u"C:\\Lib\\generated.lib");
+    // The load leaves the window marked for repainting; the painting is part of what the user waits for.
+    RedrawWindow(gui.WindowHandle(kMainWindow), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     const auto stop = std::chrono::steady_clock::now();
     milliseconds.push_back(std::chrono::duration<double, std::milli>(stop - start).count());
     if (gui.RowCount(kFunctionList) != expectedRows) {
