@@ -194,6 +194,8 @@ void MsdnCheckedPressed(Session& session) {
   if (lookup.worker.joinable()) lookup.worker.join();
   lookup.stopRequested.store(false);
   lookup.loadFailed = false;
+  // The list the batch fills is shown above anything that may overlap it (the browser control).
+  session.platform.gui.RaiseControl(kFunctionList);
   session.batchRunning.store(true);
   lookup.worker = std::thread([&session] { BatchLookup(session); });
 }

@@ -67,6 +67,8 @@ class Gui {
   virtual bool IsEnabled(int control) = 0;
   virtual void SetVisible(int control, bool visible) = 0;
   virtual bool IsVisible(int control) = 0;
+  // Puts the control above its siblings (drawn over any it overlaps) and shows it; place and size stay.
+  virtual void RaiseControl(int control) = 0;
   // Gives the control the keyboard focus (a list view then draws its selection in full colour).
   virtual void SetFocus(int control) = 0;
   // Rectangle relative to the parent's client area (the window or the panel), in pixels.

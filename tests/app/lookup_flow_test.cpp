@@ -174,6 +174,7 @@ TEST_F(LookupFlowTest, BatchShowsItsProgressWhileItRuns) {
   std::vector<std::string> messages;
   std::vector<std::pair<int, int>> bars;
   std::vector<int> scrolls;
+  program.gui.SetVisible(kFunctionList, false);
   // The page thread may read the status bar here: the loop is waiting for the page, not writing.
   RunBatch([&](int) {
     messages.push_back(TextToUtf8(program.gui.GetStatusText(kStatusMessage)));
@@ -190,6 +191,8 @@ TEST_F(LookupFlowTest, BatchShowsItsProgressWhileItRuns) {
   EXPECT_EQ(scrolls.front(), 5);
   EXPECT_EQ(scrolls.back(), 0);
   EXPECT_EQ(program.gui.Focused(), kFunctionList);
+  EXPECT_EQ(program.gui.Raised(), std::vector<int>{kFunctionList});
+  EXPECT_TRUE(program.gui.IsVisible(kFunctionList));
   EXPECT_EQ(program.gui.GetStatusText(kStatusTime).size(), std::u16string(u" 00:00:00 / 00:00:00").size());
 }
 

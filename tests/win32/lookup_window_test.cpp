@@ -147,6 +147,8 @@ TEST_F(LookupWindowTest, BatchFillsTheTickedFunctionsOfBothLibraries) {
     if (captured || event.control != kBrowser || session_.catalogue.Shown() != gdi32) return;
     EXPECT_EQ(gui_.GetText(kMsdnChecked), u"Stop Update");
     EXPECT_FALSE(IsWindowEnabled(gui_.ControlHandle(kLoadLibs)));
+    // The function list was raised above its siblings (the browser control among them).
+    EXPECT_EQ(GetWindow(gui_.ControlHandle(kFunctionList), GW_HWNDPREV), nullptr);
     runningMessage = gui_.GetStatusText(kStatusMessage);
     RedrawWindow(gui_.WindowHandle(kMainWindow), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);

@@ -208,6 +208,11 @@ void HeadlessGui::ClickCheckBox(int list, int row) {
 
 void HeadlessGui::ClickRow(int list, int row) { SelectRow(list, Row(list, row) != nullptr ? row : -1); }
 
+void HeadlessGui::RaiseControl(int control) {
+  controls_.at(control).visible = true;
+  raised_.push_back(control);
+}
+
 void HeadlessGui::SetText(int control, const Text& text) {
   HeadlessControl& target = controls_.at(control);
   target.text = text;

@@ -110,6 +110,9 @@ class HeadlessGui final : public Gui {
   bool IsEnabled(int control) override { return controls_.at(control).enabled; }
   void SetVisible(int control, bool visible) override { controls_.at(control).visible = visible; }
   bool IsVisible(int control) override { return controls_.at(control).visible; }
+  void RaiseControl(int control) override;
+  // The controls raised so far, in order: the last is on top of its siblings.
+  const std::vector<int>& Raised() const { return raised_; }
   void SetFocus(int control) override { focus_ = control; }
   int Focused() const { return focus_; }  // -1 when no control was given the focus
   Rect GetRect(int control) override { return controls_.at(control).rect; }
@@ -191,6 +194,7 @@ class HeadlessGui final : public Gui {
   std::pair<int, int> progress_{0, 0};
   std::map<int, int> scrolledTo_;
   int focus_ = -1;
+  std::vector<int> raised_;
 };
 
 }  // namespace korvane

@@ -45,6 +45,16 @@ void Win32Gui::SetVisible(int control, bool visible) {
   if (HWND hwnd = ControlHandle(control)) ::ShowWindow(hwnd, visible ? SW_SHOWNA : SW_HIDE);
 }
 
+void Win32Gui::RaiseControl(int control) {
+  HWND hwnd = ControlHandle(control);
+  if (hwnd == nullptr) return;
+  // A frozen list is shown when its window thaws; showing it now would undo the freeze.
+  bool* frozen = FrozenListVisibility(control);
+  if (frozen != nullptr) *frozen = true;
+  const UINT show = frozen != nullptr ? 0 : SWP_SHOWWINDOW;
+  SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | show);
+}
+
 bool Win32Gui::IsVisible(int control) {
   // A frozen list's WS_VISIBLE bit may be the freeze's doing; the visibility it will have counts.
   if (const bool* frozen = FrozenListVisibility(control)) return *frozen;

@@ -58,6 +58,7 @@ class Win32Gui final : public Gui {
   void SetEnabled(int control, bool enabled) override;
   bool IsEnabled(int control) override;
   void SetVisible(int control, bool visible) override;
+  void RaiseControl(int control) override;
   bool IsVisible(int control) override;
   void SetFocus(int control) override;
   Rect GetRect(int control) override;
