@@ -69,19 +69,34 @@ void ShowRowWithContext(Gui& gui, int list, int row) {
   gui.ScrollToRow(list, std::min(row + 5, gui.RowCount(list) - 1));
 }
 
-// Shows library row `row` when it is ticked and the catalogue has it; false when the batch passes it over.
+// Shows library row `row` when it is ticked and the catalogue has it; false when the batch passes it
+// over or has been stopped. Runs on the worker: a change of library fills the function list in steps
+// (kBatchRowsPerStep rows each), so that no single step holds the user-interface thread for long.
 bool ShowBatchLibrary(Session& session, int row) {
   Gui& gui = session.platform.gui;
-  const Text key = LibraryKeyFromPath(gui.RowText(kLibrariesList, row, 0));
-  if (!gui.IsRowChecked(kLibrariesList, row) || session.catalogue.Find(key) == nullptr) return false;
-  if (session.catalogue.ShownKey() != key) {
-    ShowCatalogueLibrary(session, key);
-    DetachCheckBoxHook(session);  // the refill attached it again; the lookups write the records themselves
+  Text key;
+  bool takes = false;
+  bool refill = false;
+  gui.Invoke([&] {
+    key = LibraryKeyFromPath(gui.RowText(kLibrariesList, row, 0));
+    takes = !StopRequested(session) && gui.IsRowChecked(kLibrariesList, row) && session.catalogue.Find(key) != nullptr;
+    refill = takes && session.catalogue.ShownKey() != key;
+  });
+  if (!takes) return false;
+  const auto select = [&] {
+    // Set before the selection, whose notification then finds its own row shown and changes nothing.
+    session.catalogue.shownLibraryRow = row;
+    gui.SelectRow(kLibrariesList, row);
+    ShowRowWithContext(gui, kLibrariesList, row);
+  };
+  if (!refill) {
+    gui.Invoke(select);
+    return true;
   }
-  // Set before the selection, whose notification then finds its own row shown and changes nothing.
-  session.catalogue.shownLibraryRow = row;
-  gui.SelectRow(kLibrariesList, row);
-  ShowRowWithContext(gui, kLibrariesList, row);
+  ShowCatalogueLibraryInSteps(session, key, kBatchRowsPerStep, [&] {
+    DetachCheckBoxHook(session);  // the refill's end attached it again; the lookups write the records themselves
+    select();
+  });
   return true;
 }
 
@@ -174,9 +189,7 @@ void BatchLookup(Session& session) {
     progress.startMilliseconds = session.platform.clock.MonotonicMilliseconds();
   });
   for (int row = 0; row < rows && !StopRequested(session); ++row) {
-    bool shown = false;
-    gui.Invoke([&] { shown = !StopRequested(session) && ShowBatchLibrary(session, row); });
-    if (shown) LookUpLibrary(session, skipFilled, progress);
+    if (ShowBatchLibrary(session, row)) LookUpLibrary(session, skipFilled, progress);
   }
   gui.Invoke([&] { FinishBatch(session, progress); });
 }

@@ -1,5 +1,6 @@
 #include "app/function_list_view.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/events.h"
@@ -12,14 +13,25 @@ void ShowLibrary(Session& session, const LibraryEntry& entry) {
   Gui& gui = session.platform.gui;
   DetachCheckBoxHook(session);
   gui.ClearRows(kFunctionList);
-  for (const ApiFunction& record : entry.functions) {
-    const RowTexts texts = RowText(record);
-    gui.AddRow(kFunctionList, std::vector<Text>(texts.begin(), texts.end()), record.checked != 0);
-  }
+  AddFunctionRows(gui, entry, 0, entry.functions.size());
   AttachCheckBoxHook(session);
 }
 
+void AddFunctionRows(Gui& gui, const LibraryEntry& entry, std::size_t begin, std::size_t end) {
+  for (std::size_t i = begin; i < std::min(end, entry.functions.size()); ++i) {
+    const ApiFunction& record = entry.functions[i];
+    const RowTexts texts = RowText(record);
+    gui.AddRow(kFunctionList, std::vector<Text>(texts.begin(), texts.end()), record.checked != 0);
+  }
+}
+
 void RefillFunctionList(Session& session, const std::function<void()>& fill) {
+  BeginRefill(session);
+  fill();
+  EndRefill(session);
+}
+
+void BeginRefill(Session& session) {
   Gui& gui = session.platform.gui;
   // Row by row redraws cost seconds on a long list.
   gui.FreezeDrawing(kMainWindow, true);
@@ -27,9 +39,11 @@ void RefillFunctionList(Session& session, const std::function<void()>& fill) {
   gui.ClearRows(kFunctionList);
   gui.SetVisible(kDetailPanel, false);
   session.detail.reset();
-  fill();
+}
+
+void EndRefill(Session& session) {
   AttachCheckBoxHook(session);
-  gui.FreezeDrawing(kMainWindow, false);
+  session.platform.gui.FreezeDrawing(kMainWindow, false);
 }
 
 ApiFunction* DetailRecord(Session& session) {

@@ -16,6 +16,14 @@ void ShowLibrary(Session& session, const LibraryEntry& entry);
 // forgotten; then `fill` runs; then the hook is attached again and drawing resumes.
 void RefillFunctionList(Session& session, const std::function<void()>& fill);
 
+// RefillFunctionList's two halves, for a refill whose rows go in over several user-interface steps
+// (ShowCatalogueLibraryInSteps): drawing stays frozen and the hook detached from the one to the other.
+void BeginRefill(Session& session);
+void EndRefill(Session& session);
+
+// Appends the rows of the entry's records [begin, end) to the function list view, boxes from `checked`.
+void AddFunctionRows(Gui& gui, const LibraryEntry& entry, std::size_t begin, std::size_t end);
+
 // The check-box hook: a state change of row i of the function list view sets `checked` of record i
 // of the shown library (state image 1: 0, image 2: 1). Other lists and images change nothing.
 void CheckBoxSync(Session& session, int list, int row, int stateImage);

@@ -62,6 +62,35 @@ void ShowNoLibrary(Session& session) {
   EnableLibraryCommands(gui, false);
 }
 
+// The shown library's fields around the function list: architecture, path and count; "msdn Selected"
+// waits for a row to be selected. Returns the entry now shown, or null when the catalogue has no `key`.
+const LibraryEntry* ShowLibraryFields(Session& session, const Text& key) {
+  Gui& gui = session.platform.gui;
+  gui.SetEnabled(kMsdnSelected, false);
+  if (!session.catalogue.SetShown(key)) return nullptr;
+  const LibraryEntry& entry = *session.catalogue.Shown();
+  gui.SetText(kArchitecture, ArchitectureText(entry));
+  gui.SetText(kLibraryPath, entry.path);
+  ShowFunctionCount(session, entry.functions.size());
+  return &entry;
+}
+
+// Appends up to `count` more rows of library `key`, `added` of which are in; false once all are. A list
+// that no longer continues this fill ends it too: a refill by another command came between two steps
+// and left the list whole on its own.
+bool AddNextRows(Session& session, const Text& key, std::size_t& added, std::size_t count) {
+  Gui& gui = session.platform.gui;
+  const LibraryEntry* shown = session.catalogue.Shown();
+  if (shown == nullptr || session.catalogue.ShownKey() != key ||
+      gui.RowCount(kFunctionList) != static_cast<int>(added)) {
+    return false;
+  }
+  const std::size_t end = std::min(added + count, shown->functions.size());
+  AddFunctionRows(gui, *shown, added, end);
+  added = end;
+  return added < shown->functions.size();
+}
+
 }  // namespace
 
 void EnableLibraryCommands(Gui& gui, bool enabled) {
@@ -127,15 +156,26 @@ void LibrariesSelectionChanged(Session& session) {
 }
 
 void ShowCatalogueLibrary(Session& session, const Text& key) {
-  Gui& gui = session.platform.gui;
   RefillFunctionList(session, [&] {
-    gui.SetEnabled(kMsdnSelected, false);
-    if (!session.catalogue.SetShown(key)) return;
-    const LibraryEntry& entry = *session.catalogue.Shown();
-    ShowLibrary(session, entry);
-    gui.SetText(kArchitecture, ArchitectureText(entry));
-    gui.SetText(kLibraryPath, entry.path);
-    ShowFunctionCount(session, entry.functions.size());
+    if (const LibraryEntry* entry = ShowLibraryFields(session, key)) ShowLibrary(session, *entry);
+  });
+}
+
+void ShowCatalogueLibraryInSteps(Session& session, const Text& key, std::size_t rowsPerStep,
+                                 const std::function<void()>& last) {
+  Gui& gui = session.platform.gui;
+  std::size_t added = 0;
+  bool more = false;
+  gui.Invoke([&] {
+    BeginRefill(session);
+    more = ShowLibraryFields(session, key) != nullptr;
+  });
+  // A stop asked for between steps does not end the fill: the catalogue shows `key` from the first
+  // step on, and the list is only consistent with it once every row is in.
+  while (more) gui.Invoke([&] { more = AddNextRows(session, key, added, std::max<std::size_t>(rowsPerStep, 1)); });
+  gui.Invoke([&] {
+    EndRefill(session);
+    last();
   });
 }
 

@@ -2,6 +2,9 @@
 // The main window's commands for libraries: "Load LIBs", file drops and the Libraries list view, and
 // what every load shows afterwards.
 
+#include <cstddef>
+#include <functional>
+
 #include "app/session.h"
 #include "catalogue/load_files.h"
 
@@ -18,6 +21,14 @@ void LibrariesSelectionChanged(Session& session);
 // Shows the catalogue's library `key` in the function list view, with its path, architecture and
 // count (inside RefillFunctionList). With no entry for `key` the list stays empty.
 void ShowCatalogueLibrary(Session& session, const Text& key);
+
+// ShowCatalogueLibrary for a worker thread, with the same result, in steps that each run through
+// Gui::Invoke: the first freezes drawing, empties the list and shows the library's fields, each next
+// one adds up to `rowsPerStep` rows, the last thaws and then runs `last`. The user-interface thread
+// handles its messages between steps while drawing stays frozen and the check-box hook detached.
+// The fill always completes, a stop asked for meanwhile included.
+void ShowCatalogueLibraryInSteps(Session& session, const Text& key, std::size_t rowsPerStep,
+                                 const std::function<void()>& last);
 
 // Shows what a load (of libraries or of catalogue files) produced, inside RefillFunctionList: the
 // Libraries rows, the first library's functions, count, path and architecture, the commands that

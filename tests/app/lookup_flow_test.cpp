@@ -222,6 +222,60 @@ TEST_F(LookupFlowTest, StopWhileAPageLoadsAbandonsTheLookupAfterTheGraceTime) {
   EXPECT_EQ(Five().functions[0].checked, 1);
 }
 
+// A change of library fills the list in steps. Between two of them the user clicks a check box of the
+// half-filled list and presses "Stop Update": the record keeps its mark (the hook stays detached), and
+// the fill still ends whole, drawing frozen throughout and thawed at the end.
+TEST_F(LookupFlowTest, AStopBetweenTheStepsOfALibraryChangeLeavesTheListWhole) {
+  constexpr int kRows = static_cast<int>(2 * kBatchRowsPerStep + 10);
+  std::vector<std::string> names;
+  for (int i = 0; i < kRows; ++i) names.push_back("Wide" + std::to_string(1000 + i));
+  program.files.AddFile(u"C:\\Sdk\\wide.lib", testing::MicrosoftLibrary(names));
+  program.gui.DropFiles(u"C:\\Sdk\\five.lib\nC:\\Sdk\\two.lib\nC:\\Sdk\\wide.lib");
+  program.Pump();
+  ASSERT_EQ(program.session.catalogue.ShownKey(), u"five");
+  program.gui.SetRowState(kLibrariesList, 0, false, false);  // only wide.lib (row 2) is ticked
+  program.gui.SetRowState(kLibrariesList, 1, false, false);
+  program.Pump();
+  const LibraryEntry& wide = *program.session.catalogue.Find(u"wide");
+  const int markBefore = wide.functions[1].checked;
+  const int unfrozenBefore = program.gui.RowsAddedUnfrozen();
+  int halfFilled = -1;
+  bool frozenBetween = false;
+  program.gui.SetBetweenInvokes([&] {
+    const int rows = program.gui.RowCount(kFunctionList);
+    if (halfFilled != -1 || program.session.catalogue.ShownKey() != u"wide" || rows < 2 || rows >= kRows) return;
+    halfFilled = rows;
+    frozenBetween = program.gui.FreezeDepth() > 0;
+    program.gui.ClickCheckBox(kFunctionList, 1);
+    MsdnCheckedPressed(program.session);  // "Stop Update"
+  });
+  DeliverAll();
+  program.gui.SetBetweenInvokes({});
+
+  EXPECT_NE(halfFilled, -1) << "no step left the list half filled";
+  EXPECT_TRUE(frozenBetween);
+  EXPECT_EQ(wide.functions[1].checked, markBefore);
+  ASSERT_EQ(program.gui.RowCount(kFunctionList), kRows);
+  for (int row = 0; row < kRows; ++row) {
+    const ApiFunction& record = wide.functions[static_cast<std::size_t>(row)];
+    const RowTexts texts = RowText(record);
+    for (int column = 0; column < 6; ++column) {
+      ASSERT_EQ(program.gui.RowText(kFunctionList, row, column), texts[static_cast<std::size_t>(column)]) << row;
+    }
+    if (row != 1) {
+      ASSERT_EQ(program.gui.IsRowChecked(kFunctionList, row), record.checked != 0) << row;
+    }
+  }
+  EXPECT_EQ(program.gui.FreezeDepth(), 0);
+  EXPECT_EQ(program.gui.RowsAddedUnfrozen(), unfrozenBefore);
+  EXPECT_TRUE(program.gui.HookAttached());
+  EXPECT_EQ(program.session.catalogue.shownLibraryRow, 2);
+  EXPECT_EQ(program.gui.SelectedRow(kLibrariesList), 2);
+  EXPECT_FALSE(program.gui.IsVisible(kDetailPanel));
+  EXPECT_TRUE(source.Navigations().empty());  // stopped before its first lookup
+  EXPECT_EQ(program.gui.GetText(kMsdnChecked), u"msdn Checked");
+}
+
 TEST_F(LookupFlowTest, APageThatFailsStopsTheBatchAndLeavesTheRecordAlone) {
   source.SetFailure(Search(u"Alpha"), u"HTTP 500");
   DeliverAll();

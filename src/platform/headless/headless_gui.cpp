@@ -49,6 +49,7 @@ void HeadlessGui::RunInvokes(std::unique_lock<std::mutex>& lock) {
     // The error goes back to the thread that asked, as on Windows.
     try {
       (*request->work)();
+      if (betweenInvokes_) betweenInvokes_();
     } catch (...) {
       request->error = std::current_exception();
     }

@@ -59,6 +59,9 @@ class HeadlessGui final : public Gui {
   void ClickRow(int list, int row);
   // Resizes the main window's client area; the size handler runs at once.
   void Resize(Size inner);
+  // Runs on the loop's thread after each piece of another thread's Invoke work, before anything else:
+  // the user acting between two steps of a worker. Empty: nothing.
+  void SetBetweenInvokes(std::function<void()> act) { betweenInvokes_ = std::move(act); }
   // The answer the next message box gets (default: Ok, or No for questions).
   void AnswerNextMessage(MessageBoxAnswer answer) { answers_.push_back(answer); }
 
@@ -188,6 +191,7 @@ class HeadlessGui final : public Gui {
   std::vector<RecordedMessage> messages_;
   CheckBoxHook hook_;
   std::function<void()> sizeHandler_;
+  std::function<void()> betweenInvokes_;
   int freezeDepth_ = 0;
   int rowsAddedUnfrozen_ = 0;
   int menuShown_ = 0;
