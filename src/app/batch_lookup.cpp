@@ -79,7 +79,8 @@ bool ShowBatchLibrary(Session& session, int row) {
   bool refill = false;
   gui.Invoke([&] {
     key = LibraryKeyFromPath(gui.RowText(kLibrariesList, row, 0));
-    takes = !StopRequested(session) && gui.IsRowChecked(kLibrariesList, row) && session.catalogue.Find(key) != nullptr;
+    takes = !StopRequested(session) && gui.IsRowChecked(kLibrariesList, row) &&
+            session.catalogue.Find(key) != nullptr;
     refill = takes && session.catalogue.ShownKey() != key;
   });
   if (!takes) return false;
