@@ -87,7 +87,11 @@ bool DispatchMainWindowEvent(Session& session, const Event& event) {
     case kEventCloseWindow:
       EndBatchLookup(session);
       return false;
-    case kEventFilesDropped: LoadLibraries(session, event.files); break;
+    // A drop is "Load LIBs" by other means: while that command is disabled (a lookup is running and
+    // walks the catalogue) the drop is ignored, not loaded over the catalogue the lookup works on.
+    case kEventFilesDropped:
+      if (gui.IsEnabled(kLoadLibs)) LoadLibraries(session, event.files);
+      break;
     case kEventSizeChanged: LayoutMainWindow(gui); break;
     case kEventMenu:
       if (event.control == kMenuSkipFilled) gui.SetMenuChecked(kMenuSkipFilled, !gui.IsMenuChecked(kMenuSkipFilled));

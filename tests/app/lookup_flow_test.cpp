@@ -225,6 +225,23 @@ TEST_F(LookupFlowTest, StopWhileAPageLoadsAbandonsTheLookupAfterTheGraceTime) {
 // A change of library fills the list in steps. Between two of them the user clicks a check box of the
 // half-filled list and presses "Stop Update": the record keeps its mark (the hook stays detached), and
 // the fill still ends whole, drawing frozen throughout and thawed at the end.
+// Files dropped while a lookup runs would replace the catalogue under it: they are ignored, as the
+// disabled "Load LIBs" is, and load again once the lookup has ended.
+TEST_F(LookupFlowTest, FilesDroppedWhileALookupRunsAreIgnored) {
+  program.files.AddFile(u"C:\\Sdk\\other.lib", testing::MicrosoftLibrary({"Omega"}));
+  for (const UpdateMode running : {UpdateMode::BatchRunning, UpdateMode::SingleRunning}) {
+    SetUpdateMode(program.session, running);
+    program.gui.DropFiles(u"C:\\Sdk\\other.lib");
+    program.Pump();
+    EXPECT_EQ(program.session.catalogue.ShownKey(), u"five");
+    EXPECT_EQ(program.session.catalogue.Find(u"other"), nullptr);
+  }
+  SetUpdateMode(program.session, UpdateMode::BatchEnded);
+  program.gui.DropFiles(u"C:\\Sdk\\other.lib");
+  program.Pump();
+  EXPECT_EQ(program.session.catalogue.ShownKey(), u"other");
+}
+
 TEST_F(LookupFlowTest, AStopBetweenTheStepsOfALibraryChangeLeavesTheListWhole) {
   constexpr int kRows = static_cast<int>(2 * kBatchRowsPerStep + 10);
   std::vector<std::string> names;
