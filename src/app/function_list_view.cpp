@@ -1,6 +1,5 @@
 #include "app/function_list_view.h"
 
-#include <algorithm>
 #include <vector>
 
 #include "platform/events.h"
@@ -18,7 +17,7 @@ void ShowLibrary(Session& session, const LibraryEntry& entry) {
 }
 
 void AddFunctionRows(Gui& gui, const LibraryEntry& entry, std::size_t begin, std::size_t end) {
-  for (std::size_t i = begin; i < std::min(end, entry.functions.size()); ++i) {
+  for (std::size_t i = begin; i < end; ++i) {
     const ApiFunction& record = entry.functions[i];
     const RowTexts texts = RowText(record);
     gui.AddRow(kFunctionList, std::vector<Text>(texts.begin(), texts.end()), record.checked != 0);

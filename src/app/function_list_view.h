@@ -21,7 +21,8 @@ void RefillFunctionList(Session& session, const std::function<void()>& fill);
 void BeginRefill(Session& session);
 void EndRefill(Session& session);
 
-// Appends the rows of the entry's records [begin, end) to the function list view, boxes from `checked`.
+// Appends the rows of the entry's records [begin, end) (end at most their count) to the function list
+// view, boxes from `checked`.
 void AddFunctionRows(Gui& gui, const LibraryEntry& entry, std::size_t begin, std::size_t end);
 
 // The check-box hook: a state change of row i of the function list view sets `checked` of record i

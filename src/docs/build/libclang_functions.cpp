@@ -12,16 +12,14 @@ KORVANE_LIBCLANG_FUNCTIONS(KORVANE_DEFINE_LIBCLANG_FUNCTION)
 
 namespace {
 
+// The library found when the program was configured; its versioned name as a second choice.
 std::string OpenOnce() {
-  // The library found when the program was configured; its versioned name as a second choice.
-  std::string problem;
-  void* library = OpenSharedLibrary({KORVANE_LIBCLANG_FILE, KORVANE_LIBCLANG_SONAME}, problem);
-  if (library == nullptr) return "libclang could not be opened: " + problem;
-  std::string missing;
+  return OpenSharedFunctions("libclang", {KORVANE_LIBCLANG_FILE, KORVANE_LIBCLANG_SONAME},
+                             [](void* library, std::string& missing) {
 #define KORVANE_FIND_LIBCLANG_FUNCTION(name) FindSharedFunction(library, #name, name, missing);
-  KORVANE_LIBCLANG_FUNCTIONS(KORVANE_FIND_LIBCLANG_FUNCTION)
+                               KORVANE_LIBCLANG_FUNCTIONS(KORVANE_FIND_LIBCLANG_FUNCTION)
 #undef KORVANE_FIND_LIBCLANG_FUNCTION
-  return missing.empty() ? std::string() : "libclang lacks " + missing;
+                             });
 }
 
 }  // namespace

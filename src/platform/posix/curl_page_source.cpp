@@ -27,20 +27,13 @@ const std::string& OpenLibCurl() {
   static std::once_flag once;
   static std::string problem;
   std::call_once(once, [] {
-    void* library = OpenSharedLibrary({KORVANE_LIBCURL_FILE, KORVANE_LIBCURL_SONAME}, problem);
-    if (library == nullptr) {
-      problem = "libcurl could not be opened: " + problem;
-      return;
-    }
-    std::string missing;
+    problem = OpenSharedFunctions("libcurl", {KORVANE_LIBCURL_FILE, KORVANE_LIBCURL_SONAME},
+                                  [](void* library, std::string& missing) {
 #define KORVANE_FIND_LIBCURL_FUNCTION(name) FindSharedFunction(library, #name, name, missing);
-    KORVANE_LIBCURL_FUNCTIONS(KORVANE_FIND_LIBCURL_FUNCTION)
+                                    KORVANE_LIBCURL_FUNCTIONS(KORVANE_FIND_LIBCURL_FUNCTION)
 #undef KORVANE_FIND_LIBCURL_FUNCTION
-    if (!missing.empty()) {
-      problem = "libcurl lacks " + missing;
-      return;
-    }
-    curl_global_init(CURL_GLOBAL_DEFAULT);
+                                  });
+    if (problem.empty()) curl_global_init(CURL_GLOBAL_DEFAULT);
   });
   return problem;
 }

@@ -11,6 +11,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace korvane {
 
@@ -31,6 +32,18 @@ template <typename Pointer>
 void FindSharedFunction(void* library, const char* name, Pointer& function, std::string& missing) {
   function = reinterpret_cast<Pointer>(dlsym(library, name));
   if (function == nullptr) missing += (missing.empty() ? "" : ", ") + std::string(name);
+}
+
+// Opens the first of `files` that opens and lets `find(library, missing)` point every function at its
+// symbol (FindSharedFunction). Empty when all are there; otherwise why not, led by `what` ("libcurl").
+template <typename Find>
+std::string OpenSharedFunctions(std::string_view what, std::initializer_list<const char*> files, Find find) {
+  std::string problem;
+  void* library = OpenSharedLibrary(files, problem);
+  if (library == nullptr) return std::string(what) + " could not be opened: " + problem;
+  std::string missing;
+  find(library, missing);
+  return missing.empty() ? std::string() : std::string(what) + " lacks " + missing;
 }
 
 }  // namespace korvane
