@@ -7,7 +7,6 @@
 // Prints the batch's throughput and the waits; fails loudly when the batch did not do its work.
 #include <windows.h>
 #include <commctrl.h>
-#include <ole2.h>
 
 #include <algorithm>
 #include <atomic>
@@ -19,6 +18,7 @@
 #include "app/batch_lookup.h"
 #include "app/event_loop.h"
 #include "app/program.h"
+#include "helpers/documentation_pages.h"
 #include "helpers/fixtures.h"
 #include "platform/http_page_source.h"
 #include "platform/local_http_server.h"
@@ -26,6 +26,7 @@
 #include "platform/win32/win32_gui.h"
 #include "platform/headless/scripted_dialogs.h"
 #include "latency_probe.h"
+#include "win32/win32_process.h"
 
 namespace {
 
@@ -43,32 +44,9 @@ int Fail(const std::string& why) {
   return 1;
 }
 
-// The name between "%22" and the next "%" of a search target: the query's function name.
-std::string QueryName(const std::string& target) {
-  const std::size_t start = target.find("%22");
-  if (start == std::string::npos) return {};
-  return target.substr(start + 3, target.find('%', start + 3) - start - 3);
-}
-
-// Search pages name the function asked for; reference pages give it one BOOL parameter list. No delay:
-// the faster the pages come, the more often the batch's steps run on the user-interface thread.
-HttpReply DocumentationPage(const std::string& target) {
-  if (target.starts_with("/search/")) {
-    const std::string name = QueryName(target);
-    return {200, "<html><div class=\"resultTitleLink\" href=\"http://x/a/" + name + ".aspx\"><b>" + name +
-                     " function</b> <B>" + name + " function</B></div></html>", {}, false};
-  }
-  const std::string prefix = "/en-us/library/";
-  if (!target.starts_with(prefix) || !target.ends_with(".aspx")) return {404, "none", {}, false};
-  const std::string name = target.substr(prefix.size(), target.size() - prefix.size() - 5);
-  return {200, "<html><DIV class=\"toclevel1\">Functions</DIV><div class=\"codeSnippetContainerCode\">BOOL WINAPI " +
-                   name + "(\r\n  _In_ HWND hWnd\r\n);</div></html>", {}, false};
-}
-
+// The program's own dispatch over every event pending now.
 void DispatchPending(Session& session, Gui& gui) {
-  constexpr int kSentinel = 99999;  // raised by nothing else: marks the end of what is pending now
-  gui.QueueEvent({kSentinel, kMainWindow, -1, 0, {}, {}, {}});
-  for (Event event = gui.WaitEvent(); event.kind != kSentinel; event = gui.WaitEvent()) DispatchEvent(session, event);
+  for (const Event& event : test::PendingEvents(gui)) DispatchEvent(session, event);
 }
 
 // Presses "msdn Checked" and runs the program's own loop (WaitEvent, DispatchEvent) until the batch ends.
@@ -165,7 +143,7 @@ int Run() {
   BuildMainWindow(session);
   if (gui.ControlHandle(kFunctionList) == nullptr) return Fail("the main window could not be created (no X display?)");
 
-  const std::unique_ptr<LocalHttpServer> server = LocalHttpServer::Start(DocumentationPage);
+  const std::unique_ptr<LocalHttpServer> server = LocalHttpServer::Start(testing::DocumentationPage);
   if (server == nullptr) return Fail("the local HTTP server could not listen on 127.0.0.1");
   std::unique_ptr<PageSource> source = MakeHttpPageSource([&gui](const Event& event) { gui.QueueEvent(event); });
   session.lookup.source = source.get();
@@ -209,7 +187,7 @@ int Run() {
 }  // namespace
 
 int wmain() {
-  korvane::bench::PrepareProcessLikeTheProgram();
+  korvane::test::PrepareProcessLikeTheProgram();
   const int exitCode = Run();
   OleUninitialize();
   return exitCode;

@@ -1,8 +1,5 @@
 #include "latency_probe.h"
 
-#include <commctrl.h>
-#include <ole2.h>
-
 #include <algorithm>
 
 namespace korvane::bench {
@@ -20,14 +17,6 @@ double TicksToMilliseconds(LONGLONG ticks) {
 }
 
 }  // namespace
-
-void PrepareProcessLikeTheProgram() {
-  INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
-                                ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
-  InitCommonControlsEx(&controls);
-  OleInitialize(nullptr);
-  SetProcessDPIAware();
-}
 
 LARGE_INTEGER Now() {
   LARGE_INTEGER now;

@@ -19,9 +19,6 @@
 
 namespace korvane::bench {
 
-// What the program does in wWinMain before it creates its platform.
-void PrepareProcessLikeTheProgram();
-
 LARGE_INTEGER Now();
 double MillisecondsSince(LARGE_INTEGER start);
 

@@ -4,26 +4,18 @@
 // `korvane-cli export` leaves from the same start.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <mutex>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "app/event_loop.h"
 #include "app/export_commands.h"
 #include "app/main_window.h"
-#include "app/program.h"
 #include "cli/cli.h"
 #include "helpers/fixtures.h"
-#include "platform/headless/scripted_dialogs.h"
-#include "platform/win32/ansi_code_page.h"
+#include "win32/program_windows.h"
 #include "win32/screenshot.h"
-#include "win32/win32_test_support.h"
 
 namespace korvane {
 namespace {
@@ -36,13 +28,6 @@ constexpr char kUser32[] = "/usr/x86_64-w64-mingw32/lib/libuser32.a";
 Text ToText(const fs::path& path) {
   const std::u8string utf8 = path.u8string();
   return Utf8ToText(std::string(utf8.begin(), utf8.end()));
-}
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
 }
 
 // An installation as the IDE ships it, with a listing of a few thousand entries, some of which the
@@ -62,48 +47,12 @@ std::map<std::string, std::string> Tree(const fs::path& root) {
   std::map<std::string, std::string> tree;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
     const std::string name = fs::relative(entry.path(), root).generic_string();
-    tree[name] = entry.is_directory() ? "<folder>" : Slurp(entry.path());
+    tree[name] = entry.is_directory() ? "<folder>" : test::Slurp(entry.path());
   }
   return tree;
 }
 
-// Answers the program's message boxes with OK from another thread, as a user would, and keeps what
-// each one said.
-class MessageBoxReader {
- public:
-  MessageBoxReader()
-      : thread_([this] {
-          const std::wstring caption(kProgramTitle, kProgramTitle + std::char_traits<char16_t>::length(kProgramTitle));
-          while (!stop_) {
-            if (HWND box = FindWindowW(L"#32770", caption.c_str())) {
-              wchar_t text[2048] = {};
-              GetDlgItemTextW(box, 0xFFFF, text, 2048);  // the message box's text control
-              {
-                std::lock_guard<std::mutex> lock(mutex_);
-                texts_.emplace_back(text);
-              }
-              SendMessageW(box, WM_COMMAND, IDOK, 0);
-            }
-            Sleep(50);
-          }
-        }) {}
-  ~MessageBoxReader() {
-    stop_ = true;
-    thread_.join();
-  }
-  std::vector<std::wstring> Texts() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return texts_;
-  }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::mutex mutex_;
-  std::vector<std::wstring> texts_;
-  std::thread thread_;
-};
-
-class ExportThroughWindowsTest : public ::testing::Test {
+class ExportThroughWindowsTest : public test::ProgramWindowsTest {
  protected:
   void SetUp() override {
     if (!testing::HostFileExists(kGdi32) || !testing::HostFileExists(kUser32)) {
@@ -124,22 +73,6 @@ class ExportThroughWindowsTest : public ::testing::Test {
     fs::remove_all(cliRoot_);
   }
 
-  // Runs the loop's dispatch over everything pending now, for both windows.
-  void DispatchPending() {
-    for (const Event& event : test::PendingEvents(gui_)) DispatchEvent(session_, event);
-  }
-  void Press(int button) {
-    SendMessageW(gui_.ControlHandle(button), BM_CLICK, 0, 0);
-    DispatchPending();
-  }
-
-  Win32Gui gui_;
-  ScriptedDialogs dialogs_;
-  std::unique_ptr<FileSystem> files_ = MakeDiskFileSystem();
-  RecordingShell shell_;
-  FixedClock clock_;
-  Platform platform_{gui_, dialogs_, *files_, shell_, clock_, DecodeSystemAnsi};
-  Session session_{platform_};
   fs::path windowRoot_, cliRoot_;
 };
 
@@ -176,7 +109,7 @@ TEST_F(ExportThroughWindowsTest, TheWindowsExportEqualsTheCommandLines) {
 
   std::vector<std::wstring> messages;
   {
-    MessageBoxReader reader;
+    test::MessageBoxReader reader;
     Press(kExportRun);
     messages = reader.Texts();
   }

@@ -13,15 +13,12 @@
 #include <vector>
 
 #include "app/batch_lookup.h"
-#include "app/event_loop.h"
-#include "app/program.h"
+#include "helpers/documentation_pages.h"
 #include "helpers/fixtures.h"
-#include "platform/headless/scripted_dialogs.h"
 #include "platform/http_page_source.h"
 #include "platform/local_http_server.h"
-#include "platform/win32/ansi_code_page.h"
+#include "win32/program_windows.h"
 #include "win32/screenshot.h"
-#include "win32/win32_test_support.h"
 
 namespace korvane {
 namespace {
@@ -29,31 +26,14 @@ namespace {
 constexpr char kLibrary32[] = "/usr/i686-w64-mingw32/lib/libuser32.a";
 constexpr char kLibrary64[] = "/usr/x86_64-w64-mingw32/lib/libgdi32.a";
 
-// The name between "%22" and the next "%" of a search target: the query's function name.
-std::string QueryName(const std::string& target) {
-  const std::size_t start = target.find("%22");
-  if (start == std::string::npos) return {};
-  return target.substr(start + 3, target.find('%', start + 3) - start - 3);
-}
-
-// Search pages name the function that was asked for; reference pages give it one BOOL parameter list.
-// Searches for names listed in `hang` are never answered.
+// Pages come slowly enough to be seen running; searches for the name in `hang` are never answered.
 HttpReply DocumentationPage(const std::string& target, const std::string& hang) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(40));  // slow enough to be seen running
-  if (target.starts_with("/search/")) {
-    const std::string name = QueryName(target);
-    if (name == hang) return {200, {}, {}, true};
-    return {200, "<html><div class=\"resultTitleLink\" href=\"http://x/a/" + name + ".aspx\"><b>" + name +
-                     " function</b> <B>" + name + " function</B></div></html>", {}, false};
-  }
-  const std::string prefix = "/en-us/library/";
-  if (!target.starts_with(prefix) || !target.ends_with(".aspx")) return {404, "none", {}, false};
-  const std::string name = target.substr(prefix.size(), target.size() - prefix.size() - 5);
-  return {200, "<html><DIV class=\"toclevel1\">Functions</DIV><div class=\"codeSnippetContainerCode\">BOOL WINAPI " +
-                   name + "(\r\n  _In_ HWND hWnd\r\n);</div></html>", {}, false};
+  std::this_thread::sleep_for(std::chrono::milliseconds(40));
+  if (target.starts_with("/search/") && testing::QueryName(target) == hang) return {200, {}, {}, true};
+  return testing::DocumentationPage(target);
 }
 
-class LookupWindowTest : public ::testing::Test {
+class LookupWindowTest : public test::ProgramWindowsTest {
  protected:
   void SetUp() override {
     if (!testing::HostFileExists(kLibrary32) || !testing::HostFileExists(kLibrary64)) {
@@ -80,10 +60,6 @@ class LookupWindowTest : public ::testing::Test {
     gui_.SetSizeHandler({});
   }
 
-  void DispatchPending() {
-    for (const Event& event : test::PendingEvents(gui_)) DispatchEvent(session_, event);
-  }
-
   // Leaves the first `count` functions without an ANSI/wide pair ticked in the shown library.
   std::vector<std::size_t> TickFirstPlainFunctions(std::size_t count) {
     gui_.QueueEvent({kEventControl, kMainWindow, kCheckNone, kTypeClick, {}, {}, {}});
@@ -104,26 +80,6 @@ class LookupWindowTest : public ::testing::Test {
     DispatchPending();
   }
 
-  // Presses "msdn Checked" and runs the loop until the batch has ended; `whileRunning` sees each event.
-  void RunBatch(const std::function<void(const Event&)>& whileRunning) {
-    gui_.QueueEvent({kEventControl, kMainWindow, kMsdnChecked, kTypeClick, {}, {}, {}});
-    bool pressed = false;  // events of earlier actions may come first
-    do {
-      const Event event = gui_.WaitEvent();
-      pressed = pressed || event.control == kMsdnChecked;
-      DispatchEvent(session_, event);
-      if (session_.batchRunning.load()) whileRunning(event);
-    } while (!pressed || session_.batchRunning.load());
-    DispatchPending();
-  }
-
-  Win32Gui gui_;
-  ScriptedDialogs dialogs_;
-  std::unique_ptr<FileSystem> files_ = MakeDiskFileSystem();
-  RecordingShell shell_;
-  FixedClock clock_;
-  Platform platform_{gui_, dialogs_, *files_, shell_, clock_, DecodeSystemAnsi};
-  Session session_{platform_};
   std::string hang_;
   std::unique_ptr<LocalHttpServer> server_;
   std::unique_ptr<PageSource> source_;

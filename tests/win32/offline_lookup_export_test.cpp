@@ -7,27 +7,20 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/batch_lookup.h"
-#include "app/event_loop.h"
 #include "app/export_commands.h"
 #include "app/main_window.h"
-#include "app/program.h"
 #include "docs/offline_page_source.h"
 #include "helpers/fixtures.h"
 #include "lookup/search_page.h"
-#include "platform/headless/scripted_dialogs.h"
-#include "platform/win32/ansi_code_page.h"
+#include "win32/program_windows.h"
 #include "win32/screenshot.h"
-#include "win32/win32_test_support.h"
 
 namespace korvane {
 namespace {
@@ -70,12 +63,6 @@ std::string SetXml() {
                " </group>\n</korvane-docs>\n";
 }
 
-std::string Slurp(const fs::path& path) {
-  std::stringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
-  return bytes.str();
-}
-
 // The folder of this test program, as Windows names it: where a user keeps Korvane.docs beside Korvane.exe.
 fs::path ThisProgramFolder() {
   wchar_t path[MAX_PATH] = {};
@@ -83,7 +70,7 @@ fs::path ThisProgramFolder() {
   return fs::path(path).parent_path();
 }
 
-class OfflineLookupExportTest : public ::testing::Test {
+class OfflineLookupExportTest : public test::ProgramWindowsTest {
  protected:
   void SetUp() override {
     if (!testing::HostFileExists(kMsimg32)) GTEST_SKIP() << "Debian's mingw-w64 import libraries are not installed";
@@ -113,43 +100,6 @@ class OfflineLookupExportTest : public ::testing::Test {
     fs::remove_all(root_);
   }
 
-  void DispatchPending() {
-    for (const Event& event : test::PendingEvents(gui_)) DispatchEvent(session_, event);
-  }
-  void Press(int button) {
-    SendMessageW(gui_.ControlHandle(button), BM_CLICK, 0, 0);
-    DispatchPending();
-  }
-
-  // Presses `button` while another thread answers the program's message box with OK, as a user would;
-  // gives the message's text.
-  std::wstring PressAnsweringTheMessage(int button) {
-    std::wstring message;
-    std::atomic<bool> stop{false};
-    std::thread answerer([&] {
-      const std::wstring caption(kProgramTitle, kProgramTitle + std::char_traits<char16_t>::length(kProgramTitle));
-      for (; !stop && message.empty(); Sleep(50)) {
-        if (HWND box = FindWindowW(L"#32770", caption.c_str())) {
-          wchar_t text[2048] = {};
-          GetDlgItemTextW(box, 0xFFFF, text, 2048);  // the message box's text control
-          message = text;
-          SendMessageW(box, WM_COMMAND, IDOK, 0);
-        }
-      }
-    });
-    Press(button);
-    stop = true;
-    answerer.join();
-    return message;
-  }
-
-  Win32Gui gui_;
-  ScriptedDialogs dialogs_;
-  std::unique_ptr<FileSystem> files_ = MakeDiskFileSystem();
-  RecordingShell shell_;
-  FixedClock clock_;
-  Platform platform_{gui_, dialogs_, *files_, shell_, clock_, DecodeSystemAnsi};
-  Session session_{platform_};
   std::unique_ptr<PageSource> owned_;
   fs::path docs_, root_;
 };
@@ -161,15 +111,7 @@ TEST_F(OfflineLookupExportTest, TheSetBesideTheProgramFillsTheRowsAndTheExportWi
   const LibraryEntry* shown = session_.catalogue.Shown();
   ASSERT_TRUE(shown != nullptr && shown->functions.size() == 5u);
 
-  // "msdn Checked" clicked; the loop runs until the batch has ended.
-  SendMessageW(gui_.ControlHandle(kMsdnChecked), BM_CLICK, 0, 0);
-  bool pressed = false;
-  do {
-    const Event event = gui_.WaitEvent();
-    pressed = pressed || event.control == kMsdnChecked;
-    DispatchEvent(session_, event);
-  } while (!pressed || session_.batchRunning.load());
-  DispatchPending();
+  RunBatch();
   EXPECT_EQ(session_.lookup.state.load(), LookupState::Idle);
   EXPECT_EQ(gui_.GetStatusText(kStatusMessage), kReadyText) << TextToUtf8(gui_.GetStatusText(kStatusMessage));
   EXPECT_EQ(gui_.GetText(kMsdnChecked), u"msdn Checked");
@@ -204,8 +146,14 @@ TEST_F(OfflineLookupExportTest, TheSetBesideTheProgramFillsTheRowsAndTheExportWi
   ASSERT_NE(field, nullptr);
   for (const wchar_t c : root_.wstring()) SendMessageW(field, WM_CHAR, c, 0);
   DispatchPending();
-  const std::wstring message = PressAnsweringTheMessage(kExportRun);
-  EXPECT_EQ(message.find(L"Export finished!"), 0u) << std::string(message.begin(), message.end());
+  std::vector<std::wstring> messages;
+  {
+    test::MessageBoxReader reader;
+    Press(kExportRun);
+    messages = reader.Texts();
+  }
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].find(L"Export finished!"), 0u) << std::string(messages[0].begin(), messages[0].end());
 
   // The listing: the library's imports replaced by its found functions, declared from the set.
   std::string expected = std::to_string(2 + kFound.size()) + "\r\nAbortDoc (hdc)\r\n";
@@ -214,7 +162,7 @@ TEST_F(OfflineLookupExportTest, TheSetBesideTheProgramFillsTheRowsAndTheExportWi
                 TextToUtf8(LookupEndpoints{}.libraryBase) + "/en-us/library/" + f.name + ".aspx\r\n";
   }
   expected += "ZwClose (Handle)\r\n";
-  const std::string listing = Slurp(root_ / "Compilers" / "APIFunctionListing.txt");
+  const std::string listing = test::Slurp(root_ / "Compilers" / "APIFunctionListing.txt");
   EXPECT_EQ(listing, expected);
   EXPECT_NE(listing.find("\r\nGradientFill ( In HDC hdc, In PTRIVERTEX pVertex, In ULONG nVertex, In PVOID pMesh, "
                          "In ULONG nMesh, In ULONG ulMode )  BOOL  |  Fills rectangle and triangle structures.  |  "
@@ -226,10 +174,10 @@ TEST_F(OfflineLookupExportTest, TheSetBesideTheProgramFillsTheRowsAndTheExportWi
   for (const SetFunction& f : kFound) {
     descriptor += f.name + '\0' + static_cast<char>(f.parameters.size()) + '\0';
   }
-  EXPECT_EQ(Slurp(root_ / "PureLibraries" / "Windows" / "LIBMSIMG32"), descriptor);
+  EXPECT_EQ(test::Slurp(root_ / "PureLibraries" / "Windows" / "LIBMSIMG32"), descriptor);
   const Text library = testing::HostPath(kMsimg32);
-  EXPECT_EQ(Slurp(root_ / "PureLibraries" / "Windows" / "Libraries" / "libmsimg32.a"),
-            Slurp(std::wstring(library.begin(), library.end())));
+  EXPECT_EQ(test::Slurp(root_ / "PureLibraries" / "Windows" / "Libraries" / "libmsimg32.a"),
+            test::Slurp(std::wstring(library.begin(), library.end())));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include "app/main_window.h"
 #include "platform/win32/win32_gui.h"
+#include "win32/win32_process.h"
 
 namespace korvane::test {
 
@@ -24,32 +25,6 @@ inline int ScreenPixelsPerInch() {
   const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);
   return dpi;
-}
-
-// What the program does in wWinMain before it creates its platform, once per test process.
-inline void PrepareProcessLikeTheProgram() {
-  static const bool prepared = [] {
-    INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
-                                  ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
-    OleInitialize(nullptr);
-    SetProcessDPIAware();
-    return true;
-  }();
-  (void)prepared;
-}
-
-// An event that nothing else raises: queued after the others, it marks the end of what is pending.
-inline constexpr int kSentinelKind = 99999;
-
-// Every event that is pending now (the user's and the queued ones), in the order WaitEvent gives them.
-inline std::vector<Event> PendingEvents(Gui& gui) {
-  gui.QueueEvent({kSentinelKind, kMainWindow, -1, 0, {}, {}, {}});
-  std::vector<Event> events;
-  for (Event event = gui.WaitEvent(); event.kind != kSentinelKind; event = gui.WaitEvent()) {
-    events.push_back(event);
-  }
-  return events;
 }
 
 // A control's rectangle relative to its parent's client area, read from Windows.
