@@ -4,6 +4,7 @@
 
 #include "bench_inputs.h"
 #include "app/library_commands.h"
+#include "app/program_numbers.h"
 #include "helpers/headless_program.h"
 
 namespace korvane::bench {

@@ -67,10 +67,8 @@ int RunWindowProgram() {
   korvane::Platform platform{gui, dialogs, *files, shell, *clock, korvane::DecodeSystemAnsi};
   korvane::PageSourceMakers makers;
   makers.programFolder = ProgramFolder();
-  makers.browser = [&gui] { return gui.BrowserPageSource(); };
-  makers.http = [](std::function<void(const korvane::Event&)> post) {
-    return korvane::MakeHttpPageSource(std::move(post));
-  };
+  makers.browser = [&gui](korvane::PageLoadHandler onLoad) { return gui.BrowserPageSource(std::move(onLoad)); };
+  makers.http = [](korvane::PageLoadHandler onLoad) { return korvane::MakeHttpPageSource(std::move(onLoad)); };
   return korvane::RunProgram(platform, makers);
 }
 

@@ -5,12 +5,17 @@
 // server that answers at once, so the batch runs as fast as it can and keeps the thread as busy as it
 // can. Meanwhile a probe thread measures how long a message waits before the thread handles it.
 // Prints the batch's throughput and the waits; fails loudly when the batch did not do its work.
+//
+// With `--docs SET --out DIR` the pages come from the offline documentation set instead (answered in
+// process, as the program does with Korvane.docs beside it), over every function of kernel32; the
+// catalogue is then saved into DIR as "Save XML" saves it, for comparison with `korvane-cli lookup --docs`.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 #include <thread>
 #include <vector>
@@ -18,6 +23,11 @@
 #include "app/batch_lookup.h"
 #include "app/event_loop.h"
 #include "app/program.h"
+#include "app/lookup_commands.h"
+#include "app/program_numbers.h"
+#include "catalogue/save_files.h"
+#include "docs/docs_file_load.h"
+#include "docs/offline_page_source.h"
 #include "helpers/documentation_pages.h"
 #include "helpers/fixtures.h"
 #include "platform/http_page_source.h"
@@ -52,7 +62,7 @@ void DispatchPending(Session& session, Gui& gui) {
 // Presses "msdn Checked" and runs the program's own loop (WaitEvent, DispatchEvent) until the batch ends.
 // Returns when, from `start`, the batch selected a library row: it has just refilled the function list.
 std::vector<double> RunBatch(Session& session, Gui& gui, LARGE_INTEGER start) {
-  gui.QueueEvent({kEventControl, kMainWindow, kMsdnChecked, kTypeClick, {}, {}, {}});
+  gui.QueueEvent({kEventControl, kMainWindow, kMsdnChecked, kTypeClick, {}});
   std::vector<double> librarySwitches;
   bool pressed = false;  // events of earlier actions may come first
   do {
@@ -92,7 +102,7 @@ void ShowLibraryRow(Session& session, Win32Gui& gui, int row) {
 
 // Leaves the list's first `count` rows ticked, by "Check None" and their check boxes, as the user would.
 void TickFirstRows(Session& session, Win32Gui& gui, std::size_t count) {
-  gui.QueueEvent({kEventControl, kMainWindow, kCheckNone, kTypeClick, {}, {}, {}});
+  gui.QueueEvent({kEventControl, kMainWindow, kCheckNone, kTypeClick, {}});
   DispatchPending(session, gui);
   for (std::size_t row = 0; row < count; ++row) {
     ListView_SetCheckState(gui.ControlHandle(kFunctionList), static_cast<int>(row), TRUE);
@@ -104,7 +114,7 @@ void TickFirstRows(Session& session, Win32Gui& gui, std::size_t count) {
 // leaves gdi32 shown. Returns what went wrong, or nothing.
 std::string LoadAndTick(Session& session, Win32Gui& gui) {
   gui.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0,
-                  testing::HostPath(kLibrary) + u"\n" + testing::HostPath(kSecondLibrary), {}, {}});
+                  testing::HostPath(kLibrary) + u"\n" + testing::HostPath(kSecondLibrary)});
   DispatchPending(session, gui);
   DispatchPending(session, gui);
   const LibraryEntry* first = session.catalogue.Find(u"libgdi32");
@@ -116,7 +126,7 @@ std::string LoadAndTick(Session& session, Win32Gui& gui) {
   TickFirstRows(session, gui, kSecondTicked);
   ShowLibraryRow(session, gui, 0);
   if (session.catalogue.Shown() != first) return "row 0 of the libraries list does not show gdi32";
-  gui.QueueEvent({kEventControl, kMainWindow, kCheckAll, kTypeClick, {}, {}, {}});
+  gui.QueueEvent({kEventControl, kMainWindow, kCheckAll, kTypeClick, {}});
   DispatchPending(session, gui);
   const int rows = gui.RowCount(kFunctionList);
   if (rows < kFewestRows || secondRows < kFewestRows || CountChecked(*second) != kSecondTicked ||
@@ -127,6 +137,55 @@ std::string LoadAndTick(Session& session, Win32Gui& gui) {
            std::to_string(kSecondTicked) + " of user32";
   }
   return {};
+}
+
+// The offline road: every function of kernel32 ticked, pages from the set; saves the catalogue into
+// `out`. Returns the process exit code.
+int RunOffline(const Text& docs, const Text& out) {
+  constexpr char kKernel32[] = "/usr/x86_64-w64-mingw32/lib/libkernel32.a";
+  if (!testing::HostFileExists(kKernel32)) return Fail(std::string(kKernel32) + " is absent");
+  Win32Gui gui;
+  ScriptedDialogs dialogs;
+  const std::unique_ptr<FileSystem> files = MakeDiskFileSystem();
+  RecordingShell shell;
+  const std::unique_ptr<Clock> clock = MakeSystemClock();
+  Platform platform{gui, dialogs, *files, shell, *clock, DecodeSystemAnsi};
+  Session session(platform);
+  BuildMainWindow(session);
+  if (gui.ControlHandle(kFunctionList) == nullptr) return Fail("the main window could not be created (no X display?)");
+  std::shared_ptr<const DocumentationSet> set = LoadDocumentationSetFile(*files, docs);
+  if (!set) return Fail("the documentation set could not be read");
+  OfflinePageSource source(std::move(set), PageLoadsToEventLoop(session));
+  session.lookup.source = &source;
+  gui.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, testing::HostPath(kKernel32)});
+  DispatchPending(session, gui);
+  DispatchPending(session, gui);
+  const LibraryEntry* kernel32 = session.catalogue.Find(u"libkernel32");
+  if (kernel32 == nullptr) return Fail("kernel32 was not loaded");
+  const std::size_t ticked = CountChecked(*kernel32);
+
+  bench::LatencyProbe probe;
+  const LARGE_INTEGER start = bench::Now();
+  probe.Start();
+  RunBatch(session, gui, start);
+  probe.Stop();
+  const double seconds = bench::MillisecondsSince(start) / 1000.0;
+  EndBatchLookup(session);
+  session.lookup.source = nullptr;
+  std::size_t filled = 0;
+  for (const ApiFunction& record : kernel32->functions) filled += record.Return.empty() ? 0u : 1u;
+  const bench::LatencySummary waits = probe.Summary();
+  std::printf("offline batch in the main window: %zu functions ticked, %zu with a return type, %.2f s, %.0f functions/s\n",
+              ticked, filled, seconds, static_cast<double>(ticked) / seconds);
+  std::printf("user-interface thread, wait of a posted message: %zu probes, median %.2f ms, 99th percentile %.2f ms, "
+              "maximum %.2f ms\n", waits.count, waits.median, waits.p99, waits.maximum);
+  std::printf("goal (no message waits more than %.0f ms): %s\n", kGoalMilliseconds,
+              waits.maximum <= kGoalMilliseconds ? "holds" : "MISSED");
+  const std::vector<SavedFile> saved = SaveCatalogueDocuments(session.catalogue, out, *files, *clock);
+  if (saved.size() != 1 || saved[0].status != SaveStatus::Written) return Fail("the catalogue file was not written");
+  std::printf("saved %s\n", TextToUtf8(saved[0].target).c_str());
+  if (filled < ticked / 2) return Fail("fewer than half of the functions got a return type");
+  return 0;
 }
 
 int Run() {
@@ -145,7 +204,7 @@ int Run() {
 
   const std::unique_ptr<LocalHttpServer> server = LocalHttpServer::Start(testing::DocumentationPage);
   if (server == nullptr) return Fail("the local HTTP server could not listen on 127.0.0.1");
-  std::unique_ptr<PageSource> source = MakeHttpPageSource([&gui](const Event& event) { gui.QueueEvent(event); });
+  std::unique_ptr<PageSource> source = MakeHttpPageSource(PageLoadsToEventLoop(session));
   session.lookup.source = source.get();
   const Text base = Utf8ToText(server->Address(""));
   session.lookup.endpoints = {base, base};
@@ -186,9 +245,16 @@ int Run() {
 
 }  // namespace
 
-int wmain() {
+int wmain(int argc, wchar_t** argv) {
   korvane::test::PrepareProcessLikeTheProgram();
-  const int exitCode = Run();
+  korvane::Text docs, out;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::wstring option = argv[i];
+    const korvane::Text value(argv[i + 1], argv[i + 1] + std::wcslen(argv[i + 1]));
+    if (option == L"--docs") docs = value;
+    if (option == L"--out") out = value;
+  }
+  const int exitCode = docs.empty() ? Run() : RunOffline(docs, out);
   OleUninitialize();
   return exitCode;
 }

@@ -13,6 +13,7 @@
 
 #include "app/program.h"
 #include "app/library_commands.h"
+#include "app/program_numbers.h"
 #include "catalogue/load_files.h"
 #include "helpers/archive_writer.h"
 #include "platform/headless/memory_file_system.h"

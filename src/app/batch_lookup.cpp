@@ -1,67 +1,58 @@
 #include "app/batch_lookup.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/function_list_view.h"
 #include "app/library_commands.h"
 #include "app/lookup_commands.h"
 #include "app/main_window.h"
-#include "platform/events.h"
+#include "app/program_numbers.h"
+#include "lookup/batch_walk.h"
 #include "platform/source_location.h"
+#include "text/paths.h"
 #include "text/text_ops.h"
 
 namespace korvane {
 namespace {
 
-// What the status bar shows of a batch: functions looked up of those to look up, and the time.
-struct BatchProgress {
-  std::size_t done = 0;
-  std::size_t total = 0;
-  std::int64_t startMilliseconds = 0;
-};
-
-Text Decimal(std::size_t value) {
-  const std::string digits = std::to_string(value);
-  return Text(digits.begin(), digits.end());
-}
-
-Text ClockText(std::int64_t milliseconds) {
-  const long long seconds = static_cast<long long>(std::max<std::int64_t>(milliseconds, 0) / 1000);
-  char digits[32];
-  std::snprintf(digits, sizeof digits, "%02lld:%02lld:%02lld", seconds / 3600, seconds / 60 % 60, seconds % 60);
-  return Utf8ToText(digits);
-}
-
 bool StopRequested(const Session& session) { return session.lookup.stopRequested.load(); }
 
-// The functions the batch will look up as things stand at its start: checked (and, with the skip option,
-// without a return type) in the ticked libraries. Lookups may tick a relative later, so it is an estimate.
-std::size_t CountBatchRecords(Session& session, bool skipFilled) {
+// What the worker keeps of its batch. Read and changed on the user-interface thread only (inside Invoke).
+struct BatchRun {
+  std::optional<BatchWalk> walk;
+  std::vector<int> rows;  // the Libraries list row of each library of the walk
+  std::int64_t startMilliseconds = 0;
+  bool lookupEnded = false;  // the last lookup ended by itself: the walk hears of it at the next step
+};
+
+// The progress bar and the time field; while `lookingUp`, also the function now looked up.
+void ShowProgress(Session& session, const BatchRun& run, bool lookingUp) {
   Gui& gui = session.platform.gui;
-  std::size_t count = 0;
-  for (int row = 0; row < gui.RowCount(kLibrariesList); ++row) {
-    const LibraryEntry* entry = session.catalogue.Find(LibraryKeyFromPath(gui.RowText(kLibrariesList, row, 0)));
-    if (entry == nullptr || !gui.IsRowChecked(kLibrariesList, row)) continue;
-    count += static_cast<std::size_t>(std::count_if(entry->functions.begin(), entry->functions.end(),
-                                                    [&](const ApiFunction& f) { return BatchTakes(f, skipFilled); }));
+  const BatchProgress& progress = run.walk->Progress();
+  gui.SetStatusProgress(progress.done, progress.total);
+  if (lookingUp) {
+    gui.SetStatusText(kStatusMessage, u" Looking up " + progress.current + u" (" + DecimalText(progress.done + 1) +
+                                          u" of " + DecimalText(progress.total) + u")...");
   }
-  return count;
+  const std::int64_t elapsed = session.platform.clock.MonotonicMilliseconds() - run.startMilliseconds;
+  gui.SetStatusText(kStatusTime, BatchTimeText(elapsed, EstimatedTotalMilliseconds(progress, elapsed)));
 }
 
-void ShowProgress(Session& session, const BatchProgress& progress, const ApiFunction* next) {
+// The ticked libraries of the Libraries list, in row order.
+void CollectLibraries(Session& session, bool skipFilled, BatchRun& run) {
   Gui& gui = session.platform.gui;
-  const std::size_t total = std::max(progress.total, progress.done + (next != nullptr ? 1 : 0));
-  gui.SetStatusProgress(static_cast<int>(progress.done), static_cast<int>(total));
-  if (next != nullptr) {
-    gui.SetStatusText(kStatusMessage, u" Looking up " + next->Function + u" (" + Decimal(progress.done + 1) +
-                                          u" of " + Decimal(total) + u")...");
+  std::vector<Text> keys;
+  for (int row = 0; row < gui.RowCount(kLibrariesList); ++row) {
+    const Text key = LibraryKeyFromPath(gui.RowText(kLibrariesList, row, 0));
+    if (!gui.IsRowChecked(kLibrariesList, row) || session.catalogue.Find(key) == nullptr) continue;
+    keys.push_back(key);
+    run.rows.push_back(row);
   }
-  const std::int64_t elapsed = session.platform.clock.MonotonicMilliseconds() - progress.startMilliseconds;
-  const std::int64_t estimate =
-      progress.done == 0 ? 0 : elapsed * static_cast<std::int64_t>(total) / static_cast<std::int64_t>(progress.done);
-  gui.SetStatusText(kStatusTime, BatchTimeText(elapsed, estimate));
+  run.walk.emplace(session.catalogue, std::move(keys), skipFilled);
 }
 
 // Scrolls so that the five rows below `row` are visible too: the user sees what comes next.
@@ -69,18 +60,15 @@ void ShowRowWithContext(Gui& gui, int list, int row) {
   gui.ScrollToRow(list, std::min(row + 5, gui.RowCount(list) - 1));
 }
 
-// Shows library row `row` when it is ticked and the catalogue has it; false when the batch passes it
-// over or has been stopped. Runs on the worker: a change of library fills the function list in steps
-// (kBatchRowsPerStep rows each), so that no single step holds the user-interface thread for long.
-bool ShowBatchLibrary(Session& session, int row) {
+// Shows the library `key` (Libraries list row `row`); false when the batch has been stopped. Runs on the
+// worker: a change of library fills the function list in steps (kBatchRowsPerStep rows each), so that
+// no single step holds the user-interface thread for long.
+bool ShowBatchLibrary(Session& session, const Text& key, int row) {
   Gui& gui = session.platform.gui;
-  Text key;
   bool takes = false;
   bool refill = false;
   gui.Invoke([&] {
-    key = LibraryKeyFromPath(gui.RowText(kLibrariesList, row, 0));
-    takes = !StopRequested(session) && gui.IsRowChecked(kLibrariesList, row) &&
-            session.catalogue.Find(key) != nullptr;
+    takes = !StopRequested(session);
     refill = takes && session.catalogue.ShownKey() != key;
   });
   if (!takes) return false;
@@ -101,17 +89,23 @@ bool ShowBatchLibrary(Session& session, int row) {
   return true;
 }
 
-// Starts the lookup of the next record the batch takes at or after `next`; false when none is left.
-bool StartNextRecord(Session& session, bool skipFilled, std::size_t& next, BatchProgress& progress) {
-  const LibraryEntry* shown = session.catalogue.Shown();
-  if (StopRequested(session) || shown == nullptr) return false;
-  const std::optional<std::size_t> record = NextBatchRecord(*shown, next, skipFilled);
+// The walk hears that the last lookup ended by itself (a stopped one is not counted as done).
+void Settle(BatchRun& run) {
+  if (run.lookupEnded) run.walk->Done();
+  run.lookupEnded = false;
+}
+
+// Starts the lookup of the shown library's next record that the batch takes; false when none is left.
+bool StartNextRecord(Session& session, BatchRun& run) {
+  Settle(run);
+  if (StopRequested(session) || session.catalogue.Shown() == nullptr) return false;
+  const std::optional<std::size_t> record = run.walk->NextRecord();
   if (!record) return false;
-  next = *record + 1;
-  session.platform.gui.SetFocus(kFunctionList);
-  session.platform.gui.SelectRow(kFunctionList, static_cast<int>(*record));
-  ShowRowWithContext(session.platform.gui, kFunctionList, static_cast<int>(*record));
-  ShowProgress(session, progress, &shown->functions[*record]);
+  Gui& gui = session.platform.gui;
+  gui.SetFocus(kFunctionList);
+  gui.SelectRow(kFunctionList, static_cast<int>(*record));
+  ShowRowWithContext(gui, kFunctionList, static_cast<int>(*record));
+  ShowProgress(session, run, true);
   return StartLookupOf(session, session.catalogue.ShownKey(), *record);
 }
 
@@ -121,17 +115,18 @@ void ForceIdle(Session& session) {
   session.lookup.markers = {};
 }
 
+// Sleeps until the running lookup has ended or a stop was asked for. A stopped lookup then gets a few
+// seconds (by the program's clock) to end by itself before it is abandoned.
 void WaitForLookup(Session& session) {
-  Clock& clock = session.platform.clock;
-  while (session.lookup.state.load() != LookupState::Idle && !StopRequested(session)) {
-    clock.SleepMilliseconds(kBatchPollMilliseconds);
+  LookupSession& lookup = session.lookup;
+  {
+    std::unique_lock lock(lookup.wakeMutex);
+    lookup.wake.wait(lock, [&] { return lookup.state.load() == LookupState::Idle || StopRequested(session); });
   }
   if (!StopRequested(session)) return;
-  // Stopped: the running lookup gets a few seconds to end by itself.
-  int waited = 0;
-  while (session.lookup.state.load() != LookupState::Idle) {
-    waited += kBatchPollMilliseconds;
-    if (waited > kStopGraceMilliseconds) {
+  Clock& clock = session.platform.clock;
+  for (int waited = 0; lookup.state.load() != LookupState::Idle; waited += kBatchPollMilliseconds) {
+    if (waited >= kStopGraceMilliseconds) {
       session.platform.gui.Invoke([&] { ForceIdle(session); });
       return;
     }
@@ -139,24 +134,12 @@ void WaitForLookup(Session& session) {
   }
 }
 
-void LookUpLibrary(Session& session, bool skipFilled, BatchProgress& progress) {
+void FinishBatch(Session& session, BatchRun& run) {
   Gui& gui = session.platform.gui;
-  std::size_t next = 0;
-  for (;;) {
-    bool started = false;
-    gui.Invoke([&] { started = StartNextRecord(session, skipFilled, next, progress); });
-    if (!started) return;
-    WaitForLookup(session);
-    if (StopRequested(session)) return;
-    ++progress.done;
-  }
-}
-
-void FinishBatch(Session& session, const BatchProgress& progress) {
-  Gui& gui = session.platform.gui;
+  Settle(run);
   SetUpdateMode(session, UpdateMode::BatchEnded);
   AttachCheckBoxHook(session);
-  ShowProgress(session, progress, nullptr);
+  ShowProgress(session, run, false);
   gui.SetStatusProgress(0, 1);
   if (!session.lookup.loadFailed) gui.SetStatusText(kStatusMessage, kReadyText);
   session.lookup.stopRequested.store(false);
@@ -168,31 +151,48 @@ void FinishBatch(Session& session, const BatchProgress& progress) {
 }  // namespace
 
 Text BatchTimeText(std::int64_t elapsedMilliseconds, std::int64_t totalMilliseconds) {
-  Text text(u" ");
+  // Appended piece by piece: GCC 12 at -O3 warns about a literal + std::string (a false positive).
+  std::string text = " ";
   text += ClockText(elapsedMilliseconds);
-  text += u" / ";
+  text += " / ";
   text += ClockText(totalMilliseconds);
-  return text;
+  return Utf8ToText(text);
+}
+
+void WakeBatch(Session& session) {
+  LookupSession& lookup = session.lookup;
+  // Taking the lock orders this wake after the worker's look at the state: it cannot be missed.
+  { const std::lock_guard lock(lookup.wakeMutex); }
+  lookup.wake.notify_all();
 }
 
 void BatchLookup(Session& session) {
   Gui& gui = session.platform.gui;
-  BatchProgress progress;
-  bool skipFilled = true;
-  int rows = 0;
+  BatchRun run;
   gui.Invoke([&] {
     KORVANE_HERE();
     SetUpdateMode(session, UpdateMode::BatchRunning);
     DetachCheckBoxHook(session);
-    skipFilled = gui.IsMenuChecked(kMenuSkipFilled);
-    rows = gui.RowCount(kLibrariesList);
-    progress.total = CountBatchRecords(session, skipFilled);
-    progress.startMilliseconds = session.platform.clock.MonotonicMilliseconds();
+    CollectLibraries(session, gui.IsMenuChecked(kMenuSkipFilled), run);
+    run.startMilliseconds = session.platform.clock.MonotonicMilliseconds();
   });
-  for (int row = 0; row < rows && !StopRequested(session); ++row) {
-    if (ShowBatchLibrary(session, row)) LookUpLibrary(session, skipFilled, progress);
+  while (!StopRequested(session)) {
+    std::optional<std::size_t> library;
+    gui.Invoke([&] {
+      Settle(run);
+      library = run.walk->NextLibrary();
+    });
+    if (!library || !ShowBatchLibrary(session, run.walk->Key(*library), run.rows[*library])) break;
+    for (;;) {
+      bool started = false;
+      gui.Invoke([&] { started = StartNextRecord(session, run); });
+      if (!started) break;
+      WaitForLookup(session);
+      if (StopRequested(session)) break;
+      run.lookupEnded = true;
+    }
   }
-  gui.Invoke([&] { FinishBatch(session, progress); });
+  gui.Invoke([&] { FinishBatch(session, run); });
 }
 
 void MsdnCheckedPressed(Session& session) {
@@ -201,6 +201,7 @@ void MsdnCheckedPressed(Session& session) {
   if (session.batchRunning.load()) {
     session.platform.gui.SetEnabled(kMsdnChecked, false);
     lookup.stopRequested.store(true);
+    WakeBatch(session);
     return;
   }
   if (lookup.state.load() != LookupState::Idle || session.catalogue.Shown() == nullptr) return;
@@ -220,6 +221,7 @@ void EndBatchLookup(Session& session) {
   if (session.batchRunning.load()) {
     lookup.stopRequested.store(true);
     ForceIdle(session);  // the window is going: its page is not waited for
+    WakeBatch(session);
     // The worker's remaining steps run inside WaitEvent; the events themselves are of no use now.
     while (session.batchRunning.load()) session.platform.gui.WaitEvent();
   }

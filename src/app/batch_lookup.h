@@ -1,7 +1,8 @@
 #pragma once
 // "msdn Checked": the batch lookup of every checked function of every ticked library, on a worker
 // thread. The worker touches no control and no record itself: each of its steps runs on the
-// user-interface thread through Gui::Invoke, and between steps it only waits for the lookup to end.
+// user-interface thread through Gui::Invoke, and between steps it sleeps until the running lookup has
+// ended (the page-load handler wakes it), so the next lookup starts as soon as the last one ended.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,8 +11,8 @@
 
 namespace korvane {
 
-// How often the worker looks at the lookup's state, and how long a stopped batch lets the running
-// lookup end by itself before abandoning it.
+// How often a stopped batch looks whether the running lookup has ended by itself, and how long it lets
+// it try before abandoning it.
 inline constexpr int kBatchPollMilliseconds = 15;
 inline constexpr int kStopGraceMilliseconds = 5000;
 
@@ -25,6 +26,9 @@ void MsdnCheckedPressed(Session& session);
 
 // The worker thread's body.
 void BatchLookup(Session& session);
+
+// Wakes the worker when it waits for the running lookup: the lookup has ended or a stop was asked for.
+void WakeBatch(Session& session);
 
 // The main window is closing: stops a running batch without waiting for its page, runs the worker's
 // last steps and joins it. Called on the user-interface thread; does nothing when no batch ran.

@@ -8,8 +8,9 @@
 #include "catalogue/catalogue_files.h"
 #include "catalogue/load_files.h"
 #include "catalogue/save_files.h"
-#include "platform/events.h"
+#include "app/program_numbers.h"
 #include "platform/source_location.h"
+#include "text/paths.h"
 
 namespace korvane {
 namespace {

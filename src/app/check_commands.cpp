@@ -1,6 +1,6 @@
 #include "app/check_commands.h"
 
-#include "platform/events.h"
+#include "app/program_numbers.h"
 #include "platform/source_location.h"
 
 namespace korvane {

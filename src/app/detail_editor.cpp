@@ -5,7 +5,7 @@
 
 #include "app/function_list_view.h"
 #include "app/library_commands.h"
-#include "platform/events.h"
+#include "app/program_numbers.h"
 #include "text/text_ops.h"
 #include "platform/source_location.h"
 
@@ -30,7 +30,7 @@ void RewriteRow(Session& session, int row, const ApiFunction& record, bool ticke
   // Through the check-box hook this also sets the record's mark.
   gui.SetRowState(kFunctionList, row, true, ticked);
   // Fill the editor again from the record, so it shows what was stored.
-  gui.QueueEvent({kEventControl, kMainWindow, kFunctionList, kTypeChanged, {}, {}, {}});
+  gui.QueueEvent({kEventControl, kMainWindow, kFunctionList, kTypeChanged, {}});
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include "app/export_commands.h"
 #include "app/library_commands.h"
 #include "app/lookup_commands.h"
-#include "platform/events.h"
+#include "app/program_numbers.h"
 #include "platform/source_location.h"
 
 namespace korvane {
@@ -37,7 +37,6 @@ void DispatchControl(Session& session, const Event& event) {
       break;
     case kMsdnChecked: MsdnCheckedPressed(session); break;
     case kMsdnSelected: LookUpSelectedFunction(session); break;
-    case kBrowser: PageSourceEvent(session, event); break;
     case kLibrariesList:
       if (event.type == kTypeChanged) LibrariesSelectionChanged(session);
       break;
@@ -97,6 +96,7 @@ bool DispatchMainWindowEvent(Session& session, const Event& event) {
       if (event.control == kMenuSkipFilled) gui.SetMenuChecked(kMenuSkipFilled, !gui.IsMenuChecked(kMenuSkipFilled));
       break;
     case kEventControl: DispatchControl(session, event); break;
+    case kEventPageLoaded: PageLoadEvent(session); break;
     default: break;
   }
   return true;
@@ -155,11 +155,6 @@ void DispatchUntilClosed(Session& session) {
   for (;;) {
     if (!DispatchEvent(session, session.platform.gui.WaitEvent())) return;
   }
-}
-
-void RunEventLoop(Session& session) {
-  ApplySettings(session);
-  DispatchUntilClosed(session);
 }
 
 }  // namespace korvane

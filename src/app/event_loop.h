@@ -5,9 +5,6 @@
 
 namespace korvane {
 
-// Loads the settings, then dispatches events until the main window is closed.
-void RunEventLoop(Session& session);
-
 // The two halves of the loop: applying the loaded settings to the session, and dispatching events
 // until the main window's close event.
 void ApplySettings(Session& session);

@@ -8,8 +8,10 @@
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "export/export.h"
-#include "platform/events.h"
+#include "app/program_numbers.h"
+#include "export/listing.h"
 #include "platform/source_location.h"
+#include "text/paths.h"
 
 namespace korvane {
 namespace {
@@ -26,11 +28,6 @@ constexpr int kListingControls[] = {kExportTemplate, kExportResetTemplate, kExpo
 
 void EnableListingControls(Gui& gui, bool enabled) {
   for (const int control : kListingControls) gui.SetEnabled(control, enabled);
-}
-
-Text Decimal(std::size_t value) {
-  const std::string digits = std::to_string(value);
-  return Text(digits.begin(), digits.end());
 }
 
 // The ticked rows of the Libraries list that still have a catalogue entry, in row order.
@@ -82,7 +79,7 @@ void ChooseAnnotationMode(Session& session, int mode) {
 }
 
 void ResetListingTemplate(Session& session) {
-  session.platform.gui.SetText(kExportTemplate, kDefaultListingTemplate);
+  session.platform.gui.SetText(kExportTemplate, kDefaultDescriptionTemplate);
 }
 
 void ListingSwitchClicked(Session& session) {
@@ -109,7 +106,7 @@ void ChooseRootFolder(Session& session) {
   }
   gui.SelectItem(kExportRoot, gui.AddItem(kExportRoot, folder));
   session.exportSettings.rootFolders.push_back(folder);
-  const Text key = Text(kKeyRootDirPrefix) + Decimal(static_cast<std::size_t>(gui.ItemCount(kExportRoot)));
+  const Text key = Text(kKeyRootDirPrefix) + DecimalText(gui.ItemCount(kExportRoot));
   WriteSetting(session.platform.files, session.settingsPath, kGroupPbRoot, key, folder);
 }
 

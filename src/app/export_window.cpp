@@ -1,6 +1,7 @@
 #include "app/export_window.h"
 
-#include "platform/events.h"
+#include "app/program_numbers.h"
+#include "export/listing.h"
 
 namespace korvane {
 namespace {
@@ -34,7 +35,7 @@ WindowDescription ExportWindowDescription() {
   c.push_back(Control(kExportBrowse, ControlKind::PushButton, u"...", -26, 14, 20, 20, kRight));
   c.push_back(Control(kExportUpdateListing, ControlKind::CheckBox, u"Update APIFunctionListing.txt", 10, 52, 160, 20));
   c.push_back(Control(kExportTemplateLabel, ControlKind::Label, u"Function ( Params )", 10, 77, 94, 20));
-  c.push_back(Control(kExportTemplate, ControlKind::TextField, kDefaultListingTemplate, 102, 74, -132, 20,
+  c.push_back(Control(kExportTemplate, ControlKind::TextField, kDefaultDescriptionTemplate, 102, 74, -132, 20,
                       kStyleWidthFromRight));
   c.push_back(Control(kExportResetTemplate, ControlKind::PushButton, u"r", -26, 74, 20, 20, kRight));
   c.push_back(Control(kExportConnector, ControlKind::Label, u"\\_", 80, 97, 20, 20));

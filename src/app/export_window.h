@@ -6,8 +6,6 @@
 namespace korvane {
 
 inline constexpr char16_t kExportWindowTitle[] = u"Export to Purebasic";
-// The description template of a listing entry, shown at every start (it is never stored).
-inline constexpr char16_t kDefaultListingTemplate[] = u"  %RET%  |  %DSC%  |  %GRP%  |  %WEB%";
 
 WindowDescription ExportWindowDescription();
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/events.h"
+#include "app/program_numbers.h"
 #include "platform/source_location.h"
 
 namespace korvane {

@@ -1,6 +1,6 @@
 #include "app/layout.h"
 
-#include "platform/events.h"
+#include "app/program_numbers.h"
 #include "platform/source_location.h"
 
 namespace korvane {

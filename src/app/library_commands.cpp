@@ -5,8 +5,9 @@
 
 #include "app/function_list_view.h"
 #include "app/main_window.h"
-#include "platform/events.h"
+#include "app/program_numbers.h"
 #include "platform/source_location.h"
+#include "text/paths.h"
 #include "text/text_ops.h"
 
 namespace korvane {
@@ -36,18 +37,13 @@ std::vector<Text> ChooseFiles(Session& session, const Text& droppedFiles) {
   return paths;
 }
 
-Text Decimal(std::size_t value) {
-  const std::string digits = std::to_string(value);
-  return Text(digits.begin(), digits.end());
-}
-
 // The window loads quietly, but a library that lost names on the way must not look complete.
 Text CutShortMessage(const LoadOutcome& outcome) {
   if (outcome.cutShort.empty()) return kReadyText;
   Text message;
   for (const CutShortFile& file : outcome.cutShort) {
     message += message.empty() ? u" " : u"; ";
-    message += FileNameFromPath(file.path) + u": symbol directory cut short, only " + Decimal(file.namesRead) +
+    message += FileNameFromPath(file.path) + u": symbol directory cut short, only " + DecimalText(static_cast<long long>(file.namesRead)) +
                u" names read";
   }
   return message;
@@ -98,7 +94,7 @@ void EnableLibraryCommands(Gui& gui, bool enabled) {
   gui.SetEnabled(kMsdnSelected, false);
 }
 
-void RequestLayout(Gui& gui) { gui.QueueEvent({kEventSizeChanged, kMainWindow, -1, 0, {}, {}, {}}); }
+void RequestLayout(Gui& gui) { gui.QueueEvent({kEventSizeChanged, kMainWindow, -1, 0, {}}); }
 
 void ShowLoadedLibraries(Session& session, const LoadOutcome& outcome) {
   Gui& gui = session.platform.gui;
@@ -138,7 +134,7 @@ void LoadLibraries(Session& session, const Text& droppedFiles) {
     KORVANE_HERE();
     ShowLoadedLibraries(session, outcome);
   });
-  session.platform.gui.QueueEvent({kEventControl, kMainWindow, kMergeXml, kTypeAutomaticMerge, {}, {}, {}});
+  session.platform.gui.QueueEvent({kEventControl, kMainWindow, kMergeXml, kTypeAutomaticMerge, {}});
 }
 
 void LibrariesSelectionChanged(Session& session) {

@@ -2,9 +2,10 @@
 
 #include <vector>
 
+#include "app/batch_lookup.h"
 #include "app/layout.h"
 #include "app/library_commands.h"
-#include "platform/events.h"
+#include "app/program_numbers.h"
 #include "platform/source_location.h"
 
 namespace korvane {
@@ -108,7 +109,6 @@ bool StartLookupOf(Session& session, const Text& key, std::size_t record) {
   lookup.markers = start.progress.markers;
   lookup.state.store(start.progress.state);
   lookup.source->Navigate(start.address);
-  lookup.source->Attach(record);
   return true;
 }
 
@@ -143,7 +143,20 @@ void OpenSelectedFunction(Session& session) {
       SearchAddress(session.lookup.endpoints.searchBase, byFunction, SearchQuery::First));
 }
 
-void PageSourceEvent(Session& session, const Event& event) {
+PageLoadHandler PageLoadsToEventLoop(Session& session) {
+  return [&session](const PageLoad& load) {
+    session.lookup.loads.Push(load);
+    session.platform.gui.QueueEvent({kEventPageLoaded, kMainWindow, -1, 0, {}});
+  };
+}
+
+void PageLoadEvent(Session& session) {
+  if (const std::optional<PageLoad> load = session.lookup.loads.Next(std::chrono::milliseconds(0))) {
+    PageSourceEvent(session, *load);
+  }
+}
+
+void PageSourceEvent(Session& session, const PageLoad& load) {
   KORVANE_HERE();
   LookupSession& lookup = session.lookup;
   if (lookup.state.load() == LookupState::Idle || lookup.source == nullptr || lookup.source->Busy()) return;
@@ -154,11 +167,10 @@ void PageSourceEvent(Session& session, const Event& event) {
     lookup.markers = {};
     lookup.state.store(LookupState::Idle);
     if (!batch) SetUpdateMode(session, UpdateMode::SingleEnded);
+    WakeBatch(session);
     return;
   }
-  LoadedPage page{event.type == kTypePageFailed, {}, event.address, event.reason};
-  if (!page.failed) page.text = lookup.source->PageText();
-  const LookupOutcome out = LookupStep({lookup.state.load(), lookup.markers}, page, *entry, lookup.key,
+  const LookupOutcome out = LookupStep({lookup.state.load(), lookup.markers}, ReadLoadedPage(load, *lookup.source), *entry, lookup.key,
                                        lookup.record, batch, lookup.endpoints);
   // The rows are the lookup library's; while another library is shown they are not on screen.
   if (session.catalogue.ShownKey() == lookup.key) {
@@ -169,6 +181,7 @@ void PageSourceEvent(Session& session, const Event& event) {
   lookup.markers = out.progress.markers;
   lookup.state.store(out.progress.state);
   if (out.ended() && !batch) SetUpdateMode(session, UpdateMode::SingleEnded);
+  if (out.ended()) WakeBatch(session);
 }
 
 }  // namespace korvane

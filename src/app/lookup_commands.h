@@ -26,9 +26,16 @@ void LookUpSelectedFunction(Session& session);
 // default browser.
 void OpenSelectedFunction(Session& session);
 
-// Any event of the page source (control kBrowser): when a lookup waits and the source is not busy, the
-// loaded page takes the lookup one step on.
-void PageSourceEvent(Session& session, const Event& event);
+// The handler the page source reports its loads to: from any thread, it keeps the load and queues a
+// kEventPageLoaded event of the main window for it.
+PageLoadHandler PageLoadsToEventLoop(Session& session);
+
+// A kEventPageLoaded event: takes the oldest load kept for it one step on.
+void PageLoadEvent(Session& session);
+
+// The end of a load: when a lookup waits for it, the page takes the lookup one step on. A load that
+// ended while the source is busy again was replaced by a later navigation and is passed over.
+void PageSourceEvent(Session& session, const PageLoad& load);
 
 // The status bar's message after a page that did not load: " Load failed: <address> (<reason>)".
 Text LoadFailedText(const Text& address, const Text& reason);

@@ -1,6 +1,6 @@
 #include "app/main_window.h"
 
-#include "platform/events.h"
+#include "app/program_numbers.h"
 
 namespace korvane {
 namespace {
@@ -41,6 +41,7 @@ ControlDescription PanelButton(int number, const char16_t* text, int width) {
 WindowDescription MainWindowDescription() {
   WindowDescription window;
   window.number = kMainWindow;
+  window.main = true;
   window.title = kProgramTitle;
   window.innerWidth = 890, window.innerHeight = 564;
   window.minInnerWidth = 890, window.minInnerHeight = 400;

@@ -3,9 +3,11 @@
 #include "app/event_loop.h"
 #include "app/export_window.h"
 #include "app/layout.h"
+#include "app/lookup_commands.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "app/function_list_view.h"
+#include "app/program_numbers.h"
 #include "docs/docs_file.h"
 #include "docs/docs_file_load.h"
 #include "docs/offline_page_source.h"
@@ -29,21 +31,20 @@ void BuildMainWindow(Session& session) {
 
 PageSource* ChoosePageSource(Session& session, const PageSourceMakers& makers, std::unique_ptr<PageSource>& owned) {
   const Text& engine = session.lookup.engine;
-  Gui& gui = session.platform.gui;
   if (engine.empty() || engine == kEngineOffline) {
     const Text path = !session.lookup.docsPath.empty() ? session.lookup.docsPath
                       : makers.programFolder.empty()   ? Text()
                                                        : makers.programFolder + kDocsFileName;
     if (std::shared_ptr<const DocumentationSet> set = LoadDocumentationSetFile(session.platform.files, path)) {
-      owned = std::make_unique<OfflinePageSource>(std::move(set), [&gui](const Event& event) { gui.QueueEvent(event); });
+      owned = std::make_unique<OfflinePageSource>(std::move(set), PageLoadsToEventLoop(session));
       return owned.get();
     }
   }
   if (engine != kEngineHttp && makers.browser) {
-    if (PageSource* browser = makers.browser()) return browser;
+    if (PageSource* browser = makers.browser(PageLoadsToEventLoop(session))) return browser;
   }
   if (!makers.http) return nullptr;
-  owned = makers.http([&gui](const Event& event) { gui.QueueEvent(event); });
+  owned = makers.http(PageLoadsToEventLoop(session));
   return owned.get();
 }
 

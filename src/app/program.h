@@ -14,14 +14,14 @@ namespace korvane {
 void BuildMainWindow(Session& session);
 
 // The ways this platform can load documentation pages. `browser` gives the embedded browser control's
-// source (nullptr when it does not work here); `http` makes an HTTP source that posts its events with the
-// given function. Either may be empty.
+// source (nullptr when it does not work here); `http` makes an HTTP source. Both report the end of each
+// load to the handler they are given. Either may be empty.
 struct PageSourceMakers {
   // The program's own folder, ending in a backslash: a documentation set "Korvane.docs" there is used
   // when the settings name none. Empty where the program has no folder of its own (tests).
   Text programFolder;
-  std::function<PageSource*()> browser;
-  std::function<std::unique_ptr<PageSource>(std::function<void(const Event&)> post)> http;
+  std::function<PageSource*(PageLoadHandler onLoad)> browser;
+  std::function<std::unique_ptr<PageSource>(PageLoadHandler onLoad)> http;
 };
 
 // The page source the settings ask for ("Lookup" / "Engine"). Without a choice, and with "offline", the

@@ -4,14 +4,17 @@
 // the user-interface thread.
 
 #include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
 
 #include "catalogue/catalogue.h"
 #include "lookup/lookup_machine.h"
+#include "lookup/lookup_run.h"
 #include "platform/page_source.h"
 #include "platform/platform.h"
 
@@ -34,7 +37,8 @@ struct DetailTarget {
 
 // The documentation lookup: where pages come from and the lookup that runs, single or batch. The page
 // source and the worker thread belong to the user-interface thread; `state` and `stopRequested` are
-// also read and written by the batch worker.
+// also read by the batch worker, which sleeps on `wake` until the running lookup has ended. The page
+// source reports each ended load into `loads` and queues a kEventPageLoaded event for it.
 struct LookupSession {
   PageSource* source = nullptr;  // owned by the program; nullptr: lookups do nothing
   LookupEndpoints endpoints;     // "Lookup" / "SearchBase", "LibraryBase"
@@ -47,6 +51,9 @@ struct LookupSession {
   std::atomic<bool> stopRequested{false};  // "Stop Update", a failed load or the window's close
   bool loadFailed = false;                 // a page of this batch did not load; its message stays
   std::thread worker;                      // the batch; joined, never detached
+  std::mutex wakeMutex;
+  std::condition_variable wake;
+  PageLoadQueue loads;
 };
 
 struct Session {

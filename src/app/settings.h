@@ -23,7 +23,7 @@ inline constexpr char16_t kGroupPbRoot[] = u"PBRoot";
 inline constexpr char16_t kKeyRootDirPrefix[] = u"RootDir";  // followed by the entry's number: RootDir1
 // Written by hand only; a first start leaves them out and the defaults apply.
 inline constexpr char16_t kGroupLookup[] = u"Lookup";
-inline constexpr char16_t kKeyEngine[] = u"Engine";  // browser (default), http or offline
+inline constexpr char16_t kKeyEngine[] = u"Engine";  // offline, browser or http; unset: the first that works, in that order
 inline constexpr char16_t kKeySearchBase[] = u"SearchBase";
 inline constexpr char16_t kKeyLibraryBase[] = u"LibraryBase";
 inline constexpr char16_t kKeyDocs[] = u"Docs";  // path of the offline documentation set

@@ -18,6 +18,7 @@ struct ApiFunction {
   Text Website;      // address of the reference page
   Text AnsiUni;      // common stem of an ANSI/wide pair ('MessageBox'), else empty
   int checked = 0;   // 1 when the function takes part in the lookup and the export
+  bool operator==(const ApiFunction&) const = default;
 };
 
 // One loaded library.

@@ -4,6 +4,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/catalogue_xml.h"
+#include "text/paths.h"
 #include "text/text_ops.h"
 
 namespace korvane {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "catalogue/api_function.h"
-#include "platform/shell.h"
+#include "platform/clock.h"
 #include "text/text.h"
 
 namespace korvane {

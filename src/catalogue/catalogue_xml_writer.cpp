@@ -7,6 +7,7 @@
 
 #include "catalogue/catalogue.h"
 #include "catalogue/catalogue_xml.h"
+#include "text/paths.h"
 
 namespace korvane {
 namespace {

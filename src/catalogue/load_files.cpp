@@ -6,6 +6,7 @@
 
 #include "catalogue/catalogue_files.h"
 #include "catalogue/library_loader.h"
+#include "text/paths.h"
 
 namespace korvane {
 namespace {

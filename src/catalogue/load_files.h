@@ -57,9 +57,6 @@ struct LoadOutcome {
   std::vector<LoadedFile> libraries;  // in load order (the Libraries list's row order)
   std::vector<SkippedFile> skipped;   // in the order the files were met
   std::vector<CutShortFile> cutShort;
-
-  // The first file that gave a library; empty when none did.
-  Text FirstLibraryPath() const { return libraries.empty() ? Text() : libraries.front().path; }
 };
 
 // Called as each file gives a library, with its entry in the catalogue. A caller that only passes the

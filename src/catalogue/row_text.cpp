@@ -20,7 +20,7 @@ RowTexts RowText(const ApiFunction& record) {
 }
 
 Text FunctionCountText(std::size_t count) {
-  return u" " + T(std::to_string(count)) + u" Functions";
+  return u" " + DecimalText(static_cast<long long>(count)) + u" Functions";
 }
 
 }  // namespace korvane

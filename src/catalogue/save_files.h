@@ -6,7 +6,7 @@
 
 #include "catalogue/catalogue.h"
 #include "platform/file_system.h"
-#include "platform/shell.h"
+#include "platform/clock.h"
 
 namespace korvane {
 

@@ -9,7 +9,7 @@
 
 #include "catalogue/load_files.h"
 #include "platform/file_system.h"
-#include "platform/shell.h"
+#include "platform/clock.h"
 #include "text/text.h"
 
 namespace korvane {

@@ -111,14 +111,6 @@ LookupArgs ParseLookupArgs(std::span<const Text> args) {
   return result;
 }
 
-std::string Clock24(std::int64_t milliseconds) {
-  const std::int64_t seconds = std::max<std::int64_t>(milliseconds, 0) / 1000;
-  char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-  return buffer;
-}
-
 // Draws the progress on a terminal: each line replaces the one before (carriage return, then blanks
 // over what the longer line before left), and the last one is ended by a line feed.
 class ProgressDisplay {
@@ -146,9 +138,19 @@ class ProgressDisplay {
   std::size_t shown_ = 0;
 };
 
-std::string FailureLine(const BatchResult& result) {
-  return "korvane-cli: lookup of " + TextToUtf8(result.failedFunction) + " (" + TextToUtf8(result.failedLibrary) +
+std::string FailureLine(const BatchResult& result, const std::vector<LoadedFile>& libraries) {
+  Text library = result.failedKey;
+  for (const LoadedFile& file : libraries) {
+    if (file.key == result.failedKey) library = file.path;
+  }
+  return "korvane-cli: lookup of " + TextToUtf8(result.failedFunction) + " (" + TextToUtf8(library) +
          ") stopped: " + TextToUtf8(result.failure->address) + ": " + TextToUtf8(result.failure->reason) + "\n";
+}
+
+std::vector<Text> LibraryKeys(const std::vector<LoadedFile>& libraries) {
+  std::vector<Text> keys;
+  for (const LoadedFile& library : libraries) keys.push_back(library.key);
+  return keys;
 }
 
 }  // namespace
@@ -163,57 +165,15 @@ std::string ProgressLine(const BatchProgress& progress, std::int64_t elapsedMill
   line.append(filled, '#').append(kWidth - filled, '.').append("] ");
   line.append(std::to_string(done)).append("/").append(std::to_string(total));
   if (!progress.current.empty()) line.append(" ").append(TextToUtf8(progress.current));
-  line.append("  ").append(Clock24(elapsedMilliseconds)).append(" elapsed, ");
+  line.append("  ").append(ClockText(elapsedMilliseconds)).append(" elapsed, ");
   if (done == total) {
     line += "00:00:00";
   } else if (done == 0) {
     line += "--:--:--";
   } else {
-    line += Clock24(elapsedMilliseconds * (total - done) / done);
+    line += ClockText(EstimatedTotalMilliseconds({done, total, {}}, elapsedMilliseconds) - elapsedMilliseconds);
   }
   return line + " left";
-}
-
-BatchResult RunLookupBatch(Catalogue& catalogue, const std::vector<LoadedFile>& libraries,
-                           const LookupEndpoints& endpoints, bool skipFilled, PageSource& source,
-                           PageEventQueue& events, const std::function<void(const BatchProgress&)>& progress) {
-  // The count is taken before the batch; a lookup may settle a later function (an ANSI/wide relative
-  // gets its return type) or make one take part (a relative gets ticked), and the count follows.
-  std::vector<std::vector<bool>> counted;
-  BatchProgress where;
-  for (const LoadedFile& library : libraries) {
-    std::vector<bool>& marks = counted.emplace_back();
-    if (const LibraryEntry* entry = catalogue.Find(library.key)) {
-      for (const ApiFunction& record : entry->functions) marks.push_back(BatchTakes(record, skipFilled));
-      where.total += static_cast<int>(std::count(marks.begin(), marks.end(), true));
-    }
-  }
-  BatchResult result;
-  for (std::size_t l = 0; l < libraries.size() && !result.failure; ++l) {
-    LibraryEntry* entry = catalogue.Find(libraries[l].key);
-    if (entry == nullptr) continue;
-    for (std::size_t i = 0; i < entry->functions.size(); ++i) {
-      const bool wasCounted = counted[l][i];
-      if (!BatchTakes(entry->functions[i], skipFilled)) {
-        if (wasCounted) ++where.done;
-        continue;
-      }
-      if (!wasCounted) ++where.total;
-      where.current = entry->functions[i].Function;
-      if (progress) progress(where);
-      ++result.lookedUp;
-      result.failure = RunLookupToEnd(*entry, libraries[l].key, i, endpoints, source, events);
-      if (result.failure) {
-        result.failedFunction = entry->functions[i].Function;
-        result.failedLibrary = libraries[l].path;
-        break;
-      }
-      ++where.done;
-    }
-  }
-  where.current.clear();
-  if (progress) progress(where);
-  return result;
 }
 
 int RunLookupCli(std::span<const Text> args, FileSystem& files, Clock& clock, CliOutput& output) {
@@ -230,10 +190,10 @@ int RunLookupCli(std::span<const Text> args, FileSystem& files, Clock& clock, Cl
   if (load.outcome.libraries.empty()) return kExitFailure;
 
   // The page source is the one thing that decides where pages come from.
-  PageEventQueue events;
+  PageLoadQueue loads;
   std::unique_ptr<PageSource> source;
   if (parsed.docsFile.empty()) {
-    source = MakeHttpPageSource(events.Sink(), kHttpTimeout);
+    source = MakeHttpPageSource(loads.Handler(), kHttpTimeout);
   } else {
     DocsLoadError error = DocsLoadError::None;
     std::shared_ptr<const DocumentationSet> set = LoadDocumentationSetFile(files, parsed.docsFile, &error);
@@ -243,14 +203,14 @@ int RunLookupCli(std::span<const Text> args, FileSystem& files, Clock& clock, Cl
                                                         : ": not a documentation set (or a later version)\n");
       return kExitFailure;
     }
-    source = std::make_unique<OfflinePageSource>(std::move(set), events.Sink());
+    source = std::make_unique<OfflinePageSource>(std::move(set), loads.Handler());
   }
   ProgressDisplay display(output.live, clock);
   const BatchResult batch =
-      RunLookupBatch(catalogue, load.outcome.libraries, parsed.endpoints, parsed.skipFilled, *source, events,
+      RunLookupBatch(catalogue, LibraryKeys(load.outcome.libraries), parsed.endpoints, parsed.skipFilled, *source, loads,
                      [&display](const BatchProgress& where) { display.Show(where); });
   display.End();
-  if (batch.failure) output.err += FailureLine(batch);
+  if (batch.failure) output.err += FailureLine(batch, load.outcome.libraries);
   const int written = WriteCatalogueFiles(catalogue, load.outcome, parsed.outFolder, files, clock, output);
   const bool allWritten = written == static_cast<int>(load.outcome.libraries.size());
   return !batch.failure && allWritten ? kExitSuccess : kExitFailure;

@@ -143,28 +143,19 @@ Text DescriptionBlock(const DocFunction& function) {
   return block + u"</div>\r\n<h2>Syntax</h2>\r\n";
 }
 
-// The members of the function's group. A pair is listed once, by its generic name: the lookup gives
-// every record of a catalogue the address of the member its name matches (with a final "A" or "W"
-// dropped), and the generic page is the one that is right for all records of the pair.
-Text TableOfContents(const DocumentationSet& set, TextView base, const DocGroup& group) {
-  Text toc = u"<DIV class=\"toc\">\r\n<DIV class=\"toclevel1\">" + Escaped(group.title) + u"</DIV>\r\n";
-  Text lastGeneric;
-  for (const DocFunction& member : group.functions) {
-    TextView name = member.name;
-    if (IsPairMember(set, name)) {
-      name = name.substr(0, name.size() - 1);
-      if (name == lastGeneric) continue;  // members are sorted by name: 'xA' and 'xW' are neighbours
-      lastGeneric = Text(name);
-    }
-    toc += u"<DIV class=\"toclevel2\"><A href=\"" + ReferenceAddress(base, name) + u"\">" + Escaped(name) +
-           u"</A></DIV>\r\n";
-  }
-  return toc + u"</DIV>\r\n";
+// The table of contents: the group's title, which the lookup takes for the function's Group, and no
+// members. Listing the members would let the lookup spread the group and each member's address to its
+// siblings, but offline every sibling gets its own lookup and its own page anyway (and a spread address
+// leads a wide function without an "A" twin, such as Module32FirstW, to its ANSI neighbour's page); and
+// a page as long as its header (411 functions in winbase.h) made every lookup cost as much as the
+// header is long.
+Text TableOfContents(const DocGroup& group) {
+  return u"<DIV class=\"toc\">\r\n<DIV class=\"toclevel1\">" + Escaped(group.title) + u"</DIV>\r\n</DIV>\r\n";
 }
 
-Text ReferencePage(const DocumentationSet& set, TextView base, const DocGroup& group, const DocFunction& function) {
+Text ReferencePage(const DocGroup& group, const DocFunction& function) {
   Text page = u"<HTML><HEAD><TITLE>" + Escaped(function.name) + u" function</TITLE></HEAD><BODY>\r\n";
-  page += TableOfContents(set, base, group);
+  page += TableOfContents(group);
   page += u"<DIV class=\"content\">\r\n<H1>" + Escaped(function.name) + u" function</H1>\r\n";
   page += DescriptionBlock(function);
   page += u"<DIV class=\"codeSnippetContainer\">" + SyntaxBlock(function) + u"</DIV>\r\n";
@@ -223,11 +214,11 @@ std::optional<Text> AnswerAddress(const DocumentationSet& set, const Text& addre
     const Text name = PercentDecode(TextView(segment).substr(0, segment.size() - kSegmentEnd.size()));
     DocFunctionRef groupForm;
     if (const auto generic = GenericFunction(set, name, &groupForm)) {
-      return ReferencePage(set, BaseOf(address, library), GroupAt(set, groupForm), *generic);
+      return ReferencePage(GroupAt(set, groupForm), *generic);
     }
     const auto ref = FindFunction(set, name);
     if (!ref) return NotFoundPage();
-    return ReferencePage(set, BaseOf(address, library), GroupAt(set, *ref), FunctionAt(set, *ref));
+    return ReferencePage(GroupAt(set, *ref), FunctionAt(set, *ref));
   }
   return std::nullopt;
 }

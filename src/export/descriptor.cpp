@@ -7,6 +7,7 @@
 #include "export/byte_lines.h"
 #include "export/declaration.h"
 #include "export/listing.h"
+#include "text/paths.h"
 #include "text/text_ops.h"
 
 namespace korvane {

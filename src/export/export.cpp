@@ -6,6 +6,7 @@
 #include "catalogue/catalogue.h"
 #include "export/descriptor.h"
 #include "export/listing.h"
+#include "text/paths.h"
 #include "text/text_ops.h"
 
 namespace korvane {
@@ -157,7 +158,7 @@ Text ExportClosingMessage(const ExportResult& result) {
     message += result.failures[i].path + u": " + result.failures[i].reason + u"\n";
   }
   if (result.failures.size() > shown) {
-    message += u"... and " + Utf8ToText(std::to_string(result.failures.size() - shown)) + u" more\n";
+    message += u"... and " + DecimalText(static_cast<long long>(result.failures.size() - shown)) + u" more\n";
   }
   return message + u"\n" + Text(kRestartNote);
 }

@@ -23,8 +23,9 @@ struct ListingEntry {
   Text text;
 };
 
-// The description template of a new export window.
-inline constexpr TextView kDefaultDescriptionTemplate = u"  %RET%  |  %DSC%  |  %GRP%  |  %WEB%";
+// The default description template: the export window shows it at every start (it is never stored),
+// and the command line's export uses it without --template.
+inline constexpr char16_t kDefaultDescriptionTemplate[] = u"  %RET%  |  %DSC%  |  %GRP%  |  %WEB%";
 
 // Whether a line is a count line: it is the plain decimal text of its own value ('7785', '0', '-3';
 // not '007', '+5', ' 5'). Such lines are skipped wherever they stand.

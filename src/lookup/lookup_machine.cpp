@@ -1,6 +1,7 @@
 #include "lookup/lookup_machine.h"
 
 #include <map>
+#include <set>
 #include <utility>
 
 #include "lookup/reference_page.h"
@@ -102,8 +103,14 @@ void SpreadToRelatives(LookupOutcome& out, LibraryEntry& entry, std::size_t inde
 void ApplySiblings(LookupOutcome& out, LibraryEntry& entry, const Text& group,
                    const std::map<Text, Text>& siblings) {
   if (siblings.empty()) return;
+  // A name can only match a key as long as itself or one shorter (a final "A" or "W" dropped): most
+  // records are passed over on their length alone, without building their lower-case forms.
+  std::set<std::size_t> lengths;
+  for (const auto& sibling : siblings) lengths.insert(sibling.first.size());
   for (std::size_t i = 0; i < entry.functions.size(); ++i) {
     ApiFunction& g = entry.functions[i];
+    const std::size_t length = g.Function.size();
+    if (lengths.count(length) == 0 && (length == 0 || lengths.count(length - 1) == 0)) continue;
     for (const Text& name : {g.Function, RemoveTrailing(g.Function, u'W'), RemoveTrailing(g.Function, u'A')}) {
       const auto hit = siblings.find(LowerCase(name));
       if (hit == siblings.end()) continue;

@@ -1,11 +1,13 @@
 #pragma once
-// One lookup as a state machine without side effects: the caller loads pages and applies the row
-// effects; the machine decides. The window drives it from the page source's events, the command line
-// from a loop (navigate, wait for the page, step); both see the same decisions.
+// One lookup as a state machine: the caller loads pages and applies the row effects; the machine
+// decides, and writes what a page says into the records of the library it is given (the looked-up
+// record, its ANSI/wide relatives and the functions of the page's table of contents). It touches nothing
+// else. The window drives it from the page source's reports, the command line from a loop (navigate,
+// wait for the page, step); both see the same decisions.
 //
 //   LookupStart start = StartLookup(entry, index, endpoints);
 //   Navigate(start.address); progress = start.progress;
-//   on each page event while progress.state != Idle:
+//   on the end of each load while progress.state != Idle:
 //     LookupOutcome out = LookupStep(progress, page, entry, key, index, batchRunning, endpoints);
 //     apply out.effects in order; if (!out.navigate.empty()) Navigate(out.navigate);
 //     progress = out.progress;

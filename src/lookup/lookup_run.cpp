@@ -4,40 +4,45 @@
 
 namespace korvane {
 
-std::function<void(const Event&)> PageEventQueue::Sink() {
-  return [this](const Event& event) {
-    const std::lock_guard lock(mutex_);
-    events_.push_back(event);
-    arrived_.notify_all();
-  };
+LoadedPage ReadLoadedPage(const PageLoad& load, PageSource& source) {
+  LoadedPage page;
+  page.failed = load.failed;
+  page.address = load.address;
+  page.reason = load.reason;
+  if (!load.failed) page.text = source.PageText();
+  return page;
 }
 
-std::optional<Event> PageEventQueue::Next(std::chrono::milliseconds wait) {
+PageLoadHandler PageLoadQueue::Handler() {
+  return [this](const PageLoad& load) { Push(load); };
+}
+
+void PageLoadQueue::Push(const PageLoad& load) {
+  const std::lock_guard lock(mutex_);
+  loads_.push_back(load);
+  arrived_.notify_all();
+}
+
+std::optional<PageLoad> PageLoadQueue::Next(std::chrono::milliseconds wait) {
   std::unique_lock lock(mutex_);
-  if (!arrived_.wait_for(lock, wait, [this] { return !events_.empty(); })) return std::nullopt;
-  Event event = std::move(events_.front());
-  events_.pop_front();
-  return event;
+  if (!arrived_.wait_for(lock, wait, [this] { return !loads_.empty(); })) return std::nullopt;
+  PageLoad load = std::move(loads_.front());
+  loads_.pop_front();
+  return load;
 }
 
 std::optional<PageFailure> RunLookupToEnd(LibraryEntry& entry, TextView libraryKey, std::size_t record,
                                           const LookupEndpoints& endpoints, PageSource& source,
-                                          PageEventQueue& events, std::chrono::milliseconds patience) {
+                                          PageLoadQueue& loads, std::chrono::milliseconds patience) {
   const LookupStart start = StartLookup(entry, record, endpoints);
   LookupProgress progress = start.progress;
   Text address = start.address;
   source.Navigate(address);
-  source.Attach(record);
   while (progress.state != LookupState::Idle) {
-    const std::optional<Event> event = events.Next(patience);
-    if (!event) return PageFailure{address, u"no answer"};
-    if (event->kind != kEventControl || event->control != kBrowser || source.Busy()) continue;
-    LoadedPage page;
-    page.failed = event->type == kTypePageFailed;
-    page.address = event->address.empty() ? address : event->address;
-    page.reason = event->reason;
-    if (!page.failed) page.text = source.PageText();
-    LookupOutcome out = LookupStep(progress, page, entry, libraryKey, record, true, endpoints);
+    const std::optional<PageLoad> load = loads.Next(patience);
+    if (!load) return PageFailure{address, u"no answer"};
+    LookupOutcome out =
+        LookupStep(progress, ReadLoadedPage(*load, source), entry, libraryKey, record, true, endpoints);
     if (out.failure) return out.failure;
     if (!out.navigate.empty()) {
       address = std::move(out.navigate);
@@ -46,6 +51,34 @@ std::optional<PageFailure> RunLookupToEnd(LibraryEntry& entry, TextView libraryK
     progress = out.progress;
   }
   return std::nullopt;
+}
+
+BatchResult RunLookupBatch(Catalogue& catalogue, std::vector<Text> keys, const LookupEndpoints& endpoints,
+                           bool skipFilled, PageSource& source, PageLoadQueue& loads,
+                           const std::function<void(const BatchProgress&)>& progress) {
+  BatchWalk walk(catalogue, std::move(keys), skipFilled);
+  BatchResult result;
+  while (!result.failure) {
+    const std::optional<std::size_t> library = walk.NextLibrary();
+    if (!library) break;
+    const Text& key = walk.Key(*library);
+    LibraryEntry& entry = *catalogue.Find(key);
+    while (const std::optional<std::size_t> record = walk.NextRecord()) {
+      if (progress) progress(walk.Progress());
+      ++result.lookedUp;
+      result.failure = RunLookupToEnd(entry, key, *record, endpoints, source, loads);
+      if (result.failure) {
+        result.failedFunction = entry.functions[*record].Function;
+        result.failedKey = key;
+        break;
+      }
+      walk.Done();
+    }
+  }
+  BatchProgress last = walk.Progress();
+  last.current.clear();
+  if (progress) progress(last);
+  return result;
 }
 
 }  // namespace korvane

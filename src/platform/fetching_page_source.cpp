@@ -17,8 +17,8 @@ namespace {
 class FetchingPageSource final : public PageSource {
  public:
   FetchingPageSource(std::unique_ptr<PageFetcher> fetcher, PageDecoder decode,
-                     std::function<void(const Event&)> post, std::chrono::milliseconds timeout)
-      : fetcher_(std::move(fetcher)), decode_(decode), post_(std::move(post)), timeout_(timeout) {
+                     PageLoadHandler onLoad, std::chrono::milliseconds timeout)
+      : fetcher_(std::move(fetcher)), decode_(decode), onLoad_(std::move(onLoad)), timeout_(timeout) {
     worker_ = std::thread([this] { Run(); });
   }
 
@@ -54,16 +54,6 @@ class FetchingPageSource final : public PageSource {
     return pageText_;
   }
 
-  void Attach(std::uintptr_t reference) override {
-    const std::lock_guard lock(mutex_);
-    attached_ = reference;
-  }
-
-  std::uintptr_t Attached() override {
-    const std::lock_guard lock(mutex_);
-    return attached_;
-  }
-
  private:
   bool Superseded(unsigned generation) {
     const std::lock_guard lock(mutex_);
@@ -88,23 +78,23 @@ class FetchingPageSource final : public PageSource {
     }
   }
 
-  // Runs with the lock held, so the destructor cannot return between the check above and the post.
+  // Runs with the lock held, so the destructor cannot return between the check above and the report.
   void Finish(const Text& address, const FetchResult& result) {
-    Event event{kEventControl, kMainWindow, kBrowser, kTypePageLoaded, {}, address, {}};
+    PageLoad load{address, false, {}};
     if (result.loaded) {
       pageText_ = decode_(std::span(reinterpret_cast<const std::uint8_t*>(result.body.data()), result.body.size()));
     } else {
       pageText_.clear();
-      event.type = kTypePageFailed;
-      event.reason = Utf8ToText(result.reason);
+      load.failed = true;
+      load.reason = Utf8ToText(result.reason);
     }
     busy_ = false;
-    post_(event);
+    onLoad_(load);
   }
 
   std::unique_ptr<PageFetcher> fetcher_;
   PageDecoder decode_;
-  std::function<void(const Event&)> post_;
+  PageLoadHandler onLoad_;
   std::chrono::milliseconds timeout_;
 
   std::mutex mutex_;
@@ -114,16 +104,14 @@ class FetchingPageSource final : public PageSource {
   bool shutdown_ = false;
   bool busy_ = false;
   Text pageText_;
-  std::uintptr_t attached_ = 0;
   std::thread worker_;  // last: started once everything above exists
 };
 
 }  // namespace
 
 std::unique_ptr<PageSource> MakeFetchingPageSource(std::unique_ptr<PageFetcher> fetcher, PageDecoder decode,
-                                                   std::function<void(const Event&)> post,
-                                                   std::chrono::milliseconds timeout) {
-  return std::make_unique<FetchingPageSource>(std::move(fetcher), decode, std::move(post), timeout);
+                                                   PageLoadHandler onLoad, std::chrono::milliseconds timeout) {
+  return std::make_unique<FetchingPageSource>(std::move(fetcher), decode, std::move(onLoad), timeout);
 }
 
 }  // namespace korvane

@@ -10,19 +10,17 @@
 #include <functional>
 #include <memory>
 
-#include "platform/events.h"
 #include "platform/page_source.h"
 
 namespace korvane {
 
 inline constexpr std::chrono::milliseconds kHttpTimeout{30000};
 
-// `post` receives the end event of each load (kEventControl, kMainWindow, kBrowser, kTypePageLoaded or
-// kTypePageFailed) on the source's worker thread, so it must be thread-safe (Gui::QueueEvent is); it is
-// called with the source's lock held, so it must only queue the event, not call the source back.
+// `onLoad` receives the end of each load on the source's worker thread, so it must be thread-safe; it is
+// called with the source's lock held, so it must only hand the value on, not call the source back.
 // `timeout` bounds a whole load, redirects included. Destroying the source cancels a running load and
 // waits for the worker; nothing is posted after the destructor has returned.
-std::unique_ptr<PageSource> MakeHttpPageSource(std::function<void(const Event&)> post,
+std::unique_ptr<PageSource> MakeHttpPageSource(PageLoadHandler onLoad,
                                                std::chrono::milliseconds timeout = kHttpTimeout);
 
 }  // namespace korvane

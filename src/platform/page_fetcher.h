@@ -1,7 +1,7 @@
 #pragma once
 // What the HTTP page source needs of a system's HTTP client, and the worker that drives it. The worker
 // (fetching_page_source.cpp) holds the rules every implementation shares: one thread per source, a new
-// navigation supersedes a running one, busy until just before the end event is posted, no event after
+// navigation supersedes a running one, busy until just before the end is reported, no report after
 // destruction. The client (WinHTTP, libcurl) only fetches bytes.
 
 #include <chrono>
@@ -9,7 +9,6 @@
 #include <memory>
 #include <string>
 
-#include "platform/events.h"
 #include "platform/page_source.h"
 
 namespace korvane {
@@ -51,7 +50,7 @@ class PageFetcher {
 using PageDecoder = Text (*)(std::span<const std::uint8_t> bytes);
 
 std::unique_ptr<PageSource> MakeFetchingPageSource(std::unique_ptr<PageFetcher> fetcher, PageDecoder decode,
-                                                   std::function<void(const Event&)> post,
+                                                   PageLoadHandler onLoad,
                                                    std::chrono::milliseconds timeout);
 
 }  // namespace korvane

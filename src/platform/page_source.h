@@ -3,18 +3,25 @@
 // WebBrowser control (Windows), HTTP (WinHTTP on Windows, libcurl on Linux), the offline documentation
 // set, and a scripted source for tests. The lookup cannot tell them apart.
 //
-// Every implementation reports the end of each load through the event loop: it queues an event of kind
-// kEventControl for control kBrowser, with type kTypePageLoaded or kTypePageFailed, the loaded address in
-// `Event::address` and, on failure, a short reason ("HTTP 500", "time-out", "connection refused") in
-// `Event::reason`. A source may queue further events of other types for the same load (the browser
-// control raises title and progress notifications); the lookup treats any event that arrives while the
-// source is not busy as the end of the load.
+// A source reports the end of each load, once, as a PageLoad to the handler it was given: the address,
+// and whether and why the load failed ("HTTP 500", "time-out", "connection refused"). A load that a
+// later Navigate replaced ends without a report. The handler may be called on any thread (an HTTP
+// source calls it on its worker, the offline source inside Navigate), so it must only hand the value on.
 
-#include <cstdint>
+#include <functional>
 
 #include "text/text.h"
 
 namespace korvane {
+
+struct PageLoad {
+  Text address;         // the address that was loaded or failed
+  bool failed = false;  // the page did not load; PageText is then empty
+  Text reason;          // why it failed
+  bool operator==(const PageLoad&) const = default;
+};
+
+using PageLoadHandler = std::function<void(const PageLoad&)>;
 
 class PageSource {
  public:
@@ -32,10 +39,6 @@ class PageSource {
   // where there is none), as the browser control serialises a document. Empty when there is none or the
   // last load failed.
   virtual Text PageText() = 0;
-
-  // One value kept with the source and handed back unchanged: the lookup attaches its record here.
-  virtual void Attach(std::uintptr_t reference) = 0;
-  virtual std::uintptr_t Attached() = 0;
 };
 
 }  // namespace korvane

@@ -1,7 +1,6 @@
 #pragma once
 // The shell's default handler for web addresses.
 
-#include "platform/clock.h"  // for the files that still take the clock from here
 #include "text/text.h"
 
 namespace korvane {

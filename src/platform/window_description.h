@@ -77,6 +77,9 @@ struct WindowDescription {
   int minInnerWidth = 0, minInnerHeight = 0;  // design units; 0: no minimum
   bool resizable = true;
   bool acceptsFiles = false;
+  // The program's main window: it owns the status bar, the options menu and the message boxes, the size
+  // handler follows it, and a request to quit closes it. One window of a program is the main one.
+  bool main = false;
   int owner = -1;  // the window that owns this one (stays above it, goes with it), or -1
   std::vector<ControlDescription> controls;  // in creation (tab) order
   std::vector<StatusField> statusFields;     // empty: no status bar

@@ -1,5 +1,7 @@
 #include "text/text.h"
 
+#include <string>
+
 #include <array>
 #include <cstddef>
 #include <cstring>
@@ -162,6 +164,11 @@ Text DecodeWindows1252(std::span<const std::uint8_t> bytes) {
     out.push_back(remapped ? kWindows1252High[b - 0x80u] : char16_t{b});
   }
   return out;
+}
+
+Text DecimalText(long long value) {
+  const std::string digits = std::to_string(value);
+  return Text(digits.begin(), digits.end());
 }
 
 }  // namespace korvane

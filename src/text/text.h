@@ -42,4 +42,7 @@ Text DecodeWindows1252(std::span<const std::uint8_t> bytes);
 // from the platform layer; everything else uses DecodeWindows1252.
 using SingleByteDecoder = Text (*)(std::span<const std::uint8_t> bytes);
 
+// The decimal digits of `value`, with a leading "-" when it is negative.
+Text DecimalText(long long value);
+
 }  // namespace korvane

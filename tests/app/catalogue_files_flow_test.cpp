@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "app/program_numbers.h"
 #include "catalogue/catalogue_xml.h"
 #include "helpers/archive_writer.h"
 #include "helpers/headless_program.h"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/detail_editor.h"
+#include "app/program_numbers.h"
 #include "helpers/archive_writer.h"
 #include "helpers/headless_program.h"
 

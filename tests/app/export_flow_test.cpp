@@ -7,7 +7,9 @@
 
 #include "app/export_window.h"
 #include "app/main_window.h"
+#include "app/program_numbers.h"
 #include "export/export.h"
+#include "export/listing.h"
 #include "helpers/archive_writer.h"
 #include "helpers/headless_program.h"
 
@@ -173,7 +175,7 @@ TEST_F(ExportFlowTest, ResetBringsBackTheDefaultTemplateEvenAfterItWasEmptied) {
   for (const Text& typed : {Text(u""), Text(u"  %DSC%")}) {
     program.gui.SetText(kExportTemplate, typed);
     Click(kExportResetTemplate);
-    EXPECT_EQ(program.gui.GetText(kExportTemplate), kDefaultListingTemplate);
+    EXPECT_EQ(program.gui.GetText(kExportTemplate), kDefaultDescriptionTemplate);
   }
   EXPECT_EQ(SettingsText(), settings);  // the template is never stored
 }

@@ -5,6 +5,7 @@
 
 #include "helpers/archive_writer.h"
 #include "app/library_commands.h"
+#include "app/program_numbers.h"
 #include "helpers/headless_program.h"
 
 namespace korvane {
@@ -223,7 +224,7 @@ TEST_F(LibraryFlowTest, ALibraryCutShortIsNamedInTheStatusBar) {
 TEST_F(LibraryFlowTest, ClosingTheExportWindowHidesItAndEnablesTheMainWindow) {
   program.gui.ShowWindow(kExportWindow, true);
   program.gui.EnableWindow(kMainWindow, false);
-  program.gui.QueueEvent({kEventCloseWindow, kExportWindow, -1, 0, {}, {}, {}});
+  program.gui.QueueEvent({kEventCloseWindow, kExportWindow, -1, 0, {}});
   // Queued behind it: proof that the loop went on after the export window's close event.
   program.dialogs.AnswerOpenFiles({u"C:\\Sdk\\gdi32.lib"});
   program.gui.Click(kLoadLibs);

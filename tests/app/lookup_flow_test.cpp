@@ -10,6 +10,7 @@
 #include "app/batch_lookup.h"
 #include "app/lookup_commands.h"
 #include "app/main_window.h"
+#include "app/program_numbers.h"
 #include "helpers/archive_writer.h"
 #include "helpers/headless_program.h"
 #include "platform/clock.h"
@@ -36,21 +37,13 @@ class StopWatchClock final : public Clock {
 };
 
 // The program on the in-memory platform, with that clock.
-struct Program {
+struct Program : testing::HeadlessProgram {
+  Program() : testing::HeadlessProgram({}, &clock) {}
   void Start() {
-    BuildMainWindow(session);
-    ApplySettings(session);
+    testing::HeadlessProgram::Start();
     clock.stop = &session.lookup.stopRequested;
   }
-  void Pump() { DispatchUntilClosed(session); }
-
-  MemoryFileSystem files;
-  HeadlessGui gui;
-  ScriptedDialogs dialogs;
-  RecordingShell shell;
-  StopWatchClock clock;
-  Platform platform{gui, dialogs, files, shell, clock, DecodeWindows1252};
-  Session session{platform};
+  StopWatchClock clock;  // the base's platform holds it; it is only used once the program runs
 };
 
 const LookupEndpoints kBases{u"https://s", u"https://l"};
@@ -118,7 +111,7 @@ class LookupFlowTest : public ::testing::Test {
   void DeliverAll() { RunBatch([this](int) { source.Deliver(); }); }
 
   Program program;
-  ScriptedPageSource source{[this](const Event& event) { program.gui.QueueEvent(event); }};
+  ScriptedPageSource source{PageLoadsToEventLoop(program.session)};
   bool stopButtonEnabled = true;
 };
 
@@ -203,7 +196,7 @@ TEST_F(LookupFlowTest, StopWhileAPageLoadsAbandonsTheLookupAfterTheGraceTime) {
   source.SetPage(Search(u"Alpha"), SearchPageFor(u"Other"));  // name test fails: the macro retry follows
   RunBatch([&](int load) {
     if (load == 0) source.Deliver();
-    if (load == 1) program.gui.QueueEvent({kEventControl, kMainWindow, kMsdnChecked, kTypeClick, {}, {}, {}});
+    if (load == 1) program.gui.QueueEvent({kEventControl, kMainWindow, kMsdnChecked, kTypeClick, {}});
   });
   EXPECT_FALSE(stopButtonEnabled);
   // The counter passes 5000 after 334 polls, 333 of them slept; one more poll may come before the

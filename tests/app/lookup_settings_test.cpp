@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/program.h"
+#include "app/program_numbers.h"
 #include "app/settings.h"
 #include "docs/offline_page_source.h"
 #include "helpers/headless_program.h"
@@ -68,14 +69,15 @@ TEST(LookupSettings, ChoosePageSource) {
     if (c.besideProgram) program.files.AddFile(u"C:\\Korvane\\Korvane.docs", set);
     program.session.lookup.engine = c.engine;
     program.session.lookup.docsPath = c.docsSetting;
-    ScriptedPageSource browser([](const Event&) {});
+    ScriptedPageSource browser([](const PageLoad&) {});
     PageSourceMakers makers;
     makers.programFolder = u"C:\\Korvane\\";
-    makers.browser = [&]() -> PageSource* { return c.browserWorks ? &browser : nullptr; };
+    makers.browser = [&](PageLoadHandler) -> PageSource* { return c.browserWorks ? &browser : nullptr; };
     if (c.httpAvailable) {
-      makers.http = [](std::function<void(const Event&)> post) -> std::unique_ptr<PageSource> {
-        post({kEventControl, kMainWindow, kBrowser, kTypePageLoaded, {}, u"x", {}});
-        return std::make_unique<ScriptedPageSource>(std::move(post));
+      // The handler the program gives a source turns each load into an event of the main loop.
+      makers.http = [](PageLoadHandler onLoad) -> std::unique_ptr<PageSource> {
+        onLoad({u"x", false, {}});
+        return std::make_unique<ScriptedPageSource>(std::move(onLoad));
       };
     }
     std::unique_ptr<PageSource> owned;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/program_numbers.h"
 #include "helpers/headless_program.h"
 
 namespace korvane {

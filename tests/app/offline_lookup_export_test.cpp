@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/program.h"
+#include "app/program_numbers.h"
 #include "docs/offline_page_source.h"
 #include "helpers/archive_writer.h"
 #include "helpers/headless_program.h"

@@ -51,7 +51,8 @@ class LibraryLoaderTest : public ::testing::Test {
 TEST_F(LibraryLoaderTest, LoadsLibrariesInOrderAndShowsTheFirst) {
   const LoadOutcome outcome = Load({u"C:\\Lib\\gdi32.lib", u"C:\\Lib\\user32.lib"});
   EXPECT_EQ(LibraryPaths(outcome), (std::vector<Text>{u"C:\\Lib\\gdi32.lib", u"C:\\Lib\\user32.lib"}));
-  EXPECT_EQ(outcome.FirstLibraryPath(), u"C:\\Lib\\gdi32.lib");
+  ASSERT_FALSE(outcome.libraries.empty());
+  EXPECT_EQ(outcome.libraries.front().path, u"C:\\Lib\\gdi32.lib");
   EXPECT_TRUE(outcome.skipped.empty());
 
   const LibraryEntry* gdi32 = catalogue.Find(u"gdi32");
@@ -94,7 +95,6 @@ TEST_F(LibraryLoaderTest, NothingLoadedLeavesAnEmptyCatalogue) {
   Load({u"C:\\Lib\\user32.lib"});
   const LoadOutcome outcome = Load({u"C:\\Lib\\readme.lib"});
   EXPECT_TRUE(outcome.libraries.empty());
-  EXPECT_TRUE(outcome.FirstLibraryPath().empty());
   EXPECT_TRUE(catalogue.Empty());
   EXPECT_EQ(catalogue.Shown(), nullptr);
 }

@@ -4,6 +4,7 @@
 
 #include "catalogue/api_function.h"
 #include "catalogue/catalogue.h"
+#include "text/paths.h"
 
 namespace korvane {
 namespace {

@@ -18,17 +18,17 @@ using namespace std::chrono_literals;
 // The end of each load, posted from the source's worker thread.
 class Loads {
  public:
-  std::function<void(const Event&)> Sink() {
-    return [this](const Event& event) {
+  PageLoadHandler Sink() {
+    return [this](const PageLoad& load) {
       const std::lock_guard lock(mutex_);
-      events_.push_back(event);
+      events_.push_back(load);
       arrived_.notify_all();
     };
   }
   bool Next() {
     std::unique_lock lock(mutex_);
     if (!arrived_.wait_for(lock, 15s, [this] { return !events_.empty(); })) return false;
-    const bool loaded = events_.front().type == kTypePageLoaded;
+    const bool loaded = !events_.front().failed;
     events_.pop_front();
     return loaded;
   }
@@ -36,7 +36,7 @@ class Loads {
  private:
   std::mutex mutex_;
   std::condition_variable arrived_;
-  std::deque<Event> events_;
+  std::deque<PageLoad> events_;
 };
 
 TEST(DocsServeTest, TheLookupReadsServedPagesInWindows1252) {
@@ -68,7 +68,7 @@ TEST(DocsServeTest, TheLookupReadsServedPagesInWindows1252) {
   ASSERT_EQ(pages.size(), 2u);  // the search page, then the reference page
   // Links lead back to the server; what Windows-1252 lacks arrives as a numeric reference.
   EXPECT_NE(Find(pages[0], u"href=\"" + base + u"/en-us/library/MessageBoxW.aspx\""), 0u);
-  EXPECT_NE(Find(pages[1], u"<DIV class=\"toclevel2\"><A href=\"" + base), 0u);
+  EXPECT_NE(Find(pages[1], u"<DIV class=\"toclevel1\">Dialog Boxes</DIV>"), 0u);
   const ApiFunction& record = entry.functions[0];
   EXPECT_EQ(record.Return, u"INT");
   EXPECT_EQ(record.Parameters, u"_In_opt_ HWND hWnd, _In_ UINT uType");

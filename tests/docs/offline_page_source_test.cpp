@@ -8,12 +8,12 @@
 namespace korvane {
 namespace {
 
-TEST(OfflinePageSourceTest, AnswersInProcessAndReportsEachLoadThroughTheQueue) {
+TEST(OfflinePageSourceTest, AnswersInProcessAndReportsEachLoad) {
   auto set = std::make_shared<DocumentationSet>();
   set->groups.push_back(DocGroup{u"System Services", {{u"Sleep", u"void", {u"_In_ DWORD dwMilliseconds"}, "Suspends.", u"synchapi.h", u"Kernel32"}}});
   IndexDocumentationSet(*set);
-  std::vector<Event> queued;
-  OfflinePageSource source(set, [&](const Event& event) { queued.push_back(event); });
+  std::vector<PageLoad> queued;
+  OfflinePageSource source(set, [&](const PageLoad& load) { queued.push_back(load); });
 
   const struct {
     Text address;
@@ -29,11 +29,7 @@ TEST(OfflinePageSourceTest, AnswersInProcessAndReportsEachLoadThroughTheQueue) {
     source.Navigate(load.address);
     EXPECT_FALSE(source.Busy());
     ASSERT_EQ(queued.size(), 1u) << TextToUtf8(load.address);
-    EXPECT_EQ(queued[0].kind, kEventControl);
-    EXPECT_EQ(queued[0].window, kMainWindow);
-    EXPECT_EQ(queued[0].control, kBrowser);
-    EXPECT_EQ(queued[0].type, kTypePageLoaded);
-    EXPECT_EQ(queued[0].address, load.address);
+    EXPECT_EQ(queued[0], (PageLoad{load.address, false, {}}));
     const Text page = source.PageText();
     EXPECT_EQ(page.find(u"Sleep") != Text::npos, load.found) << TextToUtf8(load.address);
     if (!load.found) {
@@ -41,14 +37,11 @@ TEST(OfflinePageSourceTest, AnswersInProcessAndReportsEachLoadThroughTheQueue) {
     }
   }
 
-  // An empty address does nothing: no event, the last page stays.
+  // An empty address does nothing: no report, the last page stays.
   queued.clear();
   source.Navigate(u"");
   EXPECT_TRUE(queued.empty());
   EXPECT_EQ(source.PageText(), NotFoundPage());
-
-  source.Attach(42);
-  EXPECT_EQ(source.Attached(), 42u);
 }
 
 }  // namespace

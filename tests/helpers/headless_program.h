@@ -10,7 +10,9 @@
 namespace korvane::testing {
 
 struct HeadlessProgram {
-  explicit HeadlessProgram(Scale scale = {}) : gui(scale) {}
+  // `otherClock`, when given, replaces the fixed clock (a test that watches the program's sleeps).
+  explicit HeadlessProgram(Scale scale = {}, Clock* otherClock = nullptr)
+      : gui(scale), platform{gui, dialogs, files, shell, otherClock != nullptr ? *otherClock : clock, DecodeWindows1252} {}
 
   // Builds the main window and loads the settings, as start-up and the loop's first step do.
   void Start() {
@@ -25,7 +27,7 @@ struct HeadlessProgram {
   ScriptedDialogs dialogs;
   RecordingShell shell;
   FixedClock clock;
-  Platform platform{gui, dialogs, files, shell, clock, DecodeWindows1252};
+  Platform platform;
   Session session{platform};
 };
 

@@ -5,6 +5,8 @@
 
 #include "app/export_window.h"
 #include "app/main_window.h"
+#include "app/program_numbers.h"
+#include "export/listing.h"
 #include "platform/headless/headless_gui.h"
 
 namespace korvane {
@@ -49,7 +51,7 @@ TEST_F(HeadlessExportWindowTest, BuiltHiddenAndPlacedFromTheRightAndBottomEdges)
   // W − n and H − n are taken in scaled pixels: 625 − 168·1.25 = 415, 218 − 34·1.25 = 175.5 → 176.
   EXPECT_EQ(gui.GetRect(kExportRun), (Rect{415, 176, 100, 34}));
   EXPECT_EQ(gui.GetRect(kExportRoot), (Rect{75, 18, 512, 25}));
-  EXPECT_EQ(gui.GetText(kExportTemplate), kDefaultListingTemplate);
+  EXPECT_EQ(gui.GetText(kExportTemplate), kDefaultDescriptionTemplate);
 }
 
 // A click switches a check box, and selecting an option (by a click or by the program) clears the
@@ -105,7 +107,7 @@ TEST(HeadlessInvokeTest, WorkerInvokesRunOnTheLoopThreadInOrderAndWait) {
       });
       seenAfterReturn.push_back(ran.size());  // safe: the loop runs nothing of ours between Invokes
     }
-    gui.QueueEvent({kEventCloseWindow, kMainWindow, -1, 0, {}, {}, {}});
+    gui.QueueEvent({kEventCloseWindow, kMainWindow, -1, 0, {}});
   });
   EXPECT_EQ(gui.WaitEvent().kind, kEventCloseWindow);
   worker.join();

@@ -24,25 +24,25 @@ using namespace std::chrono_literals;
 // Collects what a source posts, from its worker thread.
 class Posted {
  public:
-  std::function<void(const Event&)> Sink() {
-    return [this](const Event& event) {
+  PageLoadHandler Sink() {
+    return [this](const PageLoad& load) {
       const std::lock_guard lock(mutex_);
-      events_.push_back(event);
+      events_.push_back(load);
       arrived_.notify_all();
     };
   }
-  std::optional<Event> Next(std::chrono::milliseconds wait = 15s) {
+  std::optional<PageLoad> Next(std::chrono::milliseconds wait = 15s) {
     std::unique_lock lock(mutex_);
     if (!arrived_.wait_for(lock, wait, [this] { return !events_.empty(); })) return std::nullopt;
-    Event event = events_.front();
+    PageLoad load = events_.front();
     events_.pop_front();
-    return event;
+    return load;
   }
 
  private:
   std::mutex mutex_;
   std::condition_variable arrived_;
-  std::deque<Event> events_;
+  std::deque<PageLoad> events_;
 };
 
 // Serves the pages of the tests and counts the requests that reached it.
@@ -101,15 +101,15 @@ TEST(HttpPageSource, LoadsAndFailsWithShortReasons) {
   struct Case {
     const char* name;
     Text address;
-    int type;
+    bool failed;
     Text reason, text;
   } cases[] = {
       // Bytes 0x80-0x9F and a UTF-8 sequence decode one byte to one character, as the browser's page text.
-      {"page", server.Address("/page"), kTypePageLoaded, u"", u"A\u20AC\u0178\u00C3\u00A9<p>"},
-      {"redirect", server.Address("/moved"), kTypePageLoaded, u"", u"A\u20AC\u0178\u00C3\u00A9<p>"},
-      {"server error", server.Address("/broken"), kTypePageFailed, u"HTTP 500", u""},
-      {"no answer", server.Address("/hang"), kTypePageFailed, u"time-out", u""},
-      {"closed port", ClosedPortAddress(), kTypePageFailed, u"connection refused", u""},
+      {"page", server.Address("/page"), false, u"", u"A\u20AC\u0178\u00C3\u00A9<p>"},
+      {"redirect", server.Address("/moved"), false, u"", u"A\u20AC\u0178\u00C3\u00A9<p>"},
+      {"server error", server.Address("/broken"), true, u"HTTP 500", u""},
+      {"no answer", server.Address("/hang"), true, u"time-out", u""},
+      {"closed port", ClosedPortAddress(), true, u"connection refused", u""},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -117,16 +117,11 @@ TEST(HttpPageSource, LoadsAndFailsWithShortReasons) {
     const auto source = MakeHttpPageSource(posted.Sink(), 1s);
     source->Navigate(c.address);
     EXPECT_TRUE(source->Busy());
-    const std::optional<Event> end = posted.Next();
+    const std::optional<PageLoad> end = posted.Next();
     ASSERT_TRUE(end.has_value());
     EXPECT_FALSE(source->Busy());
-    EXPECT_EQ(end->kind, kEventControl);
-    EXPECT_EQ(end->window, kMainWindow);
-    EXPECT_EQ(end->control, kBrowser);
-    EXPECT_EQ(end->type, c.type);
-    EXPECT_EQ(end->address, c.address);
-    EXPECT_EQ(end->reason, c.reason);
-    if (c.type == kTypePageLoaded && !AnsiIsWindows1252()) continue;  // another code page decodes otherwise
+    EXPECT_EQ(*end, (PageLoad{c.address, c.failed, c.reason}));
+    if (!c.failed && !AnsiIsWindows1252()) continue;  // another code page decodes otherwise
     EXPECT_EQ(source->PageText(), c.text);
   }
 }
@@ -138,10 +133,9 @@ TEST(HttpPageSource, ANewNavigationSupersedesTheRunningOne) {
   source->Navigate(server.Address("/hang"));
   ASSERT_TRUE(server.WaitForRequest("/hang"));
   source->Navigate(server.Address("/page"));
-  const std::optional<Event> end = posted.Next();
+  const std::optional<PageLoad> end = posted.Next();
   ASSERT_TRUE(end.has_value());
-  EXPECT_EQ(end->address, server.Address("/page"));
-  EXPECT_EQ(end->type, kTypePageLoaded);
+  EXPECT_EQ(*end, (PageLoad{server.Address("/page"), false, {}}));
   // The hanging load would have timed out by now; its end must not be reported.
   EXPECT_FALSE(posted.Next(1500ms).has_value());
   EXPECT_FALSE(source->Busy());

@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "app/program_numbers.h"
 #include "platform/win32/win32_gui.h"
 #include "win32/win32_test_support.h"
 

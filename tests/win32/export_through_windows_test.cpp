@@ -12,6 +12,7 @@
 
 #include "app/export_commands.h"
 #include "app/main_window.h"
+#include "app/program_numbers.h"
 #include "cli/cli.h"
 #include "helpers/fixtures.h"
 #include "win32/program_windows.h"
@@ -78,7 +79,7 @@ class ExportThroughWindowsTest : public test::ProgramWindowsTest {
 
 TEST_F(ExportThroughWindowsTest, TheWindowsExportEqualsTheCommandLines) {
   const Text dropped = testing::HostPath(kGdi32) + u"\n" + testing::HostPath(kUser32);
-  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, dropped, {}, {}});
+  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, dropped});
   DispatchPending();
   DispatchPending();  // what the load queued
   ASSERT_EQ(gui_.RowCount(kLibrariesList), 2);

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "app/batch_lookup.h"
+#include "app/lookup_commands.h"
+#include "app/program_numbers.h"
 #include "helpers/documentation_pages.h"
 #include "helpers/fixtures.h"
 #include "platform/http_page_source.h"
@@ -43,12 +45,12 @@ class LookupWindowTest : public test::ProgramWindowsTest {
     BuildMainWindow(session_);
     server_ = LocalHttpServer::Start([this](const std::string& target) { return DocumentationPage(target, hang_); });
     ASSERT_NE(server_, nullptr);
-    source_ = MakeHttpPageSource([this](const Event& event) { gui_.QueueEvent(event); });
+    source_ = MakeHttpPageSource(PageLoadsToEventLoop(session_));
     session_.lookup.source = source_.get();
     const Text base = Utf8ToText(server_->Address(""));
     session_.lookup.endpoints = {base, base};
     gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0,
-                     testing::HostPath(kLibrary64) + u"\n" + testing::HostPath(kLibrary32), {}, {}});
+                     testing::HostPath(kLibrary64) + u"\n" + testing::HostPath(kLibrary32)});
     DispatchPending();
     DispatchPending();
   }
@@ -62,7 +64,7 @@ class LookupWindowTest : public test::ProgramWindowsTest {
 
   // Leaves the first `count` functions without an ANSI/wide pair ticked in the shown library.
   std::vector<std::size_t> TickFirstPlainFunctions(std::size_t count) {
-    gui_.QueueEvent({kEventControl, kMainWindow, kCheckNone, kTypeClick, {}, {}, {}});
+    gui_.QueueEvent({kEventControl, kMainWindow, kCheckNone, kTypeClick, {}});
     DispatchPending();
     std::vector<std::size_t> ticked;
     const LibraryEntry& shown = *session_.catalogue.Shown();
@@ -151,7 +153,7 @@ TEST_F(LookupWindowTest, StopUpdateEndsABatchWhosePageNeverComes) {
   // The batch selects the function's row as it starts its lookup.
   RunBatch([&](const Event& event) {
     if (pressed || event.control != kFunctionList) return;
-    gui_.QueueEvent({kEventControl, kMainWindow, kMsdnChecked, kTypeClick, {}, {}, {}});
+    gui_.QueueEvent({kEventControl, kMainWindow, kMsdnChecked, kTypeClick, {}});
     pressed = true;
   });
   EXPECT_TRUE(pressed);

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/program_numbers.h"
 #include "win32/win32_test_support.h"
 
 namespace korvane {

@@ -16,6 +16,7 @@
 #include "app/batch_lookup.h"
 #include "app/export_commands.h"
 #include "app/main_window.h"
+#include "app/program_numbers.h"
 #include "docs/offline_page_source.h"
 #include "helpers/fixtures.h"
 #include "lookup/search_page.h"
@@ -105,7 +106,7 @@ class OfflineLookupExportTest : public test::ProgramWindowsTest {
 };
 
 TEST_F(OfflineLookupExportTest, TheSetBesideTheProgramFillsTheRowsAndTheExportWindowWritesThem) {
-  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, testing::HostPath(kMsimg32), {}, {}});
+  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, testing::HostPath(kMsimg32)});
   DispatchPending();
   DispatchPending();  // what the load queued
   const LibraryEntry* shown = session_.catalogue.Shown();

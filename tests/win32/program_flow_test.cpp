@@ -11,6 +11,7 @@
 #include "app/program.h"
 #include "catalogue/catalogue_files.h"
 #include "app/library_commands.h"
+#include "app/program_numbers.h"
 #include "helpers/fixtures.h"
 #include "platform/headless/scripted_dialogs.h"
 #include "platform/win32/ansi_code_page.h"
@@ -57,7 +58,7 @@ class ProgramFlowTest : public ::testing::Test {
 
 TEST_F(ProgramFlowTest, DroppedLibrariesFillTheListsAndTicksReachTheRecords) {
   const Text dropped = testing::HostPath(kLibrary64) + u"\n" + testing::HostPath(kLibrary32);
-  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, dropped, {}, {}});
+  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, dropped});
   DispatchPending();
   DispatchPending();  // what the load queued: the layout and the list selection
 
@@ -136,13 +137,13 @@ TEST_F(ProgramFlowTest, SaveXmlThenLoadXmlThroughTheRealWindow) {
   const std::u8string folderUtf8 = folder.u8string();
   session_.catalogueFolder = Utf8ToText(std::string(folderUtf8.begin(), folderUtf8.end())) + u"\\";
 
-  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, testing::HostPath(kLibrary64), {}, {}});
+  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, testing::HostPath(kLibrary64)});
   DispatchPending();
   DispatchPending();
   ListView_SetCheckState(List(kFunctionList), 0, FALSE);  // one function unticked by the user
   {
     MessageBoxAnswerer answerer;
-    gui_.QueueEvent({kEventControl, kMainWindow, kSaveXml, kTypeClick, {}, {}, {}});
+    gui_.QueueEvent({kEventControl, kMainWindow, kSaveXml, kTypeClick, {}});
     DispatchPending();
     EXPECT_EQ(answerer.Closed(), 1);
   }
@@ -156,7 +157,7 @@ TEST_F(ProgramFlowTest, SaveXmlThenLoadXmlThroughTheRealWindow) {
 
   const std::size_t functions = session_.catalogue.Shown()->functions.size();
   dialogs_.AnswerOpenFiles(saved);
-  gui_.QueueEvent({kEventControl, kMainWindow, kLoadXml, kTypeClick, {}, {}, {}});
+  gui_.QueueEvent({kEventControl, kMainWindow, kLoadXml, kTypeClick, {}});
   DispatchPending();
   ASSERT_NE(session_.catalogue.Shown(), nullptr);
   EXPECT_EQ(session_.catalogue.Shown()->functions.size(), functions);

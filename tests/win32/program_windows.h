@@ -20,6 +20,7 @@
 
 #include "app/event_loop.h"
 #include "app/program.h"
+#include "app/program_numbers.h"
 #include "platform/headless/scripted_dialogs.h"
 #include "platform/win32/ansi_code_page.h"
 #include "win32/win32_test_support.h"

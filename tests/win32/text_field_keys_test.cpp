@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/layout.h"
+#include "app/program_numbers.h"
 #include "win32/win32_test_support.h"
 
 namespace korvane {

@@ -2,6 +2,7 @@
 // tooltips and menu; and the control operations of Win32Gui read back through Win32 queries.
 #include <string>
 
+#include "app/program_numbers.h"
 #include "win32/win32_test_support.h"
 
 namespace korvane {

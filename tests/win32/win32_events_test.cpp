@@ -7,6 +7,7 @@
 #include <tuple>
 #include <utility>
 
+#include "app/program_numbers.h"
 #include "win32/win32_test_support.h"
 
 namespace korvane {
@@ -171,7 +172,7 @@ TEST_F(Win32Events, ClosingAsksTheProgramAndKeepsTheWindow) {
 }
 
 TEST_F(Win32Events, QueuedEventsComeAfterTheUsersPendingOnes) {
-  gui_->QueueEvent({kEventSizeChanged, kMainWindow, -1, 0, {}, {}, {}});
+  gui_->QueueEvent({kEventSizeChanged, kMainWindow, -1, 0, {}});
   PostMessageW(window_, WM_CLOSE, 0, 0);
   EXPECT_EQ(Pending(*gui_), (std::vector<Fields>{WindowEvent(kEventCloseWindow), WindowEvent(kEventSizeChanged)}));
 }
@@ -225,7 +226,7 @@ TEST_F(Win32Events, InvokeRunsOnTheInterfaceThreadAndWaits) {
     } catch (const std::runtime_error&) {
       errorCameBack = true;
     }
-    gui_->QueueEvent({kEventControl, kMainWindow, kLoadLibs, kTypeClick, {}, {}, {}});
+    gui_->QueueEvent({kEventControl, kMainWindow, kLoadLibs, kTypeClick, {}});
   });
   // The worker's requests are run while this thread waits for events.
   EXPECT_EQ(FieldsOf(gui_->WaitEvent()), ControlEvent(kLoadLibs, kTypeClick));
@@ -242,7 +243,7 @@ TEST_F(Win32Events, AnErrorInsideAWindowMessageComesOutOfWaitEvent) {
   gui_->SetCheckBoxHook([](int, int, int) { throw std::runtime_error("hook"); });
   gui_->SetRowState(kFunctionList, 0, false, true);  // must not throw through the list view
   gui_->SetCheckBoxHook({});
-  gui_->QueueEvent({test::kSentinelKind, kMainWindow, -1, 0, {}, {}, {}});  // so that a wrong answer cannot hang
+  gui_->QueueEvent({test::kSentinelKind, kMainWindow, -1, 0, {}});  // so that a wrong answer cannot hang
   EXPECT_THROW(gui_->WaitEvent(), std::runtime_error);
 }
 

@@ -2,6 +2,7 @@
 // back through the list view's own messages.
 #include <string>
 
+#include "app/program_numbers.h"
 #include "win32/win32_test_support.h"
 
 namespace korvane {

@@ -9,6 +9,7 @@
 
 #include <vector>
 
+#include "app/program_numbers.h"
 #include "platform/gui.h"
 
 namespace korvane::test {
@@ -31,7 +32,7 @@ inline constexpr int kSentinelKind = 99999;
 
 // Every event that is pending now (the user's and the queued ones), in the order WaitEvent gives them.
 inline std::vector<Event> PendingEvents(Gui& gui) {
-  gui.QueueEvent({kSentinelKind, kMainWindow, -1, 0, {}, {}, {}});
+  gui.QueueEvent({kSentinelKind, kMainWindow, -1, 0, {}});
   std::vector<Event> events;
   for (Event event = gui.WaitEvent(); event.kind != kSentinelKind; event = gui.WaitEvent()) {
     events.push_back(event);

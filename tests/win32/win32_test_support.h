@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/program_numbers.h"
 #include "platform/win32/win32_gui.h"
 #include "win32/win32_process.h"
 

@@ -6,6 +6,7 @@ namespace korvane {
 
 void HeadlessGui::BuildWindow(const WindowDescription& window) {
   WindowState& state = windows_[window.number];
+  if (window.main) mainWindow_ = window.number;
   state.inner = {scale_.ScaledX(window.innerWidth), scale_.ScaledY(window.innerHeight)};
   state.hasStatusBar = !window.statusFields.empty();
   for (const ControlDescription& description : window.controls) {
@@ -36,7 +37,7 @@ Event HeadlessGui::WaitEvent() {
       events_.pop_front();
       return event;
     }
-    if (closeWhenIdle_) return {kEventCloseWindow, kMainWindow, -1, 0, {}, {}, {}};
+    if (closeWhenIdle_) return {kEventCloseWindow, mainWindow_, -1, 0, {}};
     queued_.wait(lock);
   }
 }
@@ -87,7 +88,7 @@ void HeadlessGui::SetCloseWhenIdle(bool close) {
 
 int HeadlessGui::WindowOf(int control) const {
   const auto found = controls_.find(control);
-  return found == controls_.end() ? kMainWindow : found->second.window;
+  return found == controls_.end() ? mainWindow_ : found->second.window;
 }
 
 void HeadlessGui::Click(int control, int type) {
@@ -97,7 +98,7 @@ void HeadlessGui::Click(int control, int type) {
     if (kind == ControlKind::CheckBox) SetChecked(control, !found->second.checked);
     if (kind == ControlKind::OptionButton) SetChecked(control, true);
   }
-  QueueEvent({kEventControl, WindowOf(control), control, type, {}, {}, {}});
+  QueueEvent({kEventControl, WindowOf(control), control, type, {}});
 }
 
 int HeadlessGui::AddItem(int combo, const Text& text) {
@@ -150,7 +151,7 @@ void HeadlessGui::ChangeRowState(int list, int row, bool selected, bool checked)
   target->checked = checked;
   if (!stateChanged) return;
   if (hook_) hook_(list, row, checked ? kStateImageChecked : kStateImageUnchecked);
-  if (selectionChanged) QueueEvent({kEventControl, WindowOf(list), list, kTypeChanged, {}, {}, {}});
+  if (selectionChanged) QueueEvent({kEventControl, WindowOf(list), list, kTypeChanged, {}});
 }
 
 int HeadlessGui::AddRow(int list, const std::vector<Text>& columns, bool checked) {
@@ -218,12 +219,12 @@ void HeadlessGui::SetText(int control, const Text& text) {
   HeadlessControl& target = controls_.at(control);
   target.text = text;
   if (target.description.kind == ControlKind::TextField) {
-    QueueEvent({kEventControl, target.window, control, kTypeChanged, {}, {}, {}});
+    QueueEvent({kEventControl, target.window, control, kTypeChanged, {}});
   }
 }
 
 void HeadlessGui::Resize(Size inner) {
-  windows_[kMainWindow].inner = inner;
+  windows_[mainWindow_].inner = inner;
   if (sizeHandler_) sizeHandler_();
 }
 

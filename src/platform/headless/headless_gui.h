@@ -27,7 +27,7 @@ struct HeadlessControl {
   bool enabled = true;
   bool visible = true;
   Rect rect;
-  int window = kMainWindow;
+  int window = 0;
   std::vector<HeadlessRow> rows;  // list views
   std::vector<Text> items;        // drop-down lists
   int selectedItem = -1;          // drop-down lists
@@ -49,9 +49,11 @@ class HeadlessGui final : public Gui {
   // The event comes from the control's own window. A click on a check box toggles it and a click on an
   // option selects it before the event arrives, as on Windows.
   void Click(int control, int type = kTypeClick);
-  void ChooseMenuItem(int item) { QueueEvent({kEventMenu, kMainWindow, item, 0, {}, {}, {}}); }
-  void Close(int window = kMainWindow) { QueueEvent({kEventCloseWindow, window, -1, 0, {}, {}, {}}); }
-  void DropFiles(const Text& files) { QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, files, {}, {}}); }
+  // The menu, the drops and Close without a window belong to the main window.
+  void ChooseMenuItem(int item) { QueueEvent({kEventMenu, mainWindow_, item, 0, {}}); }
+  void Close() { Close(mainWindow_); }
+  void Close(int window) { QueueEvent({kEventCloseWindow, window, -1, 0, {}}); }
+  void DropFiles(const Text& files) { QueueEvent({kEventFilesDropped, mainWindow_, -1, 0, files}); }
   // Clicks a row's check box: its state image changes, the hook sees it at once.
   void ClickCheckBox(int list, int row);
   // Clicks a row; -1 (empty space below the rows) clears the selection, as in a Windows list view.
@@ -176,6 +178,7 @@ class HeadlessGui final : public Gui {
   Scale scale_;
   int statusBarHeight_;
   std::map<int, WindowState> windows_;
+  int mainWindow_ = 0;  // the window described as the main one
   std::map<int, HeadlessControl> controls_;
   std::map<int, Text> status_;
   std::map<int, bool> menu_;

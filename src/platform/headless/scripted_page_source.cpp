@@ -18,12 +18,11 @@ void ScriptedPageSource::Navigate(const Text& address) {
   if (address.empty()) return;
   const std::lock_guard lock(mutex_);
   navigations_.push_back(address);
-  running_ = address;  // replaces a running load, whose end is never posted
-  current_ = address;
+  running_ = address;  // replaces a running load, whose end is never reported
 }
 
-bool ScriptedPageSource::Deliver(int events) {
-  Event end{kEventControl, kMainWindow, kBrowser, kTypePageLoaded, {}, {}, {}};
+bool ScriptedPageSource::Deliver() {
+  PageLoad end;
   {
     const std::lock_guard lock(mutex_);
     if (!running_) return false;
@@ -34,26 +33,13 @@ bool ScriptedPageSource::Deliver(int events) {
       pageText_ = page->second;
     } else {
       const auto failure = failures_.find(end.address);
-      end.type = kTypePageFailed;
+      end.failed = true;
       end.reason = failure != failures_.end() ? failure->second : u"HTTP 404";
     }
   }
-  // Posted without the lock, so a test's post may ask the source questions.
-  for (int i = 0; i < events; ++i) {
-    post_(end);
-    end.type = kTypePageNotification;
-    end.reason.clear();
-  }
+  // Reported without the lock, so a test's handler may ask the source questions.
+  onLoad_(end);
   return true;
-}
-
-void ScriptedPageSource::Notify() {
-  Event notification{kEventControl, kMainWindow, kBrowser, kTypePageNotification, {}, {}, {}};
-  {
-    const std::lock_guard lock(mutex_);
-    notification.address = current_;
-  }
-  post_(notification);
 }
 
 std::vector<Text> ScriptedPageSource::Navigations() {
@@ -69,16 +55,6 @@ bool ScriptedPageSource::Busy() {
 Text ScriptedPageSource::PageText() {
   const std::lock_guard lock(mutex_);
   return pageText_;
-}
-
-void ScriptedPageSource::Attach(std::uintptr_t reference) {
-  const std::lock_guard lock(mutex_);
-  attached_ = reference;
-}
-
-std::uintptr_t ScriptedPageSource::Attached() {
-  const std::lock_guard lock(mutex_);
-  return attached_;
 }
 
 }  // namespace korvane

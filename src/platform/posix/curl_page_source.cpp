@@ -137,9 +137,9 @@ class CurlFetcher final : public PageFetcher {
 
 }  // namespace
 
-std::unique_ptr<PageSource> MakeHttpPageSource(std::function<void(const Event&)> post,
+std::unique_ptr<PageSource> MakeHttpPageSource(PageLoadHandler onLoad,
                                                std::chrono::milliseconds timeout) {
-  return MakeFetchingPageSource(std::make_unique<CurlFetcher>(), DecodeWindows1252, std::move(post), timeout);
+  return MakeFetchingPageSource(std::make_unique<CurlFetcher>(), DecodeWindows1252, std::move(onLoad), timeout);
 }
 
 }  // namespace korvane

@@ -10,6 +10,7 @@
 #include "platform/win32/ansi_code_page.h"
 #include "platform/win32/browser_host.h"
 #include "platform/win32/wide_text.h"
+#include "platform/win32/win32_gui.h"
 
 namespace korvane::win32 {
 namespace {
@@ -62,7 +63,8 @@ Text SavedDocumentText(IWebBrowser2* browser) {
   return DecodeSystemAnsi(bytes);
 }
 
-BrowserPageSource::BrowserPageSource(BrowserHost& host, Gui& gui) : host_(host), gui_(gui) {
+BrowserPageSource::BrowserPageSource(BrowserHost& host, Win32Gui& gui, PageLoadHandler onLoad)
+    : host_(host), gui_(gui), onLoad_(std::move(onLoad)) {
   host_.SetNotification([this](DISPID member, DISPPARAMS* arguments) { OnNotification(member, arguments); });
 }
 
@@ -74,6 +76,8 @@ void BrowserPageSource::Navigate(const Text& address) {
     IWebBrowser2* browser = host_.Browser();
     BSTR url = SysAllocString(ToWide(address).c_str());
     if (browser == nullptr || url == nullptr) return;
+    loading_ = true;  // a running load is replaced: its end is not reported
+    failure_.reset();
     VARIANT none;
     VariantInit(&none);
     browser->Navigate(url, &none, &none, &none, &none);
@@ -130,30 +134,35 @@ bool BrowserPageSource::WaitUntilComplete(int milliseconds) {
   return false;
 }
 
-// Runs on the window's thread, inside the browser's own call.
+// Runs on the window's thread, inside the browser's own call. Whether the load has ended is decided
+// once that call has returned (the control may still call itself busy inside it): each notification of
+// a load asks again then. A navigation error is kept whenever it comes, also while the control goes on
+// to show its own error page, so the load that ends then ends as failed.
 void BrowserPageSource::OnNotification(DISPID member, DISPPARAMS* arguments) {
-  Event event{kEventControl, kMainWindow, kBrowser, 0, {}, {}, {}};
   switch (member) {
+    case DISPID_NAVIGATEERROR:
+      failure_ = u"HTTP " + DecimalText(NavigateErrorStatus(arguments));
+      break;
     case DISPID_DOCUMENTCOMPLETE:
     case DISPID_DOWNLOADCOMPLETE:
-      // A page ends when the browser is no longer busy; a frame's completion while the page still
-      // loads is only a notification.
-      if (!Busy()) event.type = kTypePageLoaded;
-      break;
-    case DISPID_NAVIGATEERROR:
-      event.type = kTypePageFailed;
-      event.reason = u"HTTP " + Utf8ToText(std::to_string(NavigateErrorStatus(arguments)));
-      break;
     case DISPID_TITLECHANGE:
     case DISPID_STATUSTEXTCHANGE:
     case DISPID_DOWNLOADBEGIN:
     case DISPID_PROGRESSCHANGE:
       break;
     default:
-      return;  // not a notification the lookup waits for
+      return;  // not a notification of a load
   }
-  event.address = Address();
-  gui_.QueueEvent(event);
+  gui_.Defer([this] { EndIfComplete(); });
+}
+
+// A load has ended when the control is no longer busy; its end is reported once.
+void BrowserPageSource::EndIfComplete() {
+  if (!loading_ || Busy()) return;
+  loading_ = false;
+  PageLoad end{Address(), failure_.has_value(), failure_.value_or(Text())};
+  failure_.reset();
+  if (onLoad_) onLoad_(end);
 }
 
 }  // namespace korvane::win32

@@ -1,15 +1,17 @@
 #pragma once
-// The page source over the embedded WebBrowser control: its notifications become events of control
-// kBrowser, its document is read back as the control serialises it.
+// The page source over the embedded WebBrowser control: its notifications tell when a load has ended,
+// its document is read back as the control serialises it.
 
 #include <windows.h>
 #include <exdisp.h>
 
-#include <atomic>
-#include <cstdint>
+#include <optional>
 
-#include "platform/gui.h"
 #include "platform/page_source.h"
+
+namespace korvane {
+class Win32Gui;
+}
 
 namespace korvane::win32 {
 
@@ -17,9 +19,9 @@ class BrowserHost;
 
 class BrowserPageSource final : public PageSource {
  public:
-  // Attaches itself to the host's notifications until it is destroyed. `gui` queues the events and
-  // carries calls from other threads to the window's thread (the browser lives there).
-  BrowserPageSource(BrowserHost& host, Gui& gui);
+  // Attaches itself to the host's notifications until it is destroyed. `gui` carries calls from other
+  // threads to the window's thread (the browser lives there); `onLoad` hears the end of each load.
+  BrowserPageSource(BrowserHost& host, Win32Gui& gui, PageLoadHandler onLoad);
   ~BrowserPageSource() override;
   BrowserPageSource(const BrowserPageSource&) = delete;
   BrowserPageSource& operator=(const BrowserPageSource&) = delete;
@@ -27,8 +29,6 @@ class BrowserPageSource final : public PageSource {
   void Navigate(const Text& address) override;
   bool Busy() override;
   Text PageText() override;
-  void Attach(std::uintptr_t reference) override { attached_ = reference; }
-  std::uintptr_t Attached() override { return attached_; }
 
   // Waits, handling the thread's window messages and sleeping 1 ms at a time, until the document has
   // completed (ready state 4); false when `milliseconds` passed first.
@@ -36,12 +36,17 @@ class BrowserPageSource final : public PageSource {
 
  private:
   void OnNotification(DISPID member, DISPPARAMS* arguments);
+  void EndIfComplete();
   Text Address();
   int ReadyState();
 
   BrowserHost& host_;
-  Gui& gui_;
-  std::atomic<std::uintptr_t> attached_{0};
+  Win32Gui& gui_;
+  PageLoadHandler onLoad_;
+  // Touched on the window's thread only: a load runs from Navigate until its end is reported, and a
+  // navigation error seen on the way makes that end a failure.
+  bool loading_ = false;
+  std::optional<Text> failure_;
 };
 
 // The page text as the document serialises itself (IPersistStreamInit::Save into memory), decoded with

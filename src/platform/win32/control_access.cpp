@@ -196,14 +196,14 @@ void Win32Gui::ScrollToRow(int list, int row) {
 }
 
 void Win32Gui::SetStatusText(int field, const Text& text) {
-  HWND bar = StatusBarHandle(kMainWindow);
+  HWND bar = StatusBarHandle(mainWindow_);
   if (bar == nullptr || field < 0) return;
   const std::wstring wide = win32::ToWide(text);
   SendMessageW(bar, SB_SETTEXTW, static_cast<WPARAM>(field), reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 Text Win32Gui::GetStatusText(int field) {
-  HWND bar = StatusBarHandle(kMainWindow);
+  HWND bar = StatusBarHandle(mainWindow_);
   if (bar == nullptr || field < 0) return {};
   // The low word of SB_GETTEXTLENGTH is the length in characters.
   const auto length =
@@ -215,7 +215,7 @@ Text Win32Gui::GetStatusText(int field) {
 }
 
 void Win32Gui::SetStatusProgress(int done, int total) {
-  const WindowState* state = FindWindowState(kMainWindow);
+  const WindowState* state = FindWindowState(mainWindow_);
   if (state == nullptr || state->progress == nullptr) return;
   // The range follows the total, so the bar moves by whole functions however many there are.
   SendMessageW(state->progress, PBM_SETRANGE32, 0, total > 0 ? total : 1);
@@ -223,22 +223,22 @@ void Win32Gui::SetStatusProgress(int done, int total) {
 }
 
 void Win32Gui::ShowOptionsMenu() {
-  HMENU menu = OptionsMenuHandle(kMainWindow);
+  HMENU menu = OptionsMenuHandle(mainWindow_);
   if (menu == nullptr) return;
-  if (const int item = win32::TrackOptionsMenu(menu, WindowHandle(kMainWindow)); item != 0) {
-    PushUserEvent({kEventMenu, kMainWindow, item, 0, {}, {}, {}});
+  if (const int item = win32::TrackOptionsMenu(menu, WindowHandle(mainWindow_)); item != 0) {
+    PushUserEvent({kEventMenu, mainWindow_, item, 0, {}});
   }
 }
 
 void Win32Gui::SetMenuChecked(int item, bool checked) {
-  if (HMENU menu = OptionsMenuHandle(kMainWindow)) {
+  if (HMENU menu = OptionsMenuHandle(mainWindow_)) {
     CheckMenuItem(menu, static_cast<UINT>(item),
                   static_cast<UINT>(MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED)));
   }
 }
 
 bool Win32Gui::IsMenuChecked(int item) {
-  HMENU menu = OptionsMenuHandle(kMainWindow);
+  HMENU menu = OptionsMenuHandle(mainWindow_);
   if (menu == nullptr) return false;
   const UINT state = GetMenuState(menu, static_cast<UINT>(item), MF_BYCOMMAND);
   return state != static_cast<UINT>(-1) && (state & MF_CHECKED) != 0;

@@ -95,10 +95,11 @@ Event Win32Gui::WaitEvent() {
     // program's queued events are looked at.
     DispatchPendingMessages();
     if (pendingError_) std::rethrow_exception(std::exchange(pendingError_, nullptr));
+    RunDeferred();
     Event event;
     if (PopEvent(event)) return event;
     // WM_QUIT is nobody's request in this program, but if it comes the loop must end.
-    if (quitReceived_) return {kEventCloseWindow, kMainWindow, -1, 0, {}, {}, {}};
+    if (quitReceived_) return {kEventCloseWindow, mainWindow_, -1, 0, {}};
     MSG message;
     const BOOL received = GetMessageW(&message, nullptr, 0, 0);
     if (received == 0 || received == -1) {
@@ -106,6 +107,27 @@ Event Win32Gui::WaitEvent() {
       continue;
     }
     DispatchOne(message);
+  }
+}
+
+void Win32Gui::Defer(std::function<void()> work) {
+  {
+    const std::lock_guard lock(queueMutex_);
+    deferred_.push_back(std::move(work));
+  }
+  if (pump_ != nullptr) PostMessageW(pump_, win32::kWakeMessage, 0, 0);
+}
+
+void Win32Gui::RunDeferred() {
+  for (;;) {
+    std::function<void()> work;
+    {
+      const std::lock_guard lock(queueMutex_);
+      if (deferred_.empty()) return;
+      work = std::move(deferred_.front());
+      deferred_.pop_front();
+    }
+    work();
   }
 }
 

@@ -185,9 +185,9 @@ FetchResult WinHttpFetcher::Fetch(const std::string& address, std::chrono::milli
 
 }  // namespace
 
-std::unique_ptr<PageSource> MakeHttpPageSource(std::function<void(const Event&)> post,
+std::unique_ptr<PageSource> MakeHttpPageSource(PageLoadHandler onLoad,
                                                std::chrono::milliseconds timeout) {
-  return MakeFetchingPageSource(std::make_unique<WinHttpFetcher>(), DecodeSystemAnsi, std::move(post), timeout);
+  return MakeFetchingPageSource(std::make_unique<WinHttpFetcher>(), DecodeSystemAnsi, std::move(onLoad), timeout);
 }
 
 }  // namespace korvane

@@ -133,14 +133,15 @@ IWebBrowser2* Win32Gui::Browser(int control) const {
   return found == browsers_.end() ? nullptr : found->second->Browser();
 }
 
-PageSource* Win32Gui::BrowserPageSource() {
+PageSource* Win32Gui::BrowserPageSource(PageLoadHandler onLoad) {
   if (pageSourceTried_) return pageSource_.get();
   pageSourceTried_ = true;
-  const auto found = browsers_.find(kBrowser);
+  // The program has one browser control.
+  const auto found = browsers_.begin();
   if (found == browsers_.end() || found->second->Browser() == nullptr) return nullptr;
   // The start page ("about:blank") completes within moments where an HTML engine is installed.
   constexpr int kStartPageWait = 5000;
-  auto source = std::make_unique<win32::BrowserPageSource>(*found->second, *this);
+  auto source = std::make_unique<win32::BrowserPageSource>(*found->second, *this, std::move(onLoad));
   if (source->WaitUntilComplete(kStartPageWait)) pageSource_ = std::move(source);
   return pageSource_.get();
 }
@@ -248,7 +249,7 @@ MessageBoxAnswer Win32Gui::ShowMessage(const Text& caption, const Text& text, Me
   const std::wstring wideCaption = win32::ToWide(caption);
   const std::wstring wideText = win32::ToWide(text);
   const int answer =
-      MessageBoxW(WindowHandle(kMainWindow), wideText.c_str(), wideCaption.c_str(), MessageBoxFlags(kind, icon));
+      MessageBoxW(WindowHandle(mainWindow_), wideText.c_str(), wideCaption.c_str(), MessageBoxFlags(kind, icon));
   if (answer == IDYES) return MessageBoxAnswer::Yes;
   if (answer == IDNO) return MessageBoxAnswer::No;
   return MessageBoxAnswer::Ok;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/gui.h"
+#include "platform/page_source.h"
 
 struct IWebBrowser2;
 
@@ -104,10 +105,14 @@ class Win32Gui final : public Gui {
   HMENU OptionsMenuHandle(int window) const;
   // The WebBrowser object embedded in a browser control; nullptr when it could not be created there.
   IWebBrowser2* Browser(int control) const;
-  // The browser control (kBrowser) as the lookup's page source. The first call waits until the control
-  // has completed its start page; nullptr when the control could not be created or its start page did
-  // not complete (no HTML engine): the program then reads pages another way.
-  PageSource* BrowserPageSource();
+  // The browser control as the lookup's page source, reporting the end of each load to `onLoad` (given
+  // on the first call; later calls answer the same source). The first call waits until the control has
+  // completed its start page; nullptr when the control could not be created or its start page did not
+  // complete (no HTML engine): the program then reads pages another way.
+  PageSource* BrowserPageSource(PageLoadHandler onLoad);
+  // Runs `work` on the user-interface thread inside a later WaitEvent, before it looks for the next
+  // event: for notifications whose meaning is only known once the call that raised them has returned.
+  void Defer(std::function<void()> work);
 
  private:
   struct WindowState {
@@ -155,6 +160,7 @@ class Win32Gui final : public Gui {
   // event_queue.cpp
   static LRESULT CALLBACK PumpProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   HWND CreatePumpWindow();
+  void RunDeferred();
   void PushUserEvent(const Event& event);
   bool PopEvent(Event& event);
   void DispatchPendingMessages();
@@ -180,7 +186,9 @@ class Win32Gui final : public Gui {
   std::map<int, std::unique_ptr<win32::BrowserHost>> browsers_;  // by control number
   std::unique_ptr<win32::BrowserPageSource> pageSource_;        // goes before the browsers
   bool pageSourceTried_ = false;
+  int mainWindow_ = 0;  // the window described as the main one
   std::mutex queueMutex_;
+  std::deque<std::function<void()>> deferred_;
   std::deque<Event> userEvents_;     // raised by the windows, in the order Windows delivered them
   std::deque<Event> programEvents_;  // queued by the program; they come after the user's
   CheckBoxHook hook_;

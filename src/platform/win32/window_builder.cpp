@@ -37,6 +37,7 @@ void Win32Gui::BuildWindow(const WindowDescription& window) {
   windows_[window.number] = std::move(owned);
   state.owner = this;
   state.number = window.number;
+  if (window.main) mainWindow_ = window.number;
   state.minimumInner = {scale_.ScaledX(window.minInnerWidth), scale_.ScaledY(window.minInnerHeight)};
   if (CreateFrame(state, window) == nullptr) return;
   if (!window.optionsMenu.empty()) state.optionsMenu = win32::CreateOptionsMenu(window.optionsMenu);
@@ -144,7 +145,7 @@ void Win32Gui::AttachTooltips(WindowState& state, const WindowDescription& windo
 void Win32Gui::AcceptFileDrops(WindowState& state) {
   const int window = state.number;
   auto* target = new win32::FileDropTarget([this, window](const Text& files) {
-    PushUserEvent({kEventFilesDropped, window, -1, 0, files, {}, {}});
+    PushUserEvent({kEventFilesDropped, window, -1, 0, files});
   });
   if (RegisterDragDrop(state.hwnd, target) == S_OK) {
     state.dropTarget = target;  // OLE holds its own reference until the registration is revoked

@@ -62,13 +62,13 @@ LRESULT Win32Gui::HandleFrameMessage(WindowState& state, HWND hwnd, UINT message
       return static_cast<LRESULT>((static_cast<DWORD>(DC_HASDEFID) << 16) | kNoDefaultButton);
     case WM_CLOSE:
       // The program decides whether the window goes; the window itself stays.
-      PushUserEvent({kEventCloseWindow, state.number, -1, 0, {}, {}, {}});
+      PushUserEvent({kEventCloseWindow, state.number, -1, 0, {}});
       return 0;
     case WM_DROPFILES: {
       auto drop = reinterpret_cast<HDROP>(wParam);
       const Text paths = win32::DroppedPaths(drop);
       DragFinish(drop);
-      if (!paths.empty()) PushUserEvent({kEventFilesDropped, state.number, -1, 0, paths, {}, {}});
+      if (!paths.empty()) PushUserEvent({kEventFilesDropped, state.number, -1, 0, paths});
       return 0;
     }
     default:
@@ -86,11 +86,11 @@ void Win32Gui::OnCommand(int window, WPARAM wParam, LPARAM lParam) {
   const WORD code = HighWord(wParam);
   if (code == BN_CLICKED && IsButton(control.kind)) {
     // The dialog keys send BN_CLICKED on a button's behalf; a disabled button cannot have been pressed.
-    if (IsWindowEnabled(control.hwnd)) PushUserEvent({kEventControl, window, found->second, kTypeClick, {}, {}, {}});
+    if (IsWindowEnabled(control.hwnd)) PushUserEvent({kEventControl, window, found->second, kTypeClick, {}});
   } else if (code == EN_CHANGE && IsTextField(control.kind)) {
-    PushUserEvent({kEventControl, window, found->second, kTypeChanged, {}, {}, {}});
+    PushUserEvent({kEventControl, window, found->second, kTypeChanged, {}});
   } else if ((code == CBN_SELCHANGE || code == CBN_EDITCHANGE) && control.kind == ControlKind::ComboBox) {
-    PushUserEvent({kEventControl, window, found->second, kTypeChanged, {}, {}, {}});
+    PushUserEvent({kEventControl, window, found->second, kTypeChanged, {}});
   }
 }
 
@@ -99,7 +99,7 @@ void Win32Gui::OnNotify(int window, const NMHDR& header) {
   if (found == controlNumbers_.end()) return;
   if (controls_.at(found->second).kind != ControlKind::ListView) return;
   if (header.code == NM_DBLCLK) {
-    PushUserEvent({kEventControl, window, found->second, kTypeDoubleClick, {}, {}, {}});
+    PushUserEvent({kEventControl, window, found->second, kTypeDoubleClick, {}});
   } else if (header.code == LVN_ITEMCHANGED) {
     OnListItemChanged(window, found->second, *reinterpret_cast<const NMLISTVIEW*>(&header));
   }
@@ -114,7 +114,7 @@ void Win32Gui::OnListItemChanged(int window, int list, const NMLISTVIEW& change)
     hook(list, change.iItem, StateImage(change.uNewState));
   }
   if (((change.uNewState ^ change.uOldState) & LVIS_SELECTED) != 0) {
-    PushUserEvent({kEventControl, window, list, kTypeChanged, {}, {}, {}});
+    PushUserEvent({kEventControl, window, list, kTypeChanged, {}});
   }
 }
 
@@ -124,7 +124,7 @@ void Win32Gui::OnSize(WindowState& state, WPARAM kind) {
   if (state.statusBar != nullptr) win32::LayoutStatusBar({state.statusBar, state.progress}, state.statusWidths);
   // The handler arranges the controls, so it waits until they all exist. It runs here, synchronously:
   // while the user drags the border, Windows runs its own loop and WaitEvent sees nothing.
-  if (state.built && state.number == kMainWindow && sizeHandler_) {
+  if (state.built && state.number == mainWindow_ && sizeHandler_) {
     const std::function<void()> handler = sizeHandler_;
     handler();
     // Moved children repaint themselves, but what they uncovered inside each other (a panel's
