@@ -169,12 +169,15 @@ TEST_F(CatalogueCommandTest, UnusableMergeFilesAreReportedAndTheOthersStillMerge
   files.AddFile(good, CatalogueXml("gdi32.lib", Element("BitBlt", "Copies pixels.", 1)));
   files.AddFile(u"C:\\Cat\\bad.xml", "<gdi32.lib><element>");
   files.AddFile(u"C:\\Cat\\empty.xml", "");
+  files.AddFile(u"C:\\Cat\\text.xml", "\xEF\xBB\xBF \r\nBitBlt copies pixels");
   files.AddUnreadable(u"C:\\Cat\\locked.xml");
-  const CliRun run = Catalogue({u"--merge", u"C:\\Cat\\bad.xml", u"--merge", u"C:\\Cat\\gone.xml", u"--merge", good,
-                                u"--merge", u"C:\\Cat\\empty.xml", u"--merge", u"C:\\Cat\\locked.xml", kGdi32});
+  const CliRun run = Catalogue({u"--merge", u"C:\\Cat\\bad.xml", u"--merge", u"C:\\Cat\\text.xml", u"--merge",
+                                u"C:\\Cat\\gone.xml", u"--merge", good, u"--merge", u"C:\\Cat\\empty.xml", u"--merge",
+                                u"C:\\Cat\\locked.xml", kGdi32});
   EXPECT_EQ(run.status, kExitSuccess);
   EXPECT_EQ(run.output.err,
             "korvane-cli: skipped merge file C:\\Cat\\bad.xml: not a catalogue file (malformed XML)\n"
+            "korvane-cli: skipped merge file C:\\Cat\\text.xml: not a catalogue file (not XML)\n"
             "korvane-cli: skipped merge file C:\\Cat\\gone.xml: missing\n"
             "korvane-cli: skipped merge file C:\\Cat\\empty.xml: empty\n"
             "korvane-cli: skipped merge file C:\\Cat\\locked.xml: cannot be read\n");
@@ -230,6 +233,8 @@ TEST_F(CatalogueCommandTest, FailsWhenNothingIsWritten) {
   const std::vector<Case> cases = {
       {{u"catalogue", u"--out", u"C:\\Missing", kUser32},
        "korvane-cli: output folder C:\\Missing does not exist\n"},
+      {{u"catalogue", u"--out", kUser32, kUser32},
+       "korvane-cli: output folder C:\\Lib\\user32.lib is a file, not a folder\n"},
       {{u"catalogue", u"--out", kOut, u"C:\\Lib\\notes.lib", u"C:\\Lib\\gone.lib"},
        "korvane-cli: skipped C:\\Lib\\notes.lib: not an archive or catalogue file\n"
        "korvane-cli: skipped C:\\Lib\\gone.lib: missing\n"},
