@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset bench >/dev/null
 cmake --build --preset bench
-for target in korvane_bench korvane_bench_window korvane_bench_xml korvane_bench_export korvane_bench_llvm; do
+for target in korvane_bench korvane_bench_window korvane_bench_xml korvane_bench_export korvane_bench_parse_page korvane_bench_llvm; do
   executable="build/bench/bench/$target"
   if [ ! -x "$executable" ]; then
     echo "bench: $target was not built, skipped"

@@ -55,7 +55,10 @@ Text LibraryFileNameFromCatalogueFile(TextView path) {
   if (first == Text::npos) return {};
   const std::size_t second = name.find(u' ', first + 1);
   if (second == Text::npos) return {};
-  return RemoveAll(TextView(name).substr(second + 1), u".xml");
+  Text library = RemoveAll(TextView(name).substr(second + 1), u".xml");
+  // The extension in any letter case: 'user32.lib.XML' is the file of 'user32.lib'.
+  if (library.size() > 4 && LowerCase(TextView(library).substr(library.size() - 4)) == u".xml") library.resize(library.size() - 4);
+  return library;
 }
 
 }  // namespace korvane

@@ -60,7 +60,8 @@ Text CleanCatalogueValue(TextView value);
 Text CatalogueFileName(const LibraryEntry& entry, const LocalTime& time);
 
 // The library file name that a catalogue file's name carries: the file name (its folder removed) from
-// its third blank-separated field to the end, with every ".xml" removed; 'user32.lib'. Taking the rest
+// its third blank-separated field to the end, with every ".xml" removed and a final ".xml" in any
+// letter case; 'user32.lib'. Taking the rest
 // rather than the third field alone keeps library names with blanks ('my lib.lib') whole; the first two
 // fields, architecture and time stamp, never contain a blank.
 Text LibraryFileNameFromCatalogueFile(TextView path);

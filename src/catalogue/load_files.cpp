@@ -93,7 +93,7 @@ class Loader {
   std::optional<SkippedFile> LoadLibrary(const Text& path, const std::vector<std::uint8_t>& bytes) {
     const Text key = LibraryKeyFromPath(path);
     if (auto duplicate = Duplicate(path, key)) return duplicate;
-    LibraryRead read = ReadLibrary(bytes, path, decode_);
+    LibraryRead read = ReadLibrary(bytes, AbsolutePath(path), decode_);
     if (read.archive.status == ArchiveStatus::NotArchive) return SkippedFile{path, SkipReason::NotArchive, read.archive, {}, {}};
     if (read.namesRead == 0) return SkippedFile{path, SkipReason::NoFunctionNames, read.archive, {}, {}};
     if (read.archive.status == ArchiveStatus::Truncated) outcome_.cutShort.push_back({path, read.archive, read.namesRead});
@@ -114,8 +114,15 @@ class Loader {
     if (fileName.empty()) return Skip(path, SkipReason::NoLibraryName);
     const Text key = LibraryKeyFromPath(fileName);
     if (auto duplicate = Duplicate(path, key)) return duplicate;
+    // A record without a name names no function: it would reach the listing and the descriptor as one.
+    const std::size_t nameless = std::erase_if(document->records, [](const ApiFunction& r) { return r.Function.empty(); });
+    if (nameless != 0) outcome_.namelessRecords.push_back({path, nameless});
+    const Text folder = document->folder;
     LibraryEntry& entry = catalogue_.FindOrCreate(key);
     ApplyCatalogueDocument(entry, std::move(*document));
+    // The library is the one the file name carries, as for the key: the root element may differ in
+    // letter case or name another library altogether.
+    entry.path = folder + fileName;
     Loaded({path, key, fileName}, entry);
     return std::nullopt;
   }
@@ -131,6 +138,15 @@ class Loader {
                                       [&key](const LoadedFile& file) { return file.key == key; });
     return SkippedFile{path, SkipReason::DuplicateLibrary, {},
                        earlier == outcome_.libraries.end() ? Text() : earlier->path, key};
+  }
+
+  // A relative path joined to the working folder, in the separator the path itself uses.
+  Text AbsolutePath(const Text& path) const {
+    const bool absolute = path.starts_with(u'\\') || path.starts_with(u'/') || (path.size() >= 2 && path[1] == u':');
+    if (absolute || path.empty()) return path;
+    Text folder = files_.WorkingDirectory();
+    if (path.find(u'/') != Text::npos && path.find(u'\\') == Text::npos) std::replace(folder.begin(), folder.end(), u'\\', u'/');
+    return folder + path;
   }
 
   static SkippedFile Skip(const Text& path, SkipReason reason) { return SkippedFile{path, reason, {}, {}, {}}; }

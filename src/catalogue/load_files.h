@@ -53,10 +53,17 @@ struct CutShortFile {
   std::size_t namesRead = 0;
 };
 
+// A catalogue file some of whose records had no function name; they were left out.
+struct NamelessRecordsFile {
+  Text path;
+  std::size_t count = 0;
+};
+
 struct LoadOutcome {
   std::vector<LoadedFile> libraries;  // in load order (the Libraries list's row order)
   std::vector<SkippedFile> skipped;   // in the order the files were met
   std::vector<CutShortFile> cutShort;
+  std::vector<NamelessRecordsFile> namelessRecords;
 };
 
 // Called as each file gives a library, with its entry in the catalogue. A caller that only passes the
@@ -65,8 +72,10 @@ struct LoadOutcome {
 using LibraryLoaded = std::function<void(const LoadedFile& file, LibraryEntry& entry)>;
 
 // Empties the catalogue, then reads each file in order. A library comes out as "Load LIBs" makes it
-// (normalised, every function ticked, its path the file's path); a catalogue file as "Load XML" reads
-// it, under the library name its own file name carries. A file whose library key an earlier file of
+// (normalised, every function ticked, its path the file's path, made absolute against the working
+// folder so that a catalogue file written from it names the library wherever it is read); a catalogue
+// file as "Load XML" reads it, under the library name its own file name carries, which is also the
+// library's file name in its path (the root element's name is not used). A file whose library key an earlier file of
 // this load produced is skipped (the first keeps its entry untouched), as are files that are missing,
 // unreadable, empty or not of an accepted kind. Afterwards the first library is the shown one and
 // shownLibraryRow is 0.

@@ -57,7 +57,7 @@ std::uint64_t LeadingUnits(const Text& name) {
     key = (key << 8) | 0xFF;
     ++i;
   }
-  return key << (8 * (8 - i));
+  return i == 0 ? 0 : key << (8 * (8 - i));  // a shift by all 64 bits would be undefined
 }
 
 // Sorts by code unit. Directories often list their names in order already (a linker sorts the second
@@ -130,8 +130,14 @@ ApiFunction Record(Text function, Text ansiUni) {
 }  // namespace
 
 std::vector<ApiFunction> NormaliseNames(std::vector<Text> names, int& x86) {
+  // A control character would break every one-line form of the name (the list output, the listing);
+  // a name left empty names no function, and it must not decide the architecture either.
+  const auto empty = [](const Text& name) { return name.empty(); };
+  for (Text& name : names) std::erase_if(name, [](char16_t c) { return c < 0x20; });
+  std::erase_if(names, empty);
   x86 = std::all_of(names.begin(), names.end(), HasX86Decoration) ? 1 : 0;
   for (Text& name : names) Undecorate(name, x86 != 0);
+  std::erase_if(names, empty);
   SortByUnits(names);
   names.erase(std::unique(names.begin(), names.end(), SameUnits), names.end());
 

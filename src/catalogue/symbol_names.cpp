@@ -83,6 +83,9 @@ ScanResult ScanSymbolNames(std::span<const std::uint8_t> bytes, const SymbolCons
   const ByteView body(bytes);
   const auto memberCount = body.U32LittleEndian(0);
   if (!memberCount) return {ScanResult::End::Truncated, "member count", 0};
+  // The member offsets must fit before the count after them is looked for: otherwise a huge member count
+  // would be reported as a symbol count far past the end of the file.
+  if (!body.Fits(4, 4 * std::uint64_t{*memberCount})) return {ScanResult::End::Truncated, "member offsets", 4};
   const std::uint64_t symbolCountOffset = 4 + 4 * std::uint64_t{*memberCount};
   const auto symbolCount = body.U32LittleEndian(symbolCountOffset);
   if (!symbolCount) return {ScanResult::End::Truncated, "symbol count", symbolCountOffset};

@@ -43,8 +43,9 @@ ScanResult ScanSymbolNames(std::span<const std::uint8_t> body, const SymbolConsu
 ScanResult ScanGnuSymbolTable(std::span<const std::uint8_t> body, bool wide, const SymbolConsumer& consumer,
                               SingleByteDecoder decode);
 
-// Decides the library's architecture, removes the x86 decoration, removes duplicates, adds a generic
-// entry for each ANSI/wide pair and sorts the list by code unit.
+// Removes control characters (U+0000 to U+001F) from the names and drops the names left empty, before
+// and after the rest: decides the library's architecture, removes the x86 decoration, removes
+// duplicates, adds a generic entry for each ANSI/wide pair and sorts the list by code unit.
 void NormaliseLibraryNames(LibraryEntry& entry);
 
 // The same on raw names: the library's functions, unticked, and its architecture in `x86`.

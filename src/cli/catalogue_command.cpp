@@ -47,8 +47,14 @@ std::optional<CatalogueDocument> ReadMergeFile(FileSystem& files, const Text& pa
   CatalogueReadError error = CatalogueReadError::None;
   std::optional<CatalogueDocument> document = ReadCatalogueDocument(content.bytes, &error);
   if (document) return document;
+  const std::size_t start = content.bytes.size() >= 3 && content.bytes[0] == 0xEF && content.bytes[1] == 0xBB &&
+                                    content.bytes[2] == 0xBF ? 3 : 0;
+  const auto first = std::find_if(content.bytes.begin() + static_cast<std::ptrdiff_t>(start), content.bytes.end(),
+                                  [](std::uint8_t b) { return b != ' ' && b != '\t' && b != '\r' && b != '\n'; });
   if (content.bytes.empty()) {
     err += MergeSkipLine(path, "empty");
+  } else if (first == content.bytes.end() || *first != '<') {
+    err += MergeSkipLine(path, "not a catalogue file (not XML)");
   } else if (error == CatalogueReadError::EntityDeclaration) {
     err += MergeSkipLine(path, "not a catalogue file (entity declarations are not accepted)");
   } else {
@@ -117,7 +123,8 @@ int WriteCatalogueFiles(const Catalogue& catalogue, const LoadOutcome& load, con
 bool OutFolderExists(const Text& outFolder, FileSystem& fileSystem, CliOutput& output) {
   // A mistyped folder is not created: files would land somewhere the user did not mean.
   if (!outFolder.empty() && fileSystem.FolderExists(outFolder)) return true;
-  output.err += "korvane-cli: output folder " + TextToUtf8(outFolder) + " does not exist\n";
+  const bool file = !outFolder.empty() && fileSystem.FileExists(outFolder);
+  output.err += "korvane-cli: output folder " + TextToUtf8(outFolder) + (file ? " is a file, not a folder\n" : " does not exist\n");
   return false;
 }
 

@@ -9,57 +9,42 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
 namespace korvane {
 
-int RunParsePage(std::span<const Text> args, FileSystem& files, CliOutput& output);
-
-int RunDocsCommand(std::span<const Text> args, FileSystem& files, CliOutput& output);  // docs_command.cpp
 namespace {
 
-constexpr std::string_view kUsage =
+constexpr std::string_view kListUsage =
     "Usage: korvane-cli list [--] FILE...\n"
-    "       korvane-cli catalogue --out DIR [--merge XMLFILE]... [--] FILE...\n"
-    "       korvane-cli export --root DIR [OPTION]... [--] FILE...  (see korvane-cli export --help)\n"
-    "       korvane-cli parse-page --function NAME --library KEY [--] FILE...\n"
-    "       korvane-cli lookup --search-base URL --library-base URL [--no-skip] --out DIR [--] FILE...\n"
-    "                          (see korvane-cli lookup --help)\n"
-    "       korvane-cli --help\n"
     "\n"
-    "FILE is an import library (an archive) or a catalogue file such as\n"
-    "\"[x86] [12.06.2015-21.42.35] user32.lib.xml\"; the content tells which.\n"
+    "Reads FILE... in the given order; FILE is an import library (an archive) or a catalogue file\n"
+    "such as \"[x86] [12.06.2015-21.42.35] user32.lib.xml\", the content tells which. For each\n"
+    "library read, prints one line \"<file name>\\t<x86|x64>\\t<number of functions>\" followed by\n"
+    "one line \"\\t<function>\\t<ANSI/wide stem>\" per function. Files that yield no library are\n"
+    "named on stderr with the reason.\n"
     "\n"
-    "Commands:\n"
-    "  list FILE...  Read FILE... in the given order. For each library read, print one line\n"
-    "                \"<file name>\\t<x86|x64>\\t<number of functions>\" followed by one line\n"
-    "                \"\\t<function>\\t<ANSI/wide stem>\" per function.\n"
-    "  catalogue --out DIR [--merge XMLFILE]... FILE...\n"
-    "                Read FILE... as list does, copy every function of each catalogue file\n"
-    "                XMLFILE over the read functions of exactly the same name, then write one\n"
-    "                catalogue file per library into the existing folder DIR, named\n"
-    "                \"[<x86|x64>] [<mm.dd.yyyy-hh.mm.ss>] <file name>.xml\" after the local\n"
-    "                time. Print the path of each file written, one per line.\n"
-    "  parse-page --function NAME --library KEY FILE...\n"
-    "                Read each FILE as a saved reference page (Windows-1252) of function NAME in\n"
-    "                library KEY and print one JSON object per FILE and line, in the given order.\n"
-    "\n"
-    "Files that yield no library, merge files that cannot be used and files that cannot be\n"
-    "written are named on stderr with the reason.\n"
-    "\n"
-    "Exit status: 0 when at least one library was read (list) or one file was written\n"
-    "(catalogue), 1 when none was, 2 for a usage error.\n";
+    "Exit status: 0 when at least one library was read, 1 when none was, 2 for a usage error.\n";
 
-int Help(CliOutput& output) {
-  output.out += kUsage;
-  return kExitSuccess;
-}
+constexpr std::string_view kCatalogueUsage =
+    "Usage: korvane-cli catalogue --out DIR [--merge XMLFILE]... [--] FILE...\n"
+    "\n"
+    "Reads FILE... as list does, copies every function of each catalogue file XMLFILE over the read\n"
+    "functions of exactly the same name, then writes one catalogue file per library into the\n"
+    "existing folder DIR, named \"[<x86|x64>] [<mm.dd.yyyy-hh.mm.ss>] <file name>.xml\" after the\n"
+    "local time. Prints the path of each file written, one per line. Files that yield no library,\n"
+    "merge files that cannot be used and files that cannot be written are named on stderr with the\n"
+    "reason.\n"
+    "\n"
+    "Exit status: 0 when at least one file was written, 1 when none was, 2 for a usage error.\n";
 
-int RunList(std::span<const Text> args, FileSystem& files, CliOutput& output) {
+int RunList(std::span<const Text> args, FileSystem& files, Clock&, CliOutput& output) {
   const CommandArgs parsed = ParseCommandArgs(args, {});
-  if (parsed.help) return Help(output);
+  if (parsed.help) return output.out += kListUsage, kExitSuccess;
   if (!parsed.error.empty()) return UsageError(output, parsed.error);
   if (parsed.files.empty()) return UsageError(output, "list needs at least one FILE");
   return RunListCommand(parsed.files, files, output);
@@ -68,7 +53,7 @@ int RunList(std::span<const Text> args, FileSystem& files, CliOutput& output) {
 int RunCatalogue(std::span<const Text> args, FileSystem& files, Clock& clock, CliOutput& output) {
   static constexpr std::array<TextView, 2> kValueOptions = {u"--out", u"--merge"};
   const CommandArgs parsed = ParseCommandArgs(args, kValueOptions);
-  if (parsed.help) return Help(output);
+  if (parsed.help) return output.out += kCatalogueUsage, kExitSuccess;
   if (!parsed.error.empty()) return UsageError(output, parsed.error);
   CatalogueRequest request;
   bool haveOut = false;
@@ -88,6 +73,48 @@ int RunCatalogue(std::span<const Text> args, FileSystem& files, Clock& clock, Cl
   return RunCatalogueCommand(request, files, clock, output);
 }
 
+int RunExport(std::span<const Text> args, FileSystem& files, Clock&, CliOutput& output) {
+  return RunExportCli(args, files, output);
+}
+
+int RunParsePageCommand(std::span<const Text> args, FileSystem& files, Clock&, CliOutput& output) {
+  return RunParsePage(args, files, output);
+}
+
+int RunDocs(std::span<const Text> args, FileSystem& files, Clock&, CliOutput& output) {
+  return RunDocsCommand(args, files, output);
+}
+
+// Every command: the general usage, the dispatch and each command's --help all come from here.
+const CliCommand kCommands[] = {
+    {"list", "list [--] FILE...", kListUsage, RunList},
+    {"catalogue", "catalogue --out DIR [--merge XMLFILE]... [--] FILE...", kCatalogueUsage, RunCatalogue},
+    {"export", "export --root DIR [OPTION]... [--] FILE...", kExportUsage, RunExport},
+    {"parse-page", "parse-page --function NAME --library KEY [--] FILE...", kParsePageUsage, RunParsePageCommand},
+    {"lookup", "lookup (--search-base URL --library-base URL | --docs DOCSFILE) [--no-skip] --out DIR\n"
+               "                          [--] FILE...", kLookupUsage, RunLookupCli},
+    {"docs", "docs (build --headers DIR... [--reference DIR] --out FILE | serve [--port N] FILE)", kDocsUsage, RunDocs},
+};
+
+int Help(CliOutput& output) {
+  bool first = true;
+  for (const CliCommand& command : kCommands) {
+    output.out += first ? "Usage: korvane-cli " : "       korvane-cli ";
+    output.out += command.synopsis;
+    output.out += '\n';
+    first = false;
+  }
+  output.out +=
+      "       korvane-cli COMMAND --help\n"
+      "       korvane-cli --help\n"
+      "\n"
+      "FILE is an import library (an archive) or a catalogue file such as\n"
+      "\"[x86] [12.06.2015-21.42.35] user32.lib.xml\"; the content tells which.\n"
+      "'korvane-cli COMMAND --help' tells what COMMAND does, its options and its exit status;\n"
+      "every command exits with 2 for a usage error.\n";
+  return kExitSuccess;
+}
+
 }  // namespace
 
 int UsageError(CliOutput& output, std::string_view message) {
@@ -97,18 +124,49 @@ int UsageError(CliOutput& output, std::string_view message) {
   return kExitUsage;
 }
 
+std::span<const CliCommand> CliCommands() { return kCommands; }
+
 int RunCli(const std::vector<Text>& args, FileSystem& files, Clock& clock, CliOutput& output) {
   if (args.empty()) return UsageError(output, "missing command");
-  const std::span<const Text> rest = std::span<const Text>(args).subspan(1);
   if (args[0] == u"--help" || args[0] == u"-h") return Help(output);
-  if (args[0] == u"list") return RunList(rest, files, output);
-  if (args[0] == u"catalogue") return RunCatalogue(rest, files, clock, output);
-  if (args[0] == u"export") return RunExportCli(rest, files, output);
-  if (args[0] == u"parse-page") return RunParsePage(rest, files, output);
-  if (args[0] == u"docs") return RunDocsCommand(rest, files, output);
-  if (args[0] == u"lookup") return RunLookupCli(rest, files, clock, output);
+  for (const CliCommand& command : kCommands) {
+    if (args[0] == Utf8ToText(command.name)) {
+      return command.run(std::span<const Text>(args).subspan(1), files, clock, output);
+    }
+  }
   return UsageError(output, "unknown command '" + TextToUtf8(args[0]) + "'");
 }
+
+std::string FitToColumns(std::string line, std::size_t columns) {
+  if (columns == 0) return line;
+  std::size_t characters = 0;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if ((static_cast<unsigned char>(line[i]) & 0xC0) == 0x80) continue;  // continuation byte
+    if (++characters > columns) {
+      line.resize(i);
+      break;
+    }
+  }
+  return line;
+}
+
+namespace {
+
+// The width of the terminal stderr writes to; 0 when it cannot be had.
+std::size_t TerminalColumns() {
+#ifdef _WIN32
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) return 0;
+  const int columns = info.srWindow.Right - info.srWindow.Left + 1;
+  return columns > 0 ? static_cast<std::size_t>(columns) : 0;
+#else
+  winsize size{};
+  if (::ioctl(fileno(stderr), TIOCGWINSZ, &size) != 0) return 0;
+  return size.ws_col;
+#endif
+}
+
+}  // namespace
 
 int RunCliOnConsole(const std::vector<Text>& args) {
   auto files = MakeDiskFileSystem();
@@ -124,6 +182,7 @@ int RunCliOnConsole(const std::vector<Text>& args) {
       std::fwrite(text.data(), 1, text.size(), stderr);
       std::fflush(stderr);
     };
+    output.liveColumns = TerminalColumns();
   }
   const int status = RunCli(args, *files, *clock, output);
   std::fwrite(output.out.data(), 1, output.out.size(), stdout);

@@ -3,6 +3,7 @@
 // point writes it unchanged.
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,7 +34,13 @@ struct CliOutput {
   // Writes to stderr at once, for a display that changes while a command runs (the lookup's progress
   // bar). Empty when stderr is not a terminal: then nothing of such a display is shown.
   std::function<void(std::string_view)> live;
+  // The terminal's width in columns, for `live` lines that must fit on one row; 0 when unknown.
+  std::size_t liveColumns = 0;
 };
+
+// `line` shortened to at most `columns` characters (UTF-8 code points) when it is longer; as it is for
+// 0 columns.
+std::string FitToColumns(std::string line, std::size_t columns);
 
 // Runs the command line on `args` (without the program name). `clock` stamps the names of the
 // catalogue files written.
@@ -42,6 +49,28 @@ int RunCli(const std::vector<Text>& args, FileSystem& files, Clock& clock, CliOu
 // RunCli on the disk's file system and the system's local clock, writing the output to stdout and
 // stderr unchanged. A failed write of stdout turns success into failure.
 int RunCliOnConsole(const std::vector<Text>& args);
+
+// One command: its name, its line in the general usage, the text its --help prints and the function
+// that runs it on the arguments after its name.
+struct CliCommand {
+  std::string_view name;
+  std::string_view synopsis;
+  std::string_view usage;
+  int (*run)(std::span<const Text> args, FileSystem& files, Clock& clock, CliOutput& output);
+};
+
+// Every command, in the order of the general usage; the command line knows no other.
+std::span<const CliCommand> CliCommands();
+
+// The text each command's --help prints, defined beside the command.
+extern const std::string_view kExportUsage;
+extern const std::string_view kLookupUsage;
+extern const std::string_view kParsePageUsage;
+extern const std::string_view kDocsUsage;
+
+// `korvane-cli parse-page` and `korvane-cli docs` with the arguments after the command name.
+int RunParsePage(std::span<const Text> args, FileSystem& files, CliOutput& output);
+int RunDocsCommand(std::span<const Text> args, FileSystem& files, CliOutput& output);
 
 // Appends a usage error and the hint to --help to stderr; returns kExitUsage.
 int UsageError(CliOutput& output, std::string_view message);

@@ -7,6 +7,10 @@ namespace {
 
 bool LooksLikeOption(const Text& arg) { return arg.size() > 1 && arg[0] == u'-'; }
 
+bool Among(const Text& arg, std::span<const TextView> names) {
+  return std::find(names.begin(), names.end(), arg) != names.end();
+}
+
 }  // namespace
 
 CommandArgs ParseCommandArgs(std::span<const Text> args, std::span<const TextView> valueOptions) {
@@ -34,6 +38,36 @@ CommandArgs ParseCommandArgs(std::span<const Text> args, std::span<const TextVie
     }
   }
   return parsed;
+}
+
+SpecialOptionsTaken TakeSpecialOptions(std::span<const Text> args, const SpecialOptions& special) {
+  SpecialOptionsTaken taken;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const Text& arg = args[i];
+    if (optionsEnded) {
+      taken.rest.push_back(arg);
+    } else if (arg == u"--") {
+      optionsEnded = true;
+      taken.rest.push_back(arg);
+    } else if (Among(arg, special.flags)) {
+      taken.flags.push_back(arg);
+    } else if (Among(arg, special.freeValues)) {
+      if (i + 1 == args.size()) {
+        taken.error = "option '" + TextToUtf8(arg) + "' needs a value";
+        return taken;
+      }
+      taken.freeValues.emplace_back(arg, args[i + 1]);
+      ++i;
+    } else {
+      taken.rest.push_back(arg);
+      // The value goes along unread; when it looks like an option, ParseCommandArgs names it forgotten.
+      if (Among(arg, special.valueOptions) && i + 1 < args.size()) {
+        taken.rest.push_back(args[++i]);
+      }
+    }
+  }
+  return taken;
 }
 
 }  // namespace korvane

@@ -20,9 +20,8 @@
 #endif
 
 namespace korvane {
-namespace {
 
-constexpr std::string_view kDocsUsage =
+const std::string_view kDocsUsage =
     "Usage: korvane-cli docs build --headers DIR... [--reference DIR] --out FILE\n"
     "\n"
     "Reads every function prototype of windows.h and of each \".h\" file directly in each header folder\n"
@@ -36,6 +35,8 @@ constexpr std::string_view kDocsUsage =
     "Serves the pages of the documentation set FILE over HTTP on 127.0.0.1, port N (a free one for 0,\n"
     "the default), in Windows-1252 (other characters as numeric character references), until it is\n"
     "interrupted. Prints the server's address first.\n";
+namespace {
+
 
 struct DocsBuildRequest {
   std::vector<Text> headerFolders;
@@ -71,6 +72,12 @@ std::optional<DocsBuildRequest> ParseBuildArgs(std::span<const Text> args, CliOu
 
 #ifdef KORVANE_DOCS_BUILD
 int RunDocsBuild(const DocsBuildRequest& request, FileSystem& files, CliOutput& output) {
+  // A reference folder that is not there is a mistake to name, not a set to build without it.
+  if (!request.referenceFolder.empty() && !files.FolderExists(request.referenceFolder)) {
+    output.err += "korvane-cli: " + TextToUtf8(request.referenceFolder) +
+                  (files.FileExists(request.referenceFolder) ? ": is not a folder\n" : ": does not exist\n");
+    return kExitFailure;
+  }
   std::vector<HeaderPrototype> prototypes;
   std::vector<std::string> problems;
   for (const Text& folder : request.headerFolders) {

@@ -9,9 +9,8 @@
 #include "export/listing.h"
 
 namespace korvane {
-namespace {
 
-constexpr std::string_view kExportUsage =
+const std::string_view kExportUsage =
     "Usage: korvane-cli export --root DIR [--annotations convert|keep|remove] [--template TEXT]\n"
     "                          [--no-listing] [--] FILE...\n"
     "\n"
@@ -24,6 +23,8 @@ constexpr std::string_view kExportUsage =
     "\n"
     "Exit status: 0 when the export ran without a failure, 1 when DIR is not a folder or\n"
     "anything failed (each failure on stderr), 2 for a usage error.\n";
+namespace {
+
 
 struct ExportArgs {
   ExportOptions options;
@@ -32,34 +33,22 @@ struct ExportArgs {
   std::string error;
 };
 
-// Two options the shared parser cannot take: --no-listing has no value, and the value of --template
-// is free text that may be empty or begin with "-". Both are taken out before any "--"; the rest goes
-// to the parser.
+// --no-listing has no value, and the value of --template is free text that may be empty or begin with
+// "-": both are taken out before the shared parser sees the rest.
 ExportArgs ParseExportArgs(std::span<const Text> args) {
   ExportArgs result;
   result.options.descriptionTemplate = Text(kDefaultDescriptionTemplate);
-  std::vector<Text> rest;
-  bool optionsEnded = false;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    if (!optionsEnded && args[i] == u"--no-listing") {
-      result.options.updateListing = false;
-      continue;
-    }
-    if (!optionsEnded && args[i] == u"--template") {
-      if (i + 1 == args.size()) {
-        result.error = "option '--template' needs a value";
-        return result;
-      }
-      result.options.descriptionTemplate = args[++i];
-      continue;
-    }
-    if (args[i] == u"--") optionsEnded = true;
-    rest.push_back(args[i]);
-    const bool takesValue = args[i] == u"--root" || args[i] == u"--annotations";
-    if (!optionsEnded && takesValue && i + 1 < args.size()) rest.push_back(args[++i]);
-  }
+  static constexpr std::array<TextView, 1> kFlags = {u"--no-listing"};
+  static constexpr std::array<TextView, 1> kFreeValues = {u"--template"};
   static constexpr std::array<TextView, 2> kValueOptions = {u"--root", u"--annotations"};
-  const CommandArgs parsed = ParseCommandArgs(rest, kValueOptions);
+  const SpecialOptionsTaken special = TakeSpecialOptions(args, {kFlags, kFreeValues, kValueOptions});
+  if (!special.error.empty()) {
+    result.error = special.error;
+    return result;
+  }
+  if (!special.flags.empty()) result.options.updateListing = false;
+  for (const auto& [name, value] : special.freeValues) result.options.descriptionTemplate = value;
+  const CommandArgs parsed = ParseCommandArgs(special.rest, kValueOptions);
   result.help = parsed.help;
   result.error = parsed.error;
   if (parsed.help || !parsed.error.empty()) return result;
@@ -110,6 +99,7 @@ int RunExportCli(std::span<const Text> args, FileSystem& files, CliOutput& outpu
   Catalogue catalogue;
   const InputLoad load = LoadInputFiles(catalogue, files, parsed.files);
   output.err += load.diagnostics;
+  if (load.outcome.libraries.empty()) return kExitFailure;  // the installation is not touched
   // Every library read counts as a ticked row of the window's Libraries list, in load order.
   std::vector<const LibraryEntry*> libraries;
   for (const LoadedFile& input : load.outcome.libraries) {

@@ -50,6 +50,10 @@ InputLoad LoadInputFiles(Catalogue& catalogue, FileSystem& files, const std::vec
   load.outcome = LoadFiles(catalogue, files, paths, FileKinds::Both, DecodeWindows1252, loaded);
   for (const SkippedFile& file : load.outcome.skipped) load.diagnostics += SkipLine(file);
   for (const CutShortFile& file : load.outcome.cutShort) load.diagnostics += CutShortLine(file);
+  for (const NamelessRecordsFile& file : load.outcome.namelessRecords) {
+    load.diagnostics += "korvane-cli: warning: " + TextToUtf8(file.path) + ": " + std::to_string(file.count) +
+                        (file.count == 1 ? " record without" : " records without") + " a function name left out\n";
+  }
   return load;
 }
 

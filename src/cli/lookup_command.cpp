@@ -12,9 +12,8 @@
 #include "text/text_ops.h"
 
 namespace korvane {
-namespace {
 
-constexpr std::string_view kLookupUsage =
+const std::string_view kLookupUsage =
     "Usage: korvane-cli lookup --search-base URL --library-base URL [--no-skip] --out DIR [--] FILE...\n"
     "       korvane-cli lookup --docs DOCSFILE [--no-skip] --out DIR [--] FILE...\n"
     "\n"
@@ -30,6 +29,8 @@ constexpr std::string_view kLookupUsage =
     "Exit status: 0 when every lookup ran, 1 when a page did not load (the lookups stop there,\n"
     "the page's address and the reason are named on stderr, and what was looked up is still\n"
     "written) or nothing could be read or written, 2 for a usage error.\n";
+namespace {
+
 
 struct LookupArgs {
   LookupEndpoints endpoints;
@@ -51,22 +52,15 @@ std::optional<Text> WebBase(const Text& value) {
   return base;
 }
 
-// --no-skip takes no value, which the shared parser does not know: it is taken out before any "--".
+// --no-skip takes no value, which the shared parser does not know: it is taken out first.
 LookupArgs ParseLookupArgs(std::span<const Text> args) {
   LookupArgs result;
-  std::vector<Text> rest;
-  bool optionsEnded = false;
-  for (const Text& arg : args) {
-    if (!optionsEnded && arg == u"--no-skip") {
-      result.skipFilled = false;
-      continue;
-    }
-    if (arg == u"--") optionsEnded = true;
-    rest.push_back(arg);
-  }
+  static constexpr std::array<TextView, 1> kFlags = {u"--no-skip"};
   static constexpr std::array<TextView, 4> kValueOptions = {u"--search-base", u"--library-base", u"--out",
                                                             u"--docs"};
-  const CommandArgs parsed = ParseCommandArgs(rest, kValueOptions);
+  const SpecialOptionsTaken special = TakeSpecialOptions(args, {kFlags, {}, kValueOptions});
+  if (!special.flags.empty()) result.skipFilled = false;
+  const CommandArgs parsed = ParseCommandArgs(special.rest, kValueOptions);
   result.help = parsed.help;
   result.error = parsed.error;
   if (result.help || !result.error.empty()) return result;
@@ -111,18 +105,23 @@ LookupArgs ParseLookupArgs(std::span<const Text> args) {
   return result;
 }
 
+std::size_t CharacterCount(std::string_view utf8) {
+  return static_cast<std::size_t>(
+      std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
 // Draws the progress on a terminal: each line replaces the one before (carriage return, then blanks
 // over what the longer line before left), and the last one is ended by a line feed.
 class ProgressDisplay {
  public:
-  ProgressDisplay(const std::function<void(std::string_view)>& live, Clock& clock)
-      : live_(live), clock_(clock), start_(clock.MonotonicMilliseconds()) {}
+  ProgressDisplay(const CliOutput& output, Clock& clock)
+      : live_(output.live), columns_(output.liveColumns), clock_(clock), start_(clock.MonotonicMilliseconds()) {}
 
   void Show(const BatchProgress& progress) {
     if (!live_) return;
     std::string line = "\r";
-    line += ProgressLine(progress, clock_.MonotonicMilliseconds() - start_);
-    const std::size_t length = line.size();
+    line += FitProgressLine(progress, clock_.MonotonicMilliseconds() - start_, columns_);
+    const std::size_t length = CharacterCount(line) - 1;  // without the carriage return
     if (length < shown_) line.append(shown_ - length, ' ');
     shown_ = length;
     live_(line);
@@ -133,6 +132,7 @@ class ProgressDisplay {
 
  private:
   const std::function<void(std::string_view)>& live_;
+  std::size_t columns_;
   Clock& clock_;
   std::int64_t start_;
   std::size_t shown_ = 0;
@@ -154,6 +154,21 @@ std::vector<Text> LibraryKeys(const std::vector<LoadedFile>& libraries) {
 }
 
 }  // namespace
+
+std::string FitProgressLine(const BatchProgress& progress, std::int64_t elapsedMilliseconds, std::size_t columns) {
+  std::string line = ProgressLine(progress, elapsedMilliseconds);
+  if (columns < 2) return line;
+  const std::size_t room = columns - 1;
+  const std::size_t characters = CharacterCount(line);
+  if (characters > room && !progress.current.empty()) {
+    const std::size_t over = characters - room + 1;  // one more for the "~"
+    BatchProgress shorter = progress;
+    shorter.current = progress.current.size() > over ? progress.current.substr(0, progress.current.size() - over) + u"~"
+                                                     : Text(u"~");
+    line = ProgressLine(shorter, elapsedMilliseconds);
+  }
+  return FitToColumns(std::move(line), room);
+}
 
 std::string ProgressLine(const BatchProgress& progress, std::int64_t elapsedMilliseconds) {
   constexpr std::size_t kWidth = 20;
@@ -205,7 +220,7 @@ int RunLookupCli(std::span<const Text> args, FileSystem& files, Clock& clock, Cl
     }
     source = std::make_unique<OfflinePageSource>(std::move(set), loads.Handler());
   }
-  ProgressDisplay display(output.live, clock);
+  ProgressDisplay display(output, clock);
   const BatchResult batch =
       RunLookupBatch(catalogue, LibraryKeys(load.outcome.libraries), parsed.endpoints, parsed.skipFilled, *source, loads,
                      [&display](const BatchProgress& where) { display.Show(where); });

@@ -21,4 +21,9 @@ int RunLookupCli(std::span<const Text> args, FileSystem& files, Clock& clock, Cl
 // and the time the rest should take at the pace so far ("--:--:--" until the pace is known).
 std::string ProgressLine(const BatchProgress& progress, std::int64_t elapsedMilliseconds);
 
+// ProgressLine kept one column short of a terminal `columns` wide (a line that wraps cannot be drawn
+// over): the function's name is shortened first, "~" marking the cut, then the line's end. As it is for
+// a width of 0 (unknown).
+std::string FitProgressLine(const BatchProgress& progress, std::int64_t elapsedMilliseconds, std::size_t columns);
+
 }  // namespace korvane

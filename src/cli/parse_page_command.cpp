@@ -2,7 +2,12 @@
 // the lookup reads them and prints the fields it would store, one JSON object per file and line.
 
 #include <array>
+#include <map>
 #include <span>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -11,11 +16,51 @@
 #include "lookup/reference_page.h"
 
 namespace korvane {
+
+const std::string_view kParsePageUsage =
+    "Usage: korvane-cli parse-page --function NAME --library KEY [--] FILE...\n"
+    "\n"
+    "Reads each FILE as a saved reference page (Windows-1252) of function NAME in library KEY and\n"
+    "prints one JSON object per FILE and line, in the given order: the file, whether it is a\n"
+    "reference page, and the fields a lookup would store (Parameters, Return, Description, Group,\n"
+    "siblings). Files that cannot be read are named on stderr.\n"
+    "\n"
+    "Exit status: 0 when every FILE was read, 1 when any could not be, 2 for a usage error.\n";
 namespace {
 
 std::string FileError(const Text& path, FileReadStatus status) {
   const char* reason = status == FileReadStatus::Missing ? "no such file" : "cannot be read";
   return "korvane-cli: " + TextToUtf8(path) + ": " + reason + "\n";
+}
+
+std::string JsonString(const Text& text) {
+  return nlohmann::json(TextToUtf8(text)).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+// The siblings object, written directly: an ordered JSON object looks each new key up among all the
+// keys before it, which made pages with many table-of-contents entries quadratic. Two keys that are one
+// in UTF-8 (unpaired surrogates become U+FFFD) give one member: the first one's place, the last one's value.
+std::string SiblingsJson(const std::map<Text, Text>& siblings) {
+  std::vector<std::pair<std::string, std::string>> members;
+  std::unordered_map<std::string, std::size_t> index;
+  members.reserve(siblings.size());
+  for (const auto& [key, address] : siblings) {
+    std::string name = JsonString(key);
+    if (const auto found = index.find(name); found != index.end()) {
+      members[found->second].second = JsonString(address);
+      continue;
+    }
+    index.emplace(name, members.size());
+    members.emplace_back(std::move(name), JsonString(address));
+  }
+  std::string json = "{";
+  for (const auto& [name, address] : members) {
+    if (json.size() > 1) json += ',';
+    json += name;
+    json += ':';
+    json += address;
+  }
+  return json + "}";
 }
 
 // One line: the file as given, then the fields in a fixed order; siblings in code-unit order.
@@ -28,11 +73,13 @@ std::string PageJson(const Text& path, const std::optional<ReferencePageData>& d
     line["Return"] = TextToUtf8(data->Return);
     line["Description"] = TextToUtf8(data->Description);
     line["Group"] = TextToUtf8(data->Group);
-    nlohmann::ordered_json siblings = nlohmann::ordered_json::object();
-    for (const auto& [key, address] : data->siblings) siblings[TextToUtf8(key)] = TextToUtf8(address);
-    line["siblings"] = std::move(siblings);
   }
-  return line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) + "\n";
+  std::string json = line.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
+  if (data) {
+    json.pop_back();  // the closing brace: the siblings go last
+    json += ",\"siblings\":" + SiblingsJson(data->siblings) + "}";
+  }
+  return json + "\n";
 }
 
 }  // namespace
@@ -41,7 +88,7 @@ int RunParsePage(std::span<const Text> args, FileSystem& files, CliOutput& outpu
   static constexpr std::array<TextView, 2> kValueOptions = {u"--function", u"--library"};
   const CommandArgs parsed = ParseCommandArgs(args, kValueOptions);
   if (parsed.help) {
-    output.out += "Usage: korvane-cli parse-page --function NAME --library KEY [--] FILE...\n";
+    output.out += kParsePageUsage;
     return kExitSuccess;
   }
   if (!parsed.error.empty()) return UsageError(output, parsed.error);

@@ -62,6 +62,23 @@ Text CommaField(TextView text, std::size_t k) {
   return Text(text.substr(start, end == TextView::npos ? TextView::npos : end - start));
 }
 
+// The text with every "," inside square brackets turned into ";": an attribute list such as
+// '[in, optional]' belongs to one argument. Brackets nest; a "]" without its "[" is plain text.
+Text ProtectBracketCommas(TextView text) {
+  Text out(text);
+  std::size_t depth = 0;
+  for (char16_t& c : out) {
+    if (c == u'[') {
+      ++depth;
+    } else if (c == u']') {
+      if (depth > 0) --depth;
+    } else if (c == u',' && depth > 0) {
+      c = u';';
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 Text ConvertAnnotations(TextView parameters, AnnotationMode mode) {
@@ -104,11 +121,12 @@ Text DeclarationText(TextView parameters, AnnotationMode mode) {
 ArgumentSignature SignatureOf(TextView parameters) {
   ArgumentSignature signature;
   if (parameters.empty()) return signature;
-  signature.count = 1 + CountOf(StripParenthesisedGroups(parameters), u",");
+  const Text separated = ProtectBracketCommas(parameters);
+  signature.count = 1 + CountOf(StripParenthesisedGroups(separated), u",");
   signature.pointByValue = Find(parameters, u" POINT ") != 0 && Find(parameters, u" POINT *") == 0;
   if (signature.pointByValue) {
     for (std::size_t k = 1; k <= signature.count; ++k) {
-      signature.kinds.push_back(Find(CommaField(parameters, k), u" POINT ") != 0 ? ArgumentKind::Point
+      signature.kinds.push_back(Find(CommaField(separated, k), u" POINT ") != 0 ? ArgumentKind::Point
                                                                                 : ArgumentKind::Other);
     }
   }

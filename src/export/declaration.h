@@ -15,6 +15,9 @@ enum class AnnotationMode { Convert = 1, Keep = 2, Remove = 3 };
 
 enum class ArgumentKind { Point, Other };
 
+// A descriptor record counts arguments in one byte.
+inline constexpr std::size_t kMostDescriptorArguments = 255;
+
 struct ArgumentSignature {
   std::size_t count = 0;             // number of arguments
   bool pointByValue = false;         // a POINT structure is passed by value
@@ -37,7 +40,9 @@ Text StripParenthesisedGroups(TextView text);
 // The listing form of a parameter list: '( In HWND hWnd, In UINT uType )'; '( )' for none.
 Text DeclarationText(TextView parameters, AnnotationMode mode);
 
-// The argument count and kinds that a library descriptor records.
+// The argument count and kinds that a library descriptor records. Commas inside square brackets
+// ('[in, optional] DWORD dwFlags') and inside the parenthesised groups StripParenthesisedGroups removes
+// do not separate arguments.
 ArgumentSignature SignatureOf(TextView parameters);
 
 }  // namespace korvane

@@ -16,7 +16,6 @@ namespace {
 constexpr std::uint8_t kPointArgument = 0x0D;
 constexpr std::uint8_t kOtherArgument = 0x15;
 constexpr std::uint8_t kKindsFollow = 0x04;
-constexpr std::size_t kMostArguments = 255;  // the count is one byte
 
 void AppendUtf8(std::vector<std::uint8_t>& out, TextView text) {
   const std::string utf8 = TextToUtf8(text);
@@ -45,9 +44,13 @@ DescriptorBytes BuildDescriptor(TextView descriptorName, const std::vector<ApiFu
   AppendUtf8(out, descriptorName);
   out.push_back(0x00);
   for (const ApiFunction& function : functions) {
-    if (!IsExportable(function) || knownElsewhere.contains(function.Function)) continue;
+    // IsExportable without its argument count, which is checked here to be reported.
+    if (function.checked == 0 || function.Function.empty() || function.Return.empty() ||
+        knownElsewhere.contains(function.Function)) {
+      continue;
+    }
     const ArgumentSignature signature = SignatureOf(function.Parameters);
-    if (signature.count > kMostArguments) {
+    if (signature.count > kMostDescriptorArguments) {
       result.tooManyArguments.push_back(function.Function);
       continue;
     }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "catalogue/catalogue.h"
 #include "export/descriptor.h"
@@ -52,12 +54,78 @@ std::set<Text> NamesKnownElsewhere(FileSystem& files, const Text& folder, const 
   return known;
 }
 
-// Temporary files of an export that was cut off (killed, power lost) before it renamed them.
+// Temporary files of an export that was cut off (killed, power lost) before it renamed them. Called
+// with the installation locked, so no running export owns one of them.
 void RemoveStaleTemporaries(FileSystem& files, const Text& folder) {
   const auto entries = files.ListFolder(folder, u"*" + Text(kTemporaryFileMark) + u"*");
   if (!entries) return;
   for (const FolderEntry& entry : *entries) {
-    if (!entry.isFolder) files.RemoveFile(folder + entry.name);
+    if (!entry.isFolder && IsTemporaryFileName(entry.name)) files.RemoveFile(folder + entry.name);
+  }
+}
+
+// The descriptor of the library: an existing file whose name differs only in letter case is that very
+// descriptor (on a case-blind file system it is the same file; elsewhere a second one would leave the
+// IDE two), so it keeps its name.
+Text DescriptorPath(const Text& folder, const Text& name, const std::vector<FolderEntry>& entries) {
+  const Text lower = LowerCase(name);
+  for (const FolderEntry& entry : entries) {
+    if (!entry.isFolder && entry.name == name) return folder + name;
+  }
+  for (const FolderEntry& entry : entries) {
+    if (!entry.isFolder && LowerCase(entry.name) == lower) return folder + entry.name;
+  }
+  return folder + name;
+}
+
+Text CopyFailureReason(FileSystem& files, const LibraryEntry& library) {
+  if (!files.FileExists(library.path)) {
+    return u"the library file " + library.path + u" could not be copied here: it is missing or not a file";
+  }
+  return u"the library file " + library.path + u" could not be copied here: the copy could not be written";
+}
+
+// InstallLibrary; false when the library has no copy in the installation, and nothing was written.
+bool Install(FileSystem& files, const Text& root, const LibraryEntry& library, ExportResult& result) {
+  const Text descriptorFolder = DescriptorFolder(root);
+  const auto entries = files.ListFolder(descriptorFolder, u"*.");
+  if (!entries) {
+    Fail(result, descriptorFolder, u"folder missing: the root is not an installation");
+    return false;
+  }
+  const Text name = DescriptorName(library.path);
+  const std::set<Text> known = NamesKnownElsewhere(files, descriptorFolder, name, *entries);
+
+  const Text copy = LibraryFolder(root) + FileNameFromPath(library.path);
+  if (files.CopyFileReplacing(library.path, copy)) {
+    result.written.push_back(copy);
+  } else if (files.FileExists(copy)) {
+    Fail(result, copy, CopyFailureReason(files, library) + u"; the older copy there was exported");
+  } else {
+    // A descriptor for a library file that is not there would make the IDE link against nothing.
+    Fail(result, copy, CopyFailureReason(files, library) + u"; the library was not exported");
+    return false;
+  }
+
+  const Text descriptorPath = DescriptorPath(descriptorFolder, name, *entries);
+  const DescriptorBytes descriptor = BuildDescriptor(name, library.functions, known);
+  for (const Text& function : descriptor.tooManyArguments) {
+    Fail(result, descriptorPath, function + u" has more than 255 arguments and was left out");
+  }
+  Write(files, descriptorPath, descriptor.bytes, result);
+  return true;
+}
+
+// The folders the export writes into that are missing, each named once; a missing descriptor folder
+// stands for the library folder inside it.
+void FailMissingFolders(FileSystem& files, const Text& root, bool listing, ExportResult& result) {
+  if (!files.FolderExists(DescriptorFolder(root))) {
+    Fail(result, DescriptorFolder(root), u"folder missing: the root is not an installation");
+  } else if (!files.FolderExists(LibraryFolder(root))) {
+    Fail(result, LibraryFolder(root), u"folder missing: the root is not an installation");
+  }
+  if (listing && !files.FolderExists(CompilersFolder(root))) {
+    Fail(result, CompilersFolder(root), u"folder missing: the root is not an installation");
   }
 }
 
@@ -77,28 +145,7 @@ Text InstallationRoot(TextView root) {
 ExportResult InstallLibrary(FileSystem& files, const Text& root, const LibraryEntry& library) {
   ExportResult result;
   result.rootIsFolder = true;
-  const Text descriptorFolder = DescriptorFolder(root);
-  const auto entries = files.ListFolder(descriptorFolder, u"*.");
-  if (!entries) {
-    Fail(result, descriptorFolder, u"folder missing: the root is not an installation");
-    return result;
-  }
-  const Text name = DescriptorName(library.path);
-  const std::set<Text> known = NamesKnownElsewhere(files, descriptorFolder, name, *entries);
-
-  const Text copy = LibraryFolder(root) + FileNameFromPath(library.path);
-  if (files.CopyFileReplacing(library.path, copy)) {
-    result.written.push_back(copy);
-  } else {
-    Fail(result, copy, u"the library file " + library.path + u" could not be copied here");
-  }
-
-  const Text descriptorPath = descriptorFolder + name;
-  const DescriptorBytes descriptor = BuildDescriptor(name, library.functions, known);
-  for (const Text& function : descriptor.tooManyArguments) {
-    Fail(result, descriptorPath, function + u" has more than 255 arguments and was left out");
-  }
-  Write(files, descriptorPath, descriptor.bytes, result);
+  Install(files, root, library, result);
   return result;
 }
 
@@ -118,6 +165,11 @@ ExportResult UpdateFunctionListing(FileSystem& files, const Text& root, const Li
     Fail(result, listingPath, u"could not be read; it was left unchanged");
     return result;
   }
+  if (listing.status == FileReadStatus::NotRegularFile) {
+    // A pipe or a device has no entries to merge into; replacing it would take it from its owner.
+    Fail(result, listingPath, u"is not a regular file; it was left unchanged");
+    return result;
+  }
   ReadListing(listing.bytes, map);
 
   // The copy the installation has just made; when that failed, whatever older copy is there.
@@ -133,16 +185,40 @@ ExportResult ExportToPureBasic(FileSystem& files, std::span<const LibraryEntry* 
   ExportResult result;
   const Text root = InstallationRoot(options.root);
   if (root.empty() || !files.FolderExists(root)) {
-    Fail(result, options.root, u"is not a folder");
+    Fail(result, options.root, !root.empty() && files.FileExists(options.root) ? u"is not a folder" : u"does not exist");
     return result;
   }
   result.rootIsFolder = true;
-  for (const Text& folder : {DescriptorFolder(root), LibraryFolder(root), CompilersFolder(root)}) {
-    RemoveStaleTemporaries(files, folder);
+  // Everything is checked before anything is written: a root that is not an installation stays as it was.
+  FailMissingFolders(files, root, options.updateListing, result);
+  if (!result.failures.empty()) return result;
+  // One export at a time: two at once would sweep each other's temporary files and interleave their
+  // listing merges, each writing back a listing without the other's entries.
+  const FileLockResult lock = files.TryLockFile(root + Text(kExportLockName));
+  if (lock.busy) {
+    Fail(result, root, u"is busy: another export is writing to this installation; nothing was changed");
+    return result;
   }
+  if (lock.lock) {
+    for (const Text& folder : {DescriptorFolder(root), LibraryFolder(root), CompilersFolder(root)}) {
+      RemoveStaleTemporaries(files, folder);
+    }
+  }
+  std::vector<std::pair<Text, Text>> exported;  // descriptor name in capitals, library path
   for (const LibraryEntry* library : libraries) {
     if (library == nullptr) continue;
-    Append(result, InstallLibrary(files, root, *library));
+    const Text name = DescriptorName(library->path);
+    const auto earlier = std::find_if(exported.begin(), exported.end(), [&](const auto& e) { return e.first == name; });
+    if (earlier != exported.end()) {
+      // Names that differ only in letter case, or two files of one library, would share one descriptor
+      // and one copy: the second would silently replace the first.
+      Fail(result, DescriptorFolder(root) + name,
+           u"not written for " + library->path + u": the descriptor of " + earlier->second +
+               u" was already written under that name; the library was not exported");
+      continue;
+    }
+    exported.emplace_back(name, library->path);
+    if (!Install(files, root, *library, result)) continue;
     if (options.updateListing) {
       Append(result, UpdateFunctionListing(files, root, *library, options.mode, options.descriptionTemplate));
     }

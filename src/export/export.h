@@ -32,6 +32,9 @@ struct ExportOptions {
   Text descriptionTemplate;
 };
 
+// The file in the installation's root that an export holds locked while it runs. It stays in place.
+inline constexpr TextView kExportLockName = u"korvane-export.lock";
+
 // The folders and the listing of an installation, for a root that ends in a separator.
 Text DescriptorFolder(const Text& root);  // root + "PureLibraries\Windows\"
 Text LibraryFolder(const Text& root);     // root + "PureLibraries\Windows\Libraries\"
@@ -42,18 +45,23 @@ Text ListingPath(const Text& root);       // root + "Compilers\APIFunctionListin
 Text InstallationRoot(TextView root);
 
 // Copies the library's file into the library folder and writes its descriptor, leaving out the
-// functions that other descriptors of the installation declare. `root` ends in a separator.
+// functions that other descriptors of the installation declare. `root` ends in a separator. When the
+// copy fails and the folder holds no older copy, no descriptor is written. An existing descriptor
+// whose name differs only in letter case is written under its own name.
 ExportResult InstallLibrary(FileSystem& files, const Text& root, const LibraryEntry& library);
 
 // Reads the listing, drops what the installed copy of the library imports, puts in the library's
 // exportable functions and writes the listing back sorted. A listing that exists but cannot be read
-// is left as it is.
+// is left as it is, and so is one that is not a regular file.
 ExportResult UpdateFunctionListing(FileSystem& files, const Text& root, const LibraryEntry& library,
                                    AnnotationMode mode, TextView descriptionTemplate);
 
 // Installs each library in order and, when asked, merges each into the listing right after its
-// installation. Temporary files that an interrupted earlier export left in the installation's folders
-// are removed first.
+// installation; a library whose copy is missing is not merged, and a library whose descriptor name an
+// earlier one took is not exported. Every folder the export needs is checked before anything is
+// written, and the installation is locked for the export (a second export meanwhile is refused as
+// busy). Temporary files that an interrupted earlier export left in the installation's folders are
+// removed first.
 ExportResult ExportToPureBasic(FileSystem& files, std::span<const LibraryEntry* const> libraries,
                                const ExportOptions& options);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <string>
+#include <iterator>
+#include <utility>
 
 #include "export/byte_lines.h"
 #include "text/text_ops.h"
@@ -9,20 +11,22 @@
 namespace korvane {
 namespace {
 
-char16_t FoldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c; }
+unsigned char FoldAscii(unsigned char c) { return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c + 32) : c; }
 
 bool LessFoldingAscii(const ListingEntry& a, const ListingEntry& b) {
-  return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
-                                      [](char16_t x, char16_t y) { return FoldAscii(x) < FoldAscii(y); });
-}
-
-void AppendUtf8(std::vector<std::uint8_t>& out, TextView text) {
-  const std::string utf8 = TextToUtf8(text);
-  out.insert(out.end(), utf8.begin(), utf8.end());
+  return std::lexicographical_compare(a.name.begin(), a.name.end(), b.name.begin(), b.name.end(), [](char x, char y) {
+    return FoldAscii(static_cast<unsigned char>(x)) < FoldAscii(static_cast<unsigned char>(y));
+  });
 }
 
 std::string_view AsChars(std::span<const std::uint8_t> bytes) {
   return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+// A count line is short and all digits but for a leading "-"; only such lines are decoded to check.
+bool IsCountLineBytes(std::string_view line) {
+  if (line.empty() || line.size() > 20) return false;
+  return IsCountLine(Utf8ToText(line));
 }
 
 }  // namespace
@@ -39,40 +43,55 @@ bool IsCountLine(TextView line) {
 }
 
 void ReadListing(std::span<const std::uint8_t> bytes, ListingMap& map) {
-  for (const auto line : SplitByteLines(bytes)) {
-    const Text text = Utf8ToText(AsChars(line));
-    if (IsCountLine(text)) continue;
-    const std::size_t blank = text.find(u' ');
-    if (blank == Text::npos) {
-      map[text].clear();
-    } else {
-      map[text.substr(0, blank)] = Trim(TextView(text).substr(blank));
-    }
+  for (const auto piece : SplitByteLines(bytes)) {
+    const std::string_view line = AsChars(piece);
+    if (IsCountLineBytes(line)) continue;
+    map[std::string(line.substr(0, line.find(' ')))] = std::string(line);
   }
 }
 
 Text FillTemplate(TextView descriptionTemplate, const ApiFunction& function) {
-  Text filled = ReplaceAll(descriptionTemplate, u"%RET%", function.Return);
-  filled = ReplaceAll(filled, u"%DSC%", function.Description);
-  filled = ReplaceAll(filled, u"%GRP%", function.Group);
-  return ReplaceAll(filled, u"%WEB%", function.Website);
+  const std::pair<TextView, const Text*> fields[] = {{u"%RET%", &function.Return},
+                                                     {u"%DSC%", &function.Description},
+                                                     {u"%GRP%", &function.Group},
+                                                     {u"%WEB%", &function.Website}};
+  Text filled;
+  std::size_t at = 0;
+  while (at < descriptionTemplate.size()) {
+    const auto field = std::find_if(std::begin(fields), std::end(fields), [&](const auto& f) {
+      return descriptionTemplate.substr(at, f.first.size()) == f.first;
+    });
+    if (field == std::end(fields)) {
+      filled += descriptionTemplate[at++];
+    } else {
+      filled += *field->second;
+      at += field->first.size();
+    }
+  }
+  return filled;
 }
 
-bool IsExportable(const ApiFunction& function) { return function.checked != 0 && !function.Return.empty(); }
+bool IsExportable(const ApiFunction& function) {
+  return function.checked != 0 && !function.Function.empty() && !function.Return.empty() &&
+         SignatureOf(function.Parameters).count <= kMostDescriptorArguments;
+}
 
 void MergeLibrary(ListingMap& map, const std::set<Text>& imports, const LibraryEntry& library, AnnotationMode mode,
                   TextView descriptionTemplate) {
-  for (const Text& name : imports) map.erase(name);
+  for (const Text& name : imports) map.erase(TextToUtf8(name));
   for (const ApiFunction& function : library.functions) {
     if (!IsExportable(function)) continue;
-    map[function.Function] = DeclarationText(function.Parameters, mode) + FillTemplate(descriptionTemplate, function);
+    std::string line = TextToUtf8(function.Function + u' ' + DeclarationText(function.Parameters, mode) +
+                                  FillTemplate(descriptionTemplate, function));
+    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
+    map[TextToUtf8(function.Function)] = std::move(line);
   }
 }
 
 std::vector<ListingEntry> SortedListing(const ListingMap& map) {
   std::vector<ListingEntry> entries;
   entries.reserve(map.size());
-  for (const auto& [name, text] : map) entries.push_back({name, text});
+  for (const auto& [name, line] : map) entries.push_back({name, line});
   // Stable over the map's exact order, so names that differ only in case always come out alike.
   std::stable_sort(entries.begin(), entries.end(), LessFoldingAscii);
   return entries;
@@ -80,11 +99,12 @@ std::vector<ListingEntry> SortedListing(const ListingMap& map) {
 
 std::vector<std::uint8_t> ListingBytes(const std::vector<ListingEntry>& entries) {
   std::vector<std::uint8_t> out;
-  AppendUtf8(out, Utf8ToText(std::to_string(entries.size()) + "\r\n"));
+  const std::string count = std::to_string(entries.size());
+  out.insert(out.end(), count.begin(), count.end());
+  out.push_back('\r');
+  out.push_back('\n');
   for (const ListingEntry& entry : entries) {
-    AppendUtf8(out, entry.name);
-    out.push_back(' ');
-    AppendUtf8(out, entry.text);
+    out.insert(out.end(), entry.line.begin(), entry.line.end());
     out.push_back('\r');
     out.push_back('\n');
   }

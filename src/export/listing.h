@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "catalogue/api_function.h"
@@ -14,13 +15,14 @@
 
 namespace korvane {
 
-// The listing's entries by name, compared exactly (letter case included). A name read again replaces
-// the entry's text.
-using ListingMap = std::map<Text, Text>;
+// The listing's lines by name: the bytes before the first blank, compared exactly (letter case
+// included). Each value is the whole line as it is written back, without its line end: a line read
+// from the file keeps its bytes, whatever their encoding. A name read again replaces the line.
+using ListingMap = std::map<std::string, std::string>;
 
 struct ListingEntry {
-  Text name;
-  Text text;
+  std::string name;
+  std::string line;
 };
 
 // The default description template: the export window shows it at every start (it is never stored),
@@ -31,25 +33,26 @@ inline constexpr char16_t kDefaultDescriptionTemplate[] = u"  %RET%  |  %DSC%  |
 // not '007', '+5', ' 5'). Such lines are skipped wherever they stand.
 bool IsCountLine(TextView line);
 
-// Adds every line of a listing file to `map`: the name is the text before the first blank, the text
-// what follows it with blanks removed at both ends. Count lines are skipped.
+// Adds every line of a listing file to `map` under its name. Count lines are skipped.
 void ReadListing(std::span<const std::uint8_t> bytes, ListingMap& map);
 
-// The template with %RET%, %DSC%, %GRP% and %WEB% replaced by the function's fields, in this order.
+// The template with %RET%, %DSC%, %GRP% and %WEB% replaced by the function's fields, in one pass over
+// the template: a placeholder inside a field's text stays as it is.
 Text FillTemplate(TextView descriptionTemplate, const ApiFunction& function);
 
-// Whether a function goes into the descriptor and the listing: ticked and with a return type.
+// Whether a function goes into the descriptor and the listing: ticked, named, with a return type and
+// with no more arguments than a descriptor record can count.
 bool IsExportable(const ApiFunction& function);
 
 // Drops every name in `imports`, then puts in each exportable function of `library` with its
-// declaration and filled template.
+// declaration and filled template. A CR, LF or NUL in that line becomes a blank: it would end the line.
 void MergeLibrary(ListingMap& map, const std::set<Text>& imports, const LibraryEntry& library, AnnotationMode mode,
                   TextView descriptionTemplate);
 
 // The entries ordered by name, ASCII capitals folded to lower case ("_" before every letter).
 std::vector<ListingEntry> SortedListing(const ListingMap& map);
 
-// The file: the number of entries, then "name text" per entry, UTF-8, every line ending in CR LF.
+// The file: the number of entries, then each entry's line, every line ending in CR LF.
 std::vector<std::uint8_t> ListingBytes(const std::vector<ListingEntry>& entries);
 
 // The undecorated names a library file imports: each NUL-, CR- or LF-terminated piece that begins

@@ -32,6 +32,17 @@ bool WildcardMatch(TextView name, TextView pattern) {
 
 }  // namespace
 
+bool IsTemporaryFileName(TextView name) {
+  const std::size_t mark = name.rfind(kTemporaryFileMark);
+  if (mark == TextView::npos || mark == 0) return false;
+  const TextView rest = name.substr(mark + kTemporaryFileMark.size());
+  if (rest.empty()) return true;
+  const auto alphanumeric = [](char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+  };
+  return rest.size() == 7 && rest[0] == u'-' && std::all_of(rest.begin() + 1, rest.end(), alphanumeric);
+}
+
 bool NameMatchesPattern(TextView name, TextView pattern) {
   if (pattern.empty()) return true;
   Text wanted = LowerCase(pattern);
@@ -62,6 +73,8 @@ FileContent FileSystem::ReadFileRange(const Text& path, std::uint64_t offset, st
                                             content.bytes.begin() + static_cast<std::ptrdiff_t>(end));
   return content;
 }
+
+FileLockResult FileSystem::TryLockFile(const Text&) { return {std::make_unique<FileLock>(), false}; }
 
 std::optional<std::uint64_t> FileSystem::FileSize(const Text& path) {
   const FileContent content = ReadWholeFile(path);

@@ -31,6 +31,22 @@ struct FolderEntry {
 // behind; a later run may remove what carries this mark.
 inline constexpr TextView kTemporaryFileMark = u".korvane-tmp";
 
+// Whether `name` is one of those temporary files: the mark ends the name, or is followed by "-" and the
+// six letters or digits a unique temporary name gets ('listing.txt.korvane-tmp-x1Y2z3'). Other names
+// that merely hold the mark ('notes.korvane-tmp.txt') are someone else's.
+bool IsTemporaryFileName(TextView name);
+
+// A lock on a file, held while the object lives; the file itself stays in place afterwards.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+};
+
+struct FileLockResult {
+  std::unique_ptr<FileLock> lock;  // null when not locked
+  bool busy = false;               // another holder has it (else the file could not be made)
+};
+
 // Whether a file name matches a pattern, letters compared without regard to case: "*" stands for any
 // run of characters, "?" for one character, and a final "." stands for "no extension" (so "*." matches
 // every name without a dot). An empty pattern matches every name.
@@ -73,6 +89,11 @@ class FileSystem {
 
   // The size of a file in bytes; nothing for a folder or a file that is missing or cannot be opened.
   virtual std::optional<std::uint64_t> FileSize(const Text& path);
+
+  // Opens the file at `path` (creating it empty when missing) and locks it against every other
+  // holder, in this process or another, without waiting. The default serves file systems that no
+  // other process shares: every lock is granted.
+  virtual FileLockResult TryLockFile(const Text& path);
 };
 
 // The file system on disk of the system the program runs on.

@@ -12,6 +12,8 @@ using local_socket::Socket;
 constexpr int kPollMilliseconds = 50;         // how soon the server notices Stop
 constexpr auto kRequestTime = std::chrono::seconds(5);  // a client gets this long to send its request
 constexpr std::size_t kMaxRequestBytes = 64 * 1024;
+constexpr std::size_t kWorkers = 8;           // connections served at once
+constexpr std::size_t kMaxWaiting = 64;       // accepted connections beyond these are closed at once
 
 const char* StatusText(int status) {
   switch (status) {
@@ -64,6 +66,7 @@ std::unique_ptr<LocalHttpServer> LocalHttpServer::Start(HttpHandler handler, int
 
 LocalHttpServer::LocalHttpServer(HttpHandler handler, std::intptr_t listener, int port)
     : handler_(std::move(handler)), listener_(listener), port_(port) {
+  for (std::size_t i = 0; i < kWorkers; ++i) workers_.emplace_back([this] { Work(); });
   thread_ = std::thread([this] { Serve(); });
 }
 
@@ -77,18 +80,47 @@ void LocalHttpServer::Stop() {
   if (!thread_.joinable()) return;
   stopping_ = true;
   thread_.join();
+  {
+    const std::lock_guard lock(mutex_);
+    accepted_.notify_all();
+  }
+  for (std::thread& worker : workers_) worker.join();
+  workers_.clear();
+  for (const Socket connection : waiting_) local_socket::Close(connection);
+  waiting_.clear();
   for (const Socket connection : hanging_) local_socket::Close(connection);
   hanging_.clear();
   local_socket::Close(listener_);
 }
 
-// One connection at a time: the pages are small and the clients local. A hanging reply parks its
-// connection instead of blocking the next one.
+// Accepts connections and hands them to the workers. A client that connects and waits holds one worker
+// until its request time is up; beyond the waiting bound, new connections are closed rather than queued
+// without end.
 void LocalHttpServer::Serve() {
   while (!stopping_) {
     if (!local_socket::WaitReadable(listener_, kPollMilliseconds)) continue;
     const Socket connection = local_socket::Accept(listener_);
-    if (connection != local_socket::kNoSocket) Answer(connection);
+    if (connection == local_socket::kNoSocket) continue;
+    std::unique_lock lock(mutex_);
+    if (waiting_.size() >= kMaxWaiting) {
+      lock.unlock();
+      local_socket::Close(connection);
+      continue;
+    }
+    waiting_.push_back(connection);
+    accepted_.notify_one();
+  }
+}
+
+void LocalHttpServer::Work() {
+  for (;;) {
+    std::unique_lock lock(mutex_);
+    accepted_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
+    if (stopping_) return;
+    const Socket connection = waiting_.front();
+    waiting_.pop_front();
+    lock.unlock();
+    Answer(connection);
   }
 }
 
@@ -110,8 +142,13 @@ void LocalHttpServer::Answer(std::intptr_t connection) {
     request.append(buffer, static_cast<std::size_t>(received));
   }
   const std::string target = GetTarget(request);
-  const HttpReply reply = target.empty() ? HttpReply{405, {}, {}, false} : handler_(target);
+  HttpReply reply{405, {}, {}, false};
+  if (!target.empty()) {
+    const std::lock_guard lock(handlerMutex_);
+    reply = handler_(target);
+  }
   if (reply.hang) {
+    const std::lock_guard lock(mutex_);
     hanging_.push_back(connection);
     return;
   }

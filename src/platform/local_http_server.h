@@ -1,12 +1,17 @@
 #pragma once
 // A small HTTP server on 127.0.0.1, for serving pages to the program's own HTTP clients: the tests run
 // the page sources against it, and the command line serves the documentation set with it. It answers one
-// request per connection, GET only, from a handler; nothing outside the machine can reach it.
+// request per connection, GET only, from a handler; nothing outside the machine can reach it. A few
+// connections are served at once, so a client that is slow to send its request holds up no other; the
+// handler itself is called for one request at a time.
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
@@ -43,13 +48,19 @@ class LocalHttpServer {
  private:
   LocalHttpServer(HttpHandler handler, std::intptr_t listener, int port);
   void Serve();
+  void Work();
   void Answer(std::intptr_t connection);
 
   HttpHandler handler_;
   std::intptr_t listener_;
   int port_;
   std::atomic<bool> stopping_{false};
-  std::vector<std::intptr_t> hanging_;  // touched by the serving thread only
+  std::mutex mutex_;                      // guards the three below
+  std::condition_variable accepted_;
+  std::deque<std::intptr_t> waiting_;     // accepted, not yet taken by a worker
+  std::vector<std::intptr_t> hanging_;
+  std::mutex handlerMutex_;               // one handler call at a time
+  std::vector<std::thread> workers_;
   std::thread thread_;
 };
 

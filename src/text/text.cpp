@@ -156,6 +156,49 @@ void AppendTextAsUtf8(std::string& out, TextView text) {
   }
 }
 
+Text FileNameBytesToText(std::string_view bytes) {
+  Text out;
+  out.reserve(bytes.size());
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    const std::uint8_t b = ByteAt(bytes, pos);
+    if (b < 0x80) {
+      out.push_back(b);
+      ++pos;
+      continue;
+    }
+    // Decoded only when the whole sequence is well-formed; otherwise its first byte is kept as a byte.
+    const LeadByte lead = ClassifyLead(b);
+    bool whole = lead.length != 0 && pos + lead.length <= bytes.size();
+    for (std::size_t n = 1; whole && n < lead.length; ++n) {
+      const std::uint8_t c = ByteAt(bytes, pos + n);
+      whole = c >= (n == 1 ? lead.second_low : 0x80) && c <= (n == 1 ? lead.second_high : 0xBF);
+    }
+    if (whole) {
+      pos += DecodeSequence(bytes, pos, out);
+    } else {
+      out.push_back(static_cast<char16_t>(0xDC00 + b));
+      ++pos;
+    }
+  }
+  return out;
+}
+
+std::string TextToFileNameBytes(TextView text) {
+  std::string out;
+  std::size_t run = 0;  // start of the stretch not yet converted
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    const bool paired = i > 0 && IsHighSurrogate(text[i - 1]);
+    if (c < 0xDC80 || c > 0xDCFF || paired) continue;
+    AppendTextAsUtf8(out, text.substr(run, i - run));
+    out.push_back(static_cast<char>(c - 0xDC00));
+    run = i + 1;
+  }
+  AppendTextAsUtf8(out, text.substr(run));
+  return out;
+}
+
 Text DecodeWindows1252(std::span<const std::uint8_t> bytes) {
   Text out;
   out.reserve(bytes.size());

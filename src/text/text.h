@@ -25,6 +25,13 @@ std::string TextToUtf8(TextView text);
 // The same conversion, appended to `out`: for long outputs built from many short texts.
 void AppendTextAsUtf8(std::string& out, TextView text);
 
+// File names of systems whose names are bytes (POSIX): well-formed UTF-8 is decoded as Utf8ToText
+// does, and every byte of an ill-formed run becomes the unpaired surrogate U+DC00 + byte, so the name
+// reads back to its very bytes with TextToFileNameBytes ('lib\xE9.a' stays openable). Shown as text, such
+// a byte becomes U+FFFD like any unpaired surrogate.
+Text FileNameBytesToText(std::string_view bytes);
+std::string TextToFileNameBytes(TextView text);
+
 // Text literal helper for ASCII/UTF-8 literals in code and tests: T("MessageBox").
 inline Text T(std::string_view utf8) { return Utf8ToText(utf8); }
 

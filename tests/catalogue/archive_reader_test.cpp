@@ -155,7 +155,8 @@ TEST(ReadImportArchive, ReportsWhereADirectoryIsCutShort) {
   using testing::LittleEndian32;
   const std::vector<Case> cases = {
       {"no member count", "ab", "member count", 0, {}},
-      {"member offsets past the end", LittleEndian32(0x40000000), "symbol count", 4 + 4 * 0x40000000ull, {}},
+      {"member offsets past the end", LittleEndian32(0x40000000), "member offsets", 4, {}},
+      {"one member offset too many", LittleEndian32(2) + LittleEndian32(0) + "ab", "member offsets", 4, {}},
       {"symbol count past the end", LittleEndian32(0) + "ab", "symbol count", 4, {}},
       {"absurd symbol count", LittleEndian32(0) + LittleEndian32(0xFFFFFFFF) + "ab", "member indices", 8, {}},
       {"last name without terminator",

@@ -169,12 +169,15 @@ TEST_F(CatalogueCommandTest, UnusableMergeFilesAreReportedAndTheOthersStillMerge
   files.AddFile(good, CatalogueXml("gdi32.lib", Element("BitBlt", "Copies pixels.", 1)));
   files.AddFile(u"C:\\Cat\\bad.xml", "<gdi32.lib><element>");
   files.AddFile(u"C:\\Cat\\empty.xml", "");
+  files.AddFile(u"C:\\Cat\\text.xml", "\xEF\xBB\xBF \r\nBitBlt copies pixels");
   files.AddUnreadable(u"C:\\Cat\\locked.xml");
-  const CliRun run = Catalogue({u"--merge", u"C:\\Cat\\bad.xml", u"--merge", u"C:\\Cat\\gone.xml", u"--merge", good,
-                                u"--merge", u"C:\\Cat\\empty.xml", u"--merge", u"C:\\Cat\\locked.xml", kGdi32});
+  const CliRun run = Catalogue({u"--merge", u"C:\\Cat\\bad.xml", u"--merge", u"C:\\Cat\\text.xml", u"--merge",
+                                u"C:\\Cat\\gone.xml", u"--merge", good, u"--merge", u"C:\\Cat\\empty.xml", u"--merge",
+                                u"C:\\Cat\\locked.xml", kGdi32});
   EXPECT_EQ(run.status, kExitSuccess);
   EXPECT_EQ(run.output.err,
             "korvane-cli: skipped merge file C:\\Cat\\bad.xml: not a catalogue file (malformed XML)\n"
+            "korvane-cli: skipped merge file C:\\Cat\\text.xml: not a catalogue file (not XML)\n"
             "korvane-cli: skipped merge file C:\\Cat\\gone.xml: missing\n"
             "korvane-cli: skipped merge file C:\\Cat\\empty.xml: empty\n"
             "korvane-cli: skipped merge file C:\\Cat\\locked.xml: cannot be read\n");
@@ -206,17 +209,15 @@ TEST_F(CatalogueCommandTest, AFailedWriteIsReportedAndTheOtherFilesAreStillWritt
 }
 
 TEST_F(CatalogueCommandTest, NeverWritesTwoLibrariesUnderOneName) {
-  // Different keys, one file name: a catalogue file whose root names user32.lib, and a second user32
-  // whose name differs only in letter case, which Windows would write over the first.
+  // Different keys, one file name: a second user32 whose name differs only in letter case, which
+  // Windows would write over the first. A catalogue file whose root names user32.lib is the library its
+  // own file name carries, other.lib, as it is for the key: no clash.
   files.AddFile(u"C:\\Cat\\[x86] [t] other.lib.xml", CatalogueXml("user32.lib", ""));
   files.AddFile(u"D:\\Lib\\USER32.lib", testing::MicrosoftLibrary({"_Beep@8"}));
   const CliRun run = Catalogue({kUser32, u"C:\\Cat\\[x86] [t] other.lib.xml", u"D:\\Lib\\USER32.lib"});
   EXPECT_EQ(run.status, kExitSuccess);
-  EXPECT_EQ(run.output.out, TextToUtf8(kUser32Xml) + "\n");
+  EXPECT_EQ(run.output.out, TextToUtf8(kUser32Xml) + "\nC:\\Out\\[x86] [12.06.2015-21.42.35] other.lib.xml\n");
   EXPECT_EQ(run.output.err,
-            "korvane-cli: not written " + TextToUtf8(kUser32Xml) +
-                " for C:\\Cat\\[x86] [t] other.lib.xml: the file for C:\\Lib\\user32.lib was already written under "
-                "that name\n"
                 "korvane-cli: not written C:\\Out\\[x86] [12.06.2015-21.42.35] USER32.lib.xml for D:\\Lib\\USER32.lib: "
                 "the file for C:\\Lib\\user32.lib was already written under that name\n");
   EXPECT_EQ(files.Contents(kUser32Xml).find("Beep"), std::string::npos);
@@ -232,6 +233,8 @@ TEST_F(CatalogueCommandTest, FailsWhenNothingIsWritten) {
   const std::vector<Case> cases = {
       {{u"catalogue", u"--out", u"C:\\Missing", kUser32},
        "korvane-cli: output folder C:\\Missing does not exist\n"},
+      {{u"catalogue", u"--out", kUser32, kUser32},
+       "korvane-cli: output folder C:\\Lib\\user32.lib is a file, not a folder\n"},
       {{u"catalogue", u"--out", kOut, u"C:\\Lib\\notes.lib", u"C:\\Lib\\gone.lib"},
        "korvane-cli: skipped C:\\Lib\\notes.lib: not an archive or catalogue file\n"
        "korvane-cli: skipped C:\\Lib\\gone.lib: missing\n"},
@@ -281,13 +284,16 @@ TEST_F(CatalogueCommandTest, UsageErrors) {
   EXPECT_TRUE(files.Contents(kUser32Xml).empty()) << "a usage error writes nothing";
 }
 
-TEST_F(CatalogueCommandTest, HelpDescribesBothCommands) {
+TEST_F(CatalogueCommandTest, HelpDescribesTheCommand) {
+  const CliRun general = Cli({u"--help"});
+  EXPECT_EQ(general.status, kExitSuccess);
+  EXPECT_EQ(general.output.out.rfind("Usage: korvane-cli list", 0), 0u);
+  EXPECT_NE(general.output.out.find("korvane-cli catalogue --out DIR [--merge XMLFILE]..."), std::string::npos);
   for (const std::vector<Text>& args :
-       std::vector<std::vector<Text>>{{u"--help"}, {u"catalogue", u"--help"}, {u"catalogue", u"--out", kOut, u"-h"}}) {
+       std::vector<std::vector<Text>>{{u"catalogue", u"--help"}, {u"catalogue", u"--out", kOut, u"-h"}}) {
     const CliRun run = Cli(args);
     EXPECT_EQ(run.status, kExitSuccess);
-    EXPECT_EQ(run.output.out.rfind("Usage: korvane-cli list", 0), 0u);
-    EXPECT_NE(run.output.out.find("korvane-cli catalogue --out DIR [--merge XMLFILE]..."), std::string::npos);
+    EXPECT_EQ(run.output.out.rfind("Usage: korvane-cli catalogue --out DIR [--merge XMLFILE]...", 0), 0u);
   }
 }
 

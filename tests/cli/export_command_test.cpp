@@ -92,7 +92,8 @@ TEST_F(ExportCommandTest, StatusesAndMessages) {
       {{u"ROOT", u"--annotations", u"keep", u"--template", u"", u"LIB"}, kExitSuccess, ""},
       {{u"ROOT", u"--template", u"- %DSC%", u"LIB"}, kExitSuccess, ""},
       {{u"ROOT", u"LIB", u"--template"}, kExitUsage, "korvane-cli: option '--template' needs a value"},
-      {{u"--root", u"/no/such/folder", u"LIB"}, kExitFailure, "korvane-cli: /no/such/folder: is not a folder"},
+      {{u"--root", u"/no/such/folder", u"LIB"}, kExitFailure, "korvane-cli: /no/such/folder: does not exist"},
+      {{u"ROOT", u"/no/such.lib"}, kExitFailure, "korvane-cli: skipped /no/such.lib: missing\n"},
       {{u"LIB"}, kExitUsage, "korvane-cli: export needs --root DIR"},
       {{u"ROOT"}, kExitUsage, "korvane-cli: export needs at least one FILE"},
       {{u"ROOT", u"--annotations", u"InOut", u"LIB"}, kExitUsage, "korvane-cli: --annotations takes"},
@@ -111,10 +112,12 @@ TEST_F(ExportCommandTest, StatusesAndMessages) {
     EXPECT_EQ(Run(args), c.status) << output_.err;
     EXPECT_EQ(output_.err.substr(0, c.errStart.size()), c.errStart);
   }
-  // An installation without its Compilers folder: the libraries go in, the failure is named.
+  // An installation without its Compilers folder: nothing goes in, the failure is named.
   fs::remove_all(root_ / "Compilers");
+  fs::remove(root_ / "PureLibraries" / "Windows" / "Libraries" / "libgdi32.a");
   output_ = {};
   EXPECT_EQ(Run({u"--root", ToText(root_), testing::HostPath(kGdi32)}), kExitFailure);
+  EXPECT_FALSE(fs::exists(root_ / "PureLibraries" / "Windows" / "Libraries" / "libgdi32.a"));
   EXPECT_NE(output_.err.find("Compilers"), std::string::npos);
   EXPECT_NE(output_.err.find("folder missing"), std::string::npos);
 }

@@ -135,5 +135,31 @@ TEST_F(ListCatalogueFilesTest, NamesTheReasonAFileIsNeitherKind) {
   }
 }
 
+// Every command takes the library from the catalogue file's name, whatever the root element says; a
+// record without a function name is left out and reported; a library named by a relative path is
+// stored with its absolute folder, so its catalogue file names it from any working folder.
+TEST_F(ListCatalogueFilesTest, OneLibraryNameNoNamelessRecordsAbsoluteFolders) {
+  const Text mismatched = u"C:\\Cat\\[x64] [t] mylib.lib.XML";
+  files.AddFile(mismatched,
+                "<OTHER.lib path=\"C:\\L\\\" x86=\"0\"><element><Function></Function></element>"
+                "<element><Return>int</Return></element><element><Function>Kept</Function></element></OTHER.lib>");
+  files.AddFile(u"rel\\user32.lib", testing::MicrosoftLibrary({"_GetDC@4"}));
+  files.AddFolder(u"C:\\Out");
+  const CliRun listed = List({mismatched});
+  EXPECT_EQ(listed.output.out, "mylib.lib\tx64\t1\n\tKept\t\n");
+  EXPECT_EQ(listed.output.err, "korvane-cli: warning: " + TextToUtf8(mismatched) +
+                                   ": 2 records without a function name left out\n");
+
+  CliRun written{};
+  written.status = RunCli({u"catalogue", u"--out", u"C:\\Out", mismatched, u"rel\\user32.lib"}, files, clock, written.output);
+  EXPECT_EQ(written.status, kExitSuccess);
+  const Text mylibXml = u"C:\\Out\\[x64] [12.07.2026-20.02.34] mylib.lib.xml";
+  const Text user32Xml = u"C:\\Out\\[x86] [12.07.2026-20.02.34] user32.lib.xml";
+  EXPECT_EQ(written.output.out, TextToUtf8(mylibXml) + "\n" + TextToUtf8(user32Xml) + "\n");
+  EXPECT_EQ(files.Contents(mylibXml).find("<OTHER.lib"), std::string::npos);
+  EXPECT_NE(files.Contents(mylibXml).find("<mylib.lib path=\"C:\\L\\\""), std::string::npos);
+  EXPECT_NE(files.Contents(user32Xml).find("<user32.lib path=\"C:\\Work\\rel\\\""), std::string::npos);
+}
+
 }  // namespace
 }  // namespace korvane

@@ -90,6 +90,18 @@ TEST_F(ListCommandTest, ExitStatusTellsWhetherAnyLibraryWasRead) {
   }
 }
 
+TEST_F(ListCommandTest, EveryCommandIsInTheHelpAndItsHelpIsItsOwnUsage) {
+  const std::string help = Cli({u"--help"}).output.out;
+  for (const CliCommand& command : CliCommands()) {
+    const std::string name(command.name);
+    EXPECT_NE(help.find("korvane-cli " + name + " "), std::string::npos) << name;
+    const CliRun run = Cli({Utf8ToText(name), u"--help"});
+    EXPECT_EQ(run.status, kExitSuccess) << name;
+    EXPECT_EQ(run.output.out, command.usage) << name;
+    EXPECT_EQ(run.output.out.rfind("Usage: korvane-cli " + name + " ", 0), 0u) << name;
+  }
+}
+
 TEST_F(ListCommandTest, ExplainsAnArchiveWithoutADirectory) {
   files.AddFile(u"C:\\Lib\\one.lib", testing::ArchiveWriter().Member("a.o/", "xx").BuildString());
   const CliRun run = Cli({u"list", u"C:\\Lib\\one.lib"});

@@ -300,6 +300,25 @@ TEST_F(LookupCommandTest, TheDocumentationSetAnswersWithoutANetwork) {
   EXPECT_EQ(bad.out, "");
 }
 
+TEST(LookupProgressLine, FitsTheTerminalWidth) {
+  struct Case {
+    Text current;
+    std::size_t columns;
+    std::string line;
+  };
+  const Case cases[] = {
+      {u"GetWindowTextW", 0, "[##########..........] 1/2 GetWindowTextW  00:00:01 elapsed, 00:00:01 left"},
+      {u"GetWindowTextW", 80, "[##########..........] 1/2 GetWindowTextW  00:00:01 elapsed, 00:00:01 left"},
+      {u"GetWindowTextW", 71, "[##########..........] 1/2 GetWindow~  00:00:01 elapsed, 00:00:01 left"},
+      {u"Caf\u00E9Caf\u00E9", 62, "[##########..........] 1/2 ~  00:00:01 elapsed, 00:00:01 left"},
+      {u"GetWindowTextW", 21, "[##########........."},
+      {u"", 21, "[##########........."},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FitProgressLine({1, 2, c.current}, 1000, c.columns), c.line) << c.columns;
+  }
+}
+
 TEST(LookupProgressLine, TimeLeftFollowsThePaceSoFar) {
   const struct {
     int done, total;

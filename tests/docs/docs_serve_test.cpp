@@ -1,9 +1,18 @@
 // `docs serve`'s server, fetched with the program's own HTTP page source and read by the real lookup.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <vector>
+
+#ifndef _WIN32
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
 
 #include "cli/docs_server.h"
 #include "lookup/lookup_machine.h"
@@ -79,6 +88,37 @@ TEST(DocsServeTest, TheLookupReadsServedPagesInWindows1252) {
   source->Navigate(base + u"/donate");
   EXPECT_FALSE(loads.Next());
 }
+
+#ifndef _WIN32
+// Clients that connect and send nothing (each would hold a one-at-a-time server for its whole request
+// time) do not hold up a client that asks at once.
+TEST(DocsServeTest, IdleClientsDoNotStallABusyOne) {
+  auto set = std::make_shared<DocumentationSet>();
+  set->groups.push_back(DocGroup{u"Sound", {{u"Beep", u"BOOL", {u"_In_ DWORD dwFreq"}, "Beeps.", u"utilapiset.h", u"Kernel32"}}});
+  IndexDocumentationSet(*set);
+  const auto server = StartDocsServer(set, 0);
+  ASSERT_NE(server, nullptr);
+  std::vector<int> idle;
+  for (int i = 0; i < 3; ++i) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(server->Port()));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    idle.push_back(fd);
+  }
+  Loads loads;
+  const auto source = MakeHttpPageSource(loads.Sink(), 15s);
+  const auto start = std::chrono::steady_clock::now();
+  source->Navigate(Utf8ToText(server->Address("/en-us/library/Beep.aspx")));
+  ASSERT_TRUE(loads.Next());
+  // One idle client alone would have held a one-at-a-time server for five seconds.
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+  EXPECT_NE(Find(source->PageText(), u"Beeps."), 0u);
+  for (const int fd : idle) ::close(fd);
+}
+#endif
 
 }  // namespace
 }  // namespace korvane

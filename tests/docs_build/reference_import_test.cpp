@@ -3,7 +3,10 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "cli/cli.h"
 #include "docs/build/reference_import.h"
+#include "platform/headless/memory_file_system.h"
+#include "platform/headless/scripted_dialogs.h"
 
 namespace korvane {
 namespace {
@@ -75,6 +78,26 @@ TEST(ReferenceImportTest, FixtureSample) {
   EXPECT_EQ(length.description.find(u"Remarks"), Text::npos);
   for (const ReferenceParameter& parameter : reference.byName.at(u"ImageList_Create").parameters) {
     EXPECT_EQ(parameter.annotation, u"") << TextToUtf8(parameter.name);
+  }
+}
+
+// A --reference folder that is not there fails the build before anything is scanned or written.
+TEST(ReferenceImportTest, MissingReferenceFolderFailsTheBuild) {
+  MemoryFileSystem files;
+  files.AddFile(u"C:\\ref.md", "# not a folder");
+  FixedClock clock;
+  const std::pair<Text, std::string> cases[] = {
+      {u"C:\\nowhere", "korvane-cli: C:\\nowhere: does not exist\n"},
+      {u"C:\\ref.md", "korvane-cli: C:\\ref.md: is not a folder\n"},
+  };
+  for (const auto& [folder, err] : cases) {
+    CliOutput output;
+    EXPECT_EQ(RunCli({u"docs", u"build", u"--headers", u"/usr/x86_64-w64-mingw32/include", u"--reference", folder,
+                      u"--out", u"C:\\set.docs"},
+                     files, clock, output),
+              kExitFailure);
+    EXPECT_EQ(output.err, err);
+    EXPECT_FALSE(files.FileExists(u"C:\\set.docs"));
   }
 }
 

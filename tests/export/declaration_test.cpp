@@ -68,6 +68,10 @@ TEST(SignatureOf, CountsArgumentsAndFindsPointsByValue) {
       // The comma in parentheses does not count but still cuts the kind fields.
       {u"_In_ f(int a, int b) x, _In_ POINT p", 2, true, {Other, Other}},
       {u"_In_ POINT p, _In_ f(a, b) x", 2, true, {Point, Other}},
+      // An attribute list in square brackets is one argument's, nested or beside parentheses.
+      {u"[in, optional] DWORD dwFlags, [out] LPVOID p", 2, false, {}},
+      {u"[in, size_is(n, m)] BYTE *b, [in, x[a, b]] POINT p, int (c, d) e", 3, true, {Other, Point, Other}},
+      {u"int a], int b", 2, false, {}},  // a "]" without its "[" is text
   };
   for (const Case& c : cases) {
     const ArgumentSignature signature = SignatureOf(c.parameters);

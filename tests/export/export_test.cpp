@@ -79,11 +79,11 @@ TEST(ExportToPureBasic, InstallsAndMergesEachLibraryInTurn) {
   EXPECT_TRUE(result.failures.empty());
   EXPECT_EQ(result.written, (std::vector<Text>{kLibraries + u"user32.lib", kDescriptors + u"USER32", kListing,
                                                kLibraries + u"mylib.lib", kDescriptors + u"MYLIB", kListing}));
-  // The second library's run reads the first one's entries back, and reading trims their final blanks.
+  // The second library's run reads the first one's entries back and keeps them as they were.
   EXPECT_EQ(files.Contents(kListing),
             "5\r\nAbortDoc (hdc)\r\nAlpha ( In HWND hWnd, In UINT uMsg )  BOOL  |    |    |  \r\n"
             "Beta ( )  void  |    |    |  \r\n" +
-                kMessageBoxLine.substr(0, kMessageBoxLine.size() - 4) + "\r\nZwClose (Handle)\r\n");
+                kMessageBoxLine + "ZwClose (Handle)\r\n");
   EXPECT_EQ(files.Contents(kDescriptors + u"MYLIB"), kMyLibDescriptor);
   EXPECT_EQ(files.Contents(kDescriptors + u"USER32"),
             Bytes("ERUPLLDE\x03\0\0\0\0USER32\0MessageBoxA\0\x04\x01"));
@@ -140,14 +140,29 @@ TEST(ExportToPureBasic, FailuresAreNamedAndLeaveFilesWhole) {
        {{kListing, u"could not be written; the old file is unchanged"}}},
       {"unreadable listing", [](MemoryFileSystem& f) { AddInstallation(f); f.AddUnreadable(kListing); }, kRoot, true, {copy, descriptor},
        {{kListing, u"could not be read; it was left unchanged"}}},
-      {"no Compilers folder", [](MemoryFileSystem& f) { AddInstallation(f, true, false); }, kRoot, true,
-       {copy, descriptor}, {{u"C:\\PB\\Compilers\\", u"folder missing: the root is not an installation"}}},
+      {"no Compilers folder: nothing is written", [](MemoryFileSystem& f) { AddInstallation(f, true, false); }, kRoot, true,
+       {}, {{u"C:\\PB\\Compilers\\", u"folder missing: the root is not an installation"}}},
+      {"no library folder", [](MemoryFileSystem& f) {
+         AddInstallation(f, false);
+         f.AddFolder(kDescriptors);
+       }, kRoot, true,
+       {}, {{kLibraries, u"folder missing: the root is not an installation"}}},
       {"not an installation", [](MemoryFileSystem& f) { AddInstallation(f, false, false); }, kRoot, true, {}, {{kDescriptors, u"folder missing: the root is not an installation"},
                          {u"C:\\PB\\Compilers\\", u"folder missing: the root is not an installation"}}},
       {"root is a file", [](MemoryFileSystem& f) { AddInstallation(f); f.AddFile(u"C:\\file", "x"); }, u"C:\\file", false, {},
        {{u"C:\\file", u"is not a folder"}}},
-      {"copy fails", [](MemoryFileSystem& f) { AddInstallation(f); f.FailWritesTo(kLibraries + u"mylib.lib"); }, kRoot, true,
-       {descriptor, kListing}, {{copy, u"the library file C:\\sdk\\mylib.lib could not be copied here"}}},
+      {"root is missing", [](MemoryFileSystem& f) { AddInstallation(f); }, u"C:\\nowhere", false, {},
+       {{u"C:\\nowhere", u"does not exist"}}},
+      {"copy fails, no copy there: nothing of the library is written", [](MemoryFileSystem& f) { AddInstallation(f); f.FailWritesTo(kLibraries + u"mylib.lib"); }, kRoot, true,
+       {}, {{copy, u"the library file C:\\sdk\\mylib.lib could not be copied here: the copy could not be written; the library was not exported"}}},
+      {"library file gone, no copy there", [](MemoryFileSystem& f) { AddInstallation(f); f.RemoveFile(u"C:\\sdk\\mylib.lib"); }, kRoot, true,
+       {}, {{copy, u"the library file C:\\sdk\\mylib.lib could not be copied here: it is missing or not a file; the library was not exported"}}},
+      {"copy fails over an older copy, which is exported", [](MemoryFileSystem& f) {
+         AddInstallation(f);
+         f.AddFile(kLibraries + u"mylib.lib", "!<arch>\nolder");
+         f.FailWritesTo(kLibraries + u"mylib.lib");
+       }, kRoot, true,
+       {descriptor, kListing}, {{copy, u"the library file C:\\sdk\\mylib.lib could not be copied here: the copy could not be written; the older copy there was exported"}}},
       {"descriptor write fails", [](MemoryFileSystem& f) { AddInstallation(f); f.FailWritesTo(kDescriptors + u"MYLIB"); }, kRoot, true,
        {copy, kListing}, {{descriptor, u"could not be written; the old file is unchanged"}}},
   };
@@ -155,6 +170,7 @@ TEST(ExportToPureBasic, FailuresAreNamedAndLeaveFilesWhole) {
     MemoryFileSystem files;
     c.change(files);
     const std::string listingBefore = files.Contents(kListing);
+    const std::string descriptorBefore = files.Contents(descriptor);
     const LibraryEntry mylib = MyLib();
     const ExportResult result = Export(files, c.root, {&mylib});
     EXPECT_EQ(result.rootIsFolder, c.rootIsFolder) << c.what;
@@ -164,6 +180,9 @@ TEST(ExportToPureBasic, FailuresAreNamedAndLeaveFilesWhole) {
     EXPECT_EQ(failures, c.failures) << c.what;
     if (std::find(c.written.begin(), c.written.end(), kListing) == c.written.end()) {
       EXPECT_EQ(files.Contents(kListing), listingBefore) << c.what;
+    }
+    if (std::find(c.written.begin(), c.written.end(), descriptor) == c.written.end()) {
+      EXPECT_EQ(files.Contents(descriptor), descriptorBefore) << c.what;
     }
     EXPECT_NE(ExportClosingMessage(result).find(c.failures[0].first + u": " + c.failures[0].second), Text::npos);
   }
@@ -181,8 +200,56 @@ TEST(ExportToPureBasic, OwnDescriptorInOtherLetterCaseIsNotAnotherLibrary) {
   const LibraryEntry mylib = MyLib();
   const ExportResult result = Export(files, kRoot, {&mylib});
   EXPECT_TRUE(result.failures.empty());
-  EXPECT_EQ(files.Contents(kDescriptors + u"MYLIB"), Bytes("ERUPLLDE\x03\0\0\0\0MYLIB\0Alpha\0\x02\0"));
+  // The existing descriptor is written under its own name: a second one beside it would give the IDE
+  // the library twice where letter case counts.
+  EXPECT_EQ(files.Contents(kDescriptors + u"MyLib"), Bytes("ERUPLLDE\x03\0\0\0\0MYLIB\0Alpha\0\x02\0"));
+  EXPECT_FALSE(files.FileExists(kDescriptors + u"MYLIB"));
   EXPECT_FALSE(files.FileExists(stale));
+}
+
+TEST(ExportToPureBasic, LibrariesSharingADescriptorNameExportOnlyTheFirst) {
+  MemoryFileSystem files;
+  AddInstallation(files);
+  files.AddFile(u"C:\\sdk\\MYLIB.LIB", "!<arch>\nsecond");
+  const LibraryEntry first = MyLib();
+  LibraryEntry second = MyLib();
+  second.path = u"C:\\sdk\\MYLIB.LIB";
+  second.functions = {{u"Other", u"", u"int", u"", u"", u"", u"", 1}};
+  const ExportResult result = Export(files, kRoot, {&first, &second});
+  ASSERT_EQ(result.failures.size(), 1u);
+  EXPECT_EQ(result.failures[0].path, kDescriptors + u"MYLIB");
+  EXPECT_EQ(result.failures[0].reason, u"not written for C:\\sdk\\MYLIB.LIB: the descriptor of C:\\sdk\\mylib.lib was "
+                                       u"already written under that name; the library was not exported");
+  EXPECT_EQ(files.Contents(kDescriptors + u"MYLIB"), kMyLibDescriptor);
+  EXPECT_FALSE(files.FileExists(kLibraries + u"MYLIB.LIB"));
+  EXPECT_EQ(files.Contents(kListing).find("Other"), std::string::npos);
+}
+
+TEST(ExportToPureBasic, SweepsOnlyItsOwnTemporariesAndOnlyWhenNoExportRuns) {
+  const Text ours[] = {kListing + Text(kTemporaryFileMark) + u"-x1Y2z3", kLibraries + u"mylib.lib" + Text(kTemporaryFileMark)};
+  const Text theirs[] = {kRoot + u"Compilers\\notes.korvane-tmp.txt", kListing + Text(kTemporaryFileMark) + u"-toolong1",
+                         kDescriptors + Text(kTemporaryFileMark)};
+  const LibraryEntry mylib = MyLib();
+  for (const bool otherExportRuns : {false, true}) {
+    MemoryFileSystem files;
+    AddInstallation(files);
+    for (const Text& path : ours) files.AddFile(path, "x");
+    for (const Text& path : theirs) files.AddFile(path, "x");
+    const FileLockResult other = otherExportRuns ? files.TryLockFile(kRoot + Text(kExportLockName)) : FileLockResult{};
+    const ExportResult result = Export(files, kRoot, {&mylib});
+    for (const Text& path : theirs) EXPECT_TRUE(files.FileExists(path)) << TextToUtf8(path);
+    for (const Text& path : ours) EXPECT_EQ(files.FileExists(path), otherExportRuns) << TextToUtf8(path);
+    if (otherExportRuns) {
+      EXPECT_TRUE(result.written.empty());
+      ASSERT_EQ(result.failures.size(), 1u);
+      EXPECT_EQ(result.failures[0].reason, u"is busy: another export is writing to this installation; nothing was changed");
+      EXPECT_EQ(files.Contents(kListing), kListingBefore);
+    } else {
+      EXPECT_TRUE(result.failures.empty());
+      // The lock is given back: the next export runs.
+      EXPECT_TRUE(Export(files, kRoot, {&mylib}).failures.empty());
+    }
+  }
 }
 
 }  // namespace

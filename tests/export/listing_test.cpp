@@ -29,18 +29,19 @@ TEST(FunctionListing, ReadsAndWritesBackSorted) {
       {"count lines skipped wherever they stand", "7785\r\nFoo (x)\r\n0\r\n-3\r\n", "1\r\nFoo (x)\r\n"},
       {"numbers that are not their own plain text stay",
        "007\r\n+5\r\n 5\r\n\xEF\xBB\xBF" "12\r\n-0\r\n99999999999999999999\r\n",
-       "6\r\n 5\r\n+5 \r\n-0 \r\n007 \r\n99999999999999999999 \r\n\xEF\xBB\xBF" "12 \r\n"},
-      {"blanks around the text go, a line without one gains one", "Foo   (x)  \r\nBar\r\n",
-       "2\r\nBar \r\nFoo (x)\r\n"},
+       "6\r\n 5\r\n+5\r\n-0\r\n007\r\n99999999999999999999\r\n\xEF\xBB\xBF" "12\r\n"},
+      {"lines come back byte for byte, blanks and all", "Foo   (x)  \r\nBar\r\n", "2\r\nBar\r\nFoo   (x)  \r\n"},
+      {"bytes that are not UTF-8 stay, and tell names apart", "caf\xE9 (x)\r\ncaf\xE8 (y)\nna\xEFve\r\n",
+       "3\r\ncaf\xE8 (y)\r\ncaf\xE9 (x)\r\nna\xEFve\r\n"},
       {"blank lines and lines beginning with a blank are one entry, the last wins", "\r\n a\r\nX 1\r\n b c\r\n",
        "2\r\n b c\r\nX 1\r\n"},
       {"the later of two lines with one name wins", "Foo 1\r\nFoo 2\r\n", "1\r\nFoo 2\r\n"},
       {"NUL, CR and LF end lines, CR LF is one end, a last line needs none", Bytes("D 4\0C 3\rB 2\nA 1"),
        "4\r\nA 1\r\nB 2\r\nC 3\r\nD 4\r\n"},
-      {"CR CR LF leaves an empty line", "A 1\r\r\nB 2", "3\r\n \r\nA 1\r\nB 2\r\n"},
+      {"CR CR LF leaves an empty line", "A 1\r\r\nB 2", "3\r\n\r\nA 1\r\nB 2\r\n"},
       {"'_' before letters, capitals folded, case-distinct names kept apart", "b\r\n_a\r\nA\r\na\r\nZ\r\n",
-       "5\r\n_a \r\nA \r\na \r\nb \r\nZ \r\n"},
-      {"tabs are not blanks", "F\tx y \r\n", "1\r\nF\tx y\r\n"},
+       "5\r\n_a\r\nA\r\na\r\nb\r\nZ\r\n"},
+      {"tabs are not blanks", "F\tx y \r\n", "1\r\nF\tx y \r\n"},
       {"nothing", "", "0\r\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(Rewritten(c.before), c.after) << c.what;
@@ -74,11 +75,31 @@ TEST(FunctionListing, MergesALibraryWithTemplate) {
   };
   ApiFunction f{u"F", u"", u"BOOL", u"says %GRP%", u"G", u"http://x", u"", 1};
   const TemplateCase templates[] = {
-      {kDefaultDescriptionTemplate, u"  BOOL  |  says G  |  G  |  http://x"},  // later placeholders reach fields
+      // A placeholder in a field's text is that text, not a place to fill.
+      {kDefaultDescriptionTemplate, u"  BOOL  |  says %GRP%  |  G  |  http://x"},
+      {u"%DSC%%RET%%%WEB%%%GRP", u"says %GRP%BOOL%http://x%%GRP"},
       {u"", u""},
       {u"%ret% %WEB%%WEB%", u"%ret% http://xhttp://x"},
   };
   for (const TemplateCase& c : templates) EXPECT_EQ(FillTemplate(c.descriptionTemplate, f), c.filled);
+}
+
+TEST(FunctionListing, MergedLinesStayOneLineAndFitADescriptor) {
+  Text many = u"int a0";
+  for (int i = 1; i < 256; ++i) many += u", int a";
+  LibraryEntry library;
+  library.functions = {
+      {u"Broken", u"", u"int", Text(u"one\nline\r\nonly") + u'\0' + u"!", u"G", u"", u"", 1},
+      {u"Huge", many, u"int", u"", u"", u"", u"", 1},
+      {u"", u"", u"int", u"nameless", u"", u"", u"", 1},
+  };
+  ListingMap map;
+  ReadListing(AsBytes("Huge (old)\r\nKept (x)\r\n"), map);
+  MergeLibrary(map, {}, library, AnnotationMode::Convert, u"%DSC%|%GRP%");
+  const std::vector<std::uint8_t> bytes = ListingBytes(SortedListing(map));
+  // The too-long function is no new entry (its old line stays); the nameless one is none at all.
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
+            "3\r\nBroken ( )one line  only !|G\r\nHuge (old)\r\nKept (x)\r\n");
 }
 
 TEST(ImportNamesOfLib, TakesTheNamesOfImportSymbols) {
@@ -110,7 +131,8 @@ TEST(LibraryDescriptor, BytesOfTheRecords) {
   Text many = u"int a0";
   for (int i = 1; i < 256; ++i) many += u", int a";
   const ApiFunction huge{u"Huge", many, u"int", u"", u"", u"", u"", 1};
-  const DescriptorBytes known = BuildDescriptor(u"K", {alpha, beta, huge}, {u"Alpha"});
+  const ApiFunction nameless{u"", u"", u"int", u"", u"", u"", u"", 1};
+  const DescriptorBytes known = BuildDescriptor(u"K", {alpha, beta, huge, nameless}, {u"Alpha"});
   EXPECT_EQ(std::string(known.bytes.begin(), known.bytes.end()), Bytes("ERUPLLDE\x03\0\0\0\0K\0Beta\0\0\x01"));
   EXPECT_EQ(known.tooManyArguments, std::vector<Text>{u"Huge"});
 }

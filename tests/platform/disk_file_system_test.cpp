@@ -64,5 +64,46 @@ TEST(DiskFileSystem, ReadsWholeFilesAndTellsMissingFromUnreadable) {
   std::filesystem::remove_all(folder);
 }
 
+#ifndef _WIN32
+// Names that are not UTF-8 are opened and listed by their bytes; a symbolic link is written through;
+// a lock is refused to a second holder, in this very process too, until the first lets it go.
+TEST(DiskFileSystem, NamesInBytesLinksAndLocks) {
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "korvane-disk-bytes";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  const std::string raw = folder.string() + "/lib\xE9.a";
+  std::ofstream(raw, std::ios::binary) << "bytes";
+  auto files = MakeDiskFileSystem();
+  const FileContent named = files->ReadWholeFile(FileNameBytesToText(raw));
+  EXPECT_EQ(named.status, FileReadStatus::Ok);
+  const auto entries = files->ListFolder(ToText(folder), u"*.a");
+  ASSERT_TRUE(entries.has_value());
+  ASSERT_EQ(entries->size(), 1u);
+  EXPECT_EQ(TextToFileNameBytes((*entries)[0].name), "lib\xE9.a");
+  EXPECT_EQ(files->ReadWholeFile(ToText(folder) + u"/" + (*entries)[0].name).status, FileReadStatus::Ok);
+
+  std::ofstream(folder / "target.txt", std::ios::binary) << "old";
+  std::filesystem::create_symlink("target.txt", folder / "link.txt");
+  const std::string fresh = "new";
+  EXPECT_TRUE(files->WriteWholeFile(ToText(folder / "link.txt"), AsBytes(fresh)));
+  EXPECT_TRUE(std::filesystem::is_symlink(folder / "link.txt"));
+  const FileContent target = files->ReadWholeFile(ToText(folder / "target.txt"));
+  EXPECT_EQ(std::string(target.bytes.begin(), target.bytes.end()), "new");
+
+  const Text lockPath = ToText(folder / "x.lock");
+  FileLockResult first = files->TryLockFile(lockPath);
+  EXPECT_NE(first.lock, nullptr);
+  const FileLockResult second = files->TryLockFile(lockPath);
+  EXPECT_EQ(second.lock, nullptr);
+  EXPECT_TRUE(second.busy);
+  first.lock.reset();
+  EXPECT_NE(files->TryLockFile(lockPath).lock, nullptr);
+  const FileLockResult nowhere = files->TryLockFile(ToText(folder / "none" / "x.lock"));
+  EXPECT_EQ(nowhere.lock, nullptr);
+  EXPECT_FALSE(nowhere.busy);
+  std::filesystem::remove_all(folder);
+}
+#endif
+
 }  // namespace
 }  // namespace korvane

@@ -72,6 +72,28 @@ TEST(Utf8ToText, ReplacesMalformedInput) {
   }
 }
 
+TEST(FileNameBytesToText, KeepsTheBytesOfEveryName) {
+  struct Case {
+    std::string bytes;
+    Text text;
+  };
+  const std::vector<Case> cases = {
+      {"lib\xE9.a", u"lib\xDCE9.a"},                       // Windows-1252: one byte kept
+      {"caf\xC3\xA9", u"caf\u00E9"},                        // UTF-8 decoded
+      {"\xF0\x9F\x98\x80x", u"\U0001F600x"},                 // four bytes, a surrogate pair
+      {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},              // an encoded surrogate is no UTF-8
+      {"\xC3", u"\xDCC3"},                                 // cut short at the end
+      {"\xE2\x82(", u"\xDCE2\xDC82("},                      // cut short before a byte below 0x80
+      {"\xEF\xBF\xBD", u"\uFFFD"},                         // a real U+FFFD stays one
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(FileNameBytesToText(c.bytes), c.text) << c.bytes;
+    EXPECT_EQ(TextToFileNameBytes(c.text), c.bytes) << c.bytes;
+  }
+  // A surrogate pair whose low half looks like a kept byte is a character, not a byte.
+  EXPECT_EQ(TextToFileNameBytes(u"\U00010080"), "\xF0\x90\x82\x80");
+}
+
 TEST(Utf8ToText, StopsAtTheEndOfTheView) {
   // The bytes after each view would complete its sequence; they must not be read.
   const std::string euro = "\xE2\x82\xAC";

@@ -18,7 +18,23 @@ Text ChildName(const Text& path, const Text& folderKey) {
   return name.find(u'\\') == Text::npos ? name : Text();
 }
 
+class MemoryFileLock final : public FileLock {
+ public:
+  MemoryFileLock(std::shared_ptr<std::set<Text>> locked, Text path) : locked_(std::move(locked)), path_(std::move(path)) {}
+  ~MemoryFileLock() override { locked_->erase(path_); }
+
+ private:
+  std::shared_ptr<std::set<Text>> locked_;
+  Text path_;
+};
+
 }  // namespace
+
+FileLockResult MemoryFileSystem::TryLockFile(const Text& path) {
+  if (locked_->contains(path)) return {nullptr, true};
+  locked_->insert(path);
+  return {std::make_unique<MemoryFileLock>(locked_, path), false};
+}
 
 void MemoryFileSystem::AddFile(const Text& path, std::vector<std::uint8_t> bytes) {
   files_[path] = std::move(bytes);

@@ -39,12 +39,15 @@ class MemoryFileSystem final : public FileSystem {
   bool RemoveFile(const Text& path) override;
   FileContent ReadFileRange(const Text& path, std::uint64_t offset, std::size_t count) override;
   std::optional<std::uint64_t> FileSize(const Text& path) override;
+  // Locks are kept per path; a second lock of a held path is busy until the first is released.
+  FileLockResult TryLockFile(const Text& path) override;
 
  private:
   std::map<Text, std::vector<std::uint8_t>> files_;
   std::set<Text> unreadable_;
   std::set<Text> folders_;
   std::set<Text> failingWrites_;
+  std::shared_ptr<std::set<Text>> locked_ = std::make_shared<std::set<Text>>();
   std::map<Text, int> reads_;
   Text workingDirectory_ = u"C:\\Work\\";
 };

@@ -2,6 +2,7 @@
 // turning every "\" into "/".
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,15 +21,36 @@ namespace korvane {
 namespace {
 
 std::string ToPosixPath(const Text& path) {
-  std::string utf8 = TextToUtf8(path);
+  std::string utf8 = TextToFileNameBytes(path);
   for (char& c : utf8) {
     if (c == '\\') c = '/';
   }
   return utf8;
 }
 
+class PosixFileLock final : public FileLock {
+ public:
+  explicit PosixFileLock(int fd) : fd_(fd) {}
+  ~PosixFileLock() override { ::close(fd_); }  // closing releases the lock
+
+ private:
+  int fd_;
+};
+
 class PosixFileSystem final : public FileSystem {
  public:
+  FileLockResult TryLockFile(const Text& path) override {
+    const int fd = ::open(ToPosixPath(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    if (fd < 0) return {};
+    // flock belongs to the open file, so a second open in this very process is refused as well.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const bool busy = errno == EWOULDBLOCK;
+      ::close(fd);
+      return {nullptr, busy};
+    }
+    return {std::make_unique<PosixFileLock>(fd), false};
+  }
+
   FileContent ReadWholeFile(const Text& path) override {
     FileContent content;
     const int fd = OpenRegularFile(ToPosixPath(path), content);
@@ -67,7 +89,7 @@ class PosixFileSystem final : public FileSystem {
     while (const dirent* entry = ::readdir(directory)) {
       const std::string child = entry->d_name;
       if (child == "." || child == "..") continue;
-      const Text childName = Utf8ToText(child);
+      const Text childName = FileNameBytesToText(child);
       if (!NameMatchesPattern(childName, pattern)) continue;
       struct stat info {};
       if (::stat((name + child).c_str(), &info) != 0) continue;  // vanished, or a dangling link
@@ -109,7 +131,7 @@ class PosixFileSystem final : public FileSystem {
   Text WorkingDirectory() override {
     char buffer[PATH_MAX];
     if (::getcwd(buffer, sizeof buffer) == nullptr) return u"\\";
-    Text folder = Utf8ToText(buffer);
+    Text folder = FileNameBytesToText(buffer);
     for (char16_t& c : folder) {
       if (c == u'/') c = u'\\';
     }
@@ -122,7 +144,14 @@ class PosixFileSystem final : public FileSystem {
   // whole until the new one is. A folder, or a file without any write permission, is not replaced (a
   // rename would replace even a read-only file here; Windows refuses, and so does this).
   template <typename Fill>
-  static bool ReplaceFile(const std::string& name, Fill fill) {
+  static bool ReplaceFile(const std::string& path, Fill fill) {
+    // A symbolic link is written through: its target gets the new bytes and the link stays a link.
+    std::string name = path;
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+      char resolved[PATH_MAX];
+      if (::realpath(path.c_str(), resolved) != nullptr) name = resolved;
+    }
     struct stat target {};
     if (::stat(name.c_str(), &target) == 0 && (S_ISDIR(target.st_mode) || (target.st_mode & 0222) == 0)) return false;
     std::string temporary = name + TextToUtf8(kTemporaryFileMark) + "-XXXXXX";

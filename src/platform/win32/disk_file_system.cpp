@@ -13,8 +13,25 @@ namespace {
 
 std::wstring ToWide(const Text& text) { return std::wstring(text.begin(), text.end()); }
 
+class Win32FileLock final : public FileLock {
+ public:
+  explicit Win32FileLock(HANDLE file) : file_(file) {}
+  ~Win32FileLock() override { CloseHandle(file_); }
+
+ private:
+  HANDLE file_;
+};
+
 class Win32FileSystem final : public FileSystem {
  public:
+  FileLockResult TryLockFile(const Text& path) override {
+    // Opened without any sharing: every other open of the file fails until this handle is closed.
+    HANDLE file = CreateFileW(ToWide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return {nullptr, GetLastError() == ERROR_SHARING_VIOLATION};
+    return {std::make_unique<Win32FileLock>(file), false};
+  }
+
   FileContent ReadWholeFile(const Text& path) override {
     FileContent content;
     HANDLE file = OpenForReading(ToWide(path), content);
