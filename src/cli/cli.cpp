@@ -6,6 +6,7 @@
 #include "cli/command_args.h"
 #include "cli/export_command.h"
 #include "cli/lookup_command.h"
+#include "korvane_version.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -28,6 +29,7 @@ constexpr std::string_view kUsage =
     "       korvane-cli lookup --search-base URL --library-base URL [--no-skip] --out DIR [--] FILE...\n"
     "                          (see korvane-cli lookup --help)\n"
     "       korvane-cli --help\n"
+    "       korvane-cli --version\n"
     "\n"
     "FILE is an import library (an archive) or a catalogue file such as\n"
     "\"[x86] [12.06.2015-21.42.35] user32.lib.xml\"; the content tells which.\n"
@@ -101,6 +103,10 @@ int RunCli(const std::vector<Text>& args, FileSystem& files, Clock& clock, CliOu
   if (args.empty()) return UsageError(output, "missing command");
   const std::span<const Text> rest = std::span<const Text>(args).subspan(1);
   if (args[0] == u"--help" || args[0] == u"-h") return Help(output);
+  if (args[0] == u"--version") {
+    output.out += "korvane-cli " KORVANE_VERSION "\n";
+    return kExitSuccess;
+  }
   if (args[0] == u"list") return RunList(rest, files, output);
   if (args[0] == u"catalogue") return RunCatalogue(rest, files, clock, output);
   if (args[0] == u"export") return RunExportCli(rest, files, output);
