@@ -19,6 +19,8 @@ fail() {
   exit 1
 }
 [ -n "$version" ] || fail "$zip is not named Korvane-<version>-win64.zip"
+(cd "$project" && cmake --build --preset windows --target korvane_archive_user >/dev/null) ||
+  fail "korvane_archive_user.exe could not be built"
 for needed in "$user_program" "$native_cli" "$library"; do
   [ -f "$needed" ] || fail "$needed is missing (build the windows and tools presets first)"
 done

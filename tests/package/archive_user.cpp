@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <cwchar>
 #include <functional>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -107,18 +108,18 @@ void Click(HWND button) {
                reinterpret_cast<LPARAM>(button));
 }
 
-// Reads the text of a list-view cell of another process: the item and its text buffer must lie in that
-// process's memory, where the list view reads and writes them.
-class RemoteListCell {
+// Reads the text of a list-view cell or a status bar part of another process: the item and the text
+// buffer must lie in that process's memory, where the control reads and writes them.
+class RemoteText {
  public:
-  explicit RemoteListCell(HANDLE process) : process_(process) {
+  explicit RemoteText(HANDLE process) : process_(process) {
     memory_ = VirtualAllocEx(process_, nullptr, sizeof(LVITEMW) + kChars * sizeof(wchar_t), MEM_COMMIT | MEM_RESERVE,
                              PAGE_READWRITE);
     if (memory_ == nullptr) Fail(L"cannot reserve memory in Korvane.exe to read its list");
   }
-  ~RemoteListCell() { VirtualFreeEx(process_, memory_, 0, MEM_RELEASE); }
-  RemoteListCell(const RemoteListCell&) = delete;
-  RemoteListCell& operator=(const RemoteListCell&) = delete;
+  ~RemoteText() { VirtualFreeEx(process_, memory_, 0, MEM_RELEASE); }
+  RemoteText(const RemoteText&) = delete;
+  RemoteText& operator=(const RemoteText&) = delete;
 
   std::wstring Text(HWND list, int row, int column) {
     LVITEMW item{};
@@ -135,13 +136,32 @@ class RemoteListCell {
                              &length)) {
       return {};
     }
+    return ReadText(item.pszText);
+  }
+
+  // The text of a status bar part of another process.
+  std::wstring StatusText(HWND statusBar, int part) {
+    const wchar_t empty = 0;
+    if (!WriteProcessMemory(process_, memory_, &empty, sizeof empty, nullptr)) return {};
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(statusBar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0, SMTO_ABORTIFHUNG, 5000,
+                             &result) ||
+        LOWORD(result) >= kChars ||
+        !SendMessageTimeoutW(statusBar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(memory_),
+                             SMTO_ABORTIFHUNG, 5000, &result)) {
+      return {};
+    }
+    return ReadText(memory_);
+  }
+
+ private:
+  std::wstring ReadText(const void* remote) {
     std::wstring text(kChars, L'\0');
-    if (!ReadProcessMemory(process_, item.pszText, text.data(), kChars * sizeof(wchar_t), nullptr)) return {};
+    if (!ReadProcessMemory(process_, remote, text.data(), kChars * sizeof(wchar_t), nullptr)) return {};
     text.resize(std::wcslen(text.c_str()));
     return text;
   }
 
- private:
   static constexpr int kChars = 1024;
   HANDLE process_;
   void* memory_ = nullptr;
@@ -179,8 +199,9 @@ void CheckVersionResource(const std::wstring& file, const std::wstring& expected
   }
 }
 
-// Answers the message box that `process` shows next with OK; returns its text.
-std::wstring AnswerMessageBox(DWORD process, HANDLE handle) {
+// Answers the message box that `process` shows next with OK; returns its text, or nothing when no box
+// appeared.
+std::optional<std::wstring> AnswerMessageBox(DWORD process) {
   HWND box = nullptr;
   if (!WaitFor([&] {
         for (HWND dialog : TopWindows(process, L"#32770")) {
@@ -188,10 +209,7 @@ std::wstring AnswerMessageBox(DWORD process, HANDLE handle) {
         }
         return box != nullptr;
       })) {
-    DWORD exitCode = 0;
-    GetExitCodeProcess(handle, &exitCode);
-    Fail(exitCode == STILL_ACTIVE ? std::wstring(L"no message box appeared")
-                                  : L"Korvane.exe ended with " + std::to_wstring(exitCode) + L" instead of showing a message box");
+    return std::nullopt;
   }
   const std::wstring text = WindowText(GetDlgItem(box, 0xFFFF));
   PostMessageW(box, WM_COMMAND, IDOK, 0);
@@ -242,7 +260,10 @@ int wmain(int argc, wchar_t** argv) {
   HWND msdnChecked = Child(main, L"Button", L"msdn Checked");
   HWND saveXml = Child(main, L"Button", L"Save XML");
   HWND functions = Child(main, WC_LISTVIEWW, L"", true);
-  if (!loadLibs || !msdnChecked || !saveXml || !functions) Fail(L"the main window lacks its buttons or its list");
+  HWND statusBar = Child(main, STATUSCLASSNAMEW, L"");
+  if (!loadLibs || !msdnChecked || !saveXml || !functions || !statusBar) {
+    Fail(L"the main window lacks its buttons, its list or its status bar");
+  }
 
   Click(loadLibs);
   HWND dialog = nullptr;
@@ -268,8 +289,9 @@ int wmain(int argc, wchar_t** argv) {
   }
   std::wprintf(L"loaded %ls: %d functions\n", library.c_str(), static_cast<int>(rows));
 
-  RemoteListCell cells(process.hProcess);
+  RemoteText cells(process.hProcess);
   constexpr int kReturnColumn = 2;
+  constexpr int kStatusMessagePart = 2;  // where the program says what it did or what failed
   auto anyReturn = [&] {
     for (int row = 0; row < rows; ++row) {
       if (!cells.Text(functions, row, kReturnColumn).empty()) return true;
@@ -290,14 +312,24 @@ int wmain(int argc, wchar_t** argv) {
       })) {
     Fail(L"the lookups of \"msdn Checked\" did not end with return types shown (the button reads \"" + buttonText +
          L"\", Save XML is " + (saveEnabled ? L"enabled" : L"disabled") + L", return types " +
-         (returnShown ? L"shown" : L"none") + L")");
+         (returnShown ? L"shown" : L"none") + L", the status bar says \"" +
+         cells.StatusText(statusBar, kStatusMessagePart) + L"\")");
   }
   int filled = 0;
   for (int row = 0; row < rows; ++row) filled += cells.Text(functions, row, kReturnColumn).empty() ? 0 : 1;
-  std::wprintf(L"msdn Checked: %d of %d functions have a return type\n", filled, static_cast<int>(rows));
+  std::wprintf(L"msdn Checked: %d of %d functions have a return type; the status bar says \"%ls\"\n", filled,
+               static_cast<int>(rows), cells.StatusText(statusBar, kStatusMessagePart).c_str());
 
   Click(saveXml);
-  const std::wstring saved = AnswerMessageBox(pid, process.hProcess);
+  const std::optional<std::wstring> answer = AnswerMessageBox(pid);
+  if (!answer) {
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    Fail(exitCode != STILL_ACTIVE ? L"Korvane.exe ended with " + std::to_wstring(exitCode) + L" after Save XML"
+                                  : L"Save XML showed no message box; the status bar says \"" +
+                                        cells.StatusText(statusBar, kStatusMessagePart) + L"\"");
+  }
+  const std::wstring& saved = *answer;
   std::wprintf(L"Save XML: \"%ls\"\n", saved.c_str());
   if (saved != L"Saving file(s) completed!") Fail(L"Save XML said \"" + saved + L"\"");
 
