@@ -12,17 +12,9 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows --target Korvane
 exe="$root/build/windows/src/Korvane.exe"
 
-# The offline documentation set goes beside the program. It is built from Debian's mingw-w64 headers
-# by an optimised native korvane-cli, and built again when the headers or that program are newer.
-cmake --preset tools >/dev/null
-cmake --build --preset tools
-cli="$root/build/tools/src/korvane-cli"
-headers=/usr/x86_64-w64-mingw32/include
-docs="$root/build/windows/src/Korvane.docs"
-if [ ! -f "$docs" ] || [ "$cli" -nt "$docs" ] || [ -n "$(find "$headers" -newer "$docs" -print -quit)" ]; then
-  "$cli" docs build --headers "$headers" --out "$docs" ||
-    echo "run.sh: the documentation set could not be built; Korvane runs without it" >&2
-fi
+# The offline documentation set goes beside the program.
+scripts/docs-set.sh >/dev/null ||
+  echo "run.sh: the documentation set could not be built; Korvane runs without it" >&2
 mkdir -p build/run build/screenshots
 cd build/run
 

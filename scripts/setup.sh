@@ -28,6 +28,8 @@ packages=(
   wine wine64 xvfb xauth x11-apps x11-utils imagemagick
   # driving the real windows with mouse and keys
   xdotool
+  # the release archive (scripts/package.sh) and its test
+  zip unzip
 )
 
 missing=()

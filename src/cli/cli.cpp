@@ -6,6 +6,7 @@
 #include "cli/command_args.h"
 #include "cli/export_command.h"
 #include "cli/lookup_command.h"
+#include "korvane_version.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -107,6 +108,7 @@ int Help(CliOutput& output) {
   output.out +=
       "       korvane-cli COMMAND --help\n"
       "       korvane-cli --help\n"
+      "       korvane-cli --version\n"
       "\n"
       "FILE is an import library (an archive) or a catalogue file such as\n"
       "\"[x86] [12.06.2015-21.42.35] user32.lib.xml\"; the content tells which.\n"
@@ -129,6 +131,10 @@ std::span<const CliCommand> CliCommands() { return kCommands; }
 int RunCli(const std::vector<Text>& args, FileSystem& files, Clock& clock, CliOutput& output) {
   if (args.empty()) return UsageError(output, "missing command");
   if (args[0] == u"--help" || args[0] == u"-h") return Help(output);
+  if (args[0] == u"--version") {
+    output.out += "korvane-cli " KORVANE_VERSION "\n";
+    return kExitSuccess;
+  }
   for (const CliCommand& command : kCommands) {
     if (args[0] == Utf8ToText(command.name)) {
       return command.run(std::span<const Text>(args).subspan(1), files, clock, output);
