@@ -27,6 +27,7 @@ constexpr std::string_view kUsage =
     "       korvane-cli parse-page --function NAME --library KEY [--] FILE...\n"
     "       korvane-cli lookup --search-base URL --library-base URL [--no-skip] --out DIR [--] FILE...\n"
     "                          (see korvane-cli lookup --help)\n"
+    "       korvane-cli pbi --out DIR [--docs DOCSFILE] [--] FILE...  (see korvane-cli pbi --help)\n"
     "       korvane-cli --help\n"
     "\n"
     "FILE is an import library (an archive) or a catalogue file such as\n"
@@ -107,6 +108,7 @@ int RunCli(const std::vector<Text>& args, FileSystem& files, Clock& clock, CliOu
   if (args[0] == u"parse-page") return RunParsePage(rest, files, output);
   if (args[0] == u"docs") return RunDocsCommand(rest, files, output);
   if (args[0] == u"lookup") return RunLookupCli(rest, files, clock, output);
+  if (args[0] == u"pbi") return RunPbiCli(rest, files, output);
   return UsageError(output, "unknown command '" + TextToUtf8(args[0]) + "'");
 }
 

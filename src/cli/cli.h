@@ -3,6 +3,7 @@
 // point writes it unchanged.
 
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,6 +46,13 @@ int RunCliOnConsole(const std::vector<Text>& args);
 
 // Appends a usage error and the hint to --help to stderr; returns kExitUsage.
 int UsageError(CliOutput& output, std::string_view message);
+
+// `korvane-cli pbi --out DIR [--docs DOCSFILE] [--] FILE...` with the arguments after the command name.
+int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output);
+
+// The folder of the running korvane-cli, ending in a separator, where the documentation set is looked
+// for by default; set by the entry point, empty when unknown (tests).
+Text& CliProgramFolder();
 
 // `korvane-cli list FILE...`: loads the files in order and prints each library and its functions.
 int RunListCommand(const std::vector<Text>& files, FileSystem& fileSystem, CliOutput& output);

@@ -1,0 +1,19 @@
+#include "importfile/library_symbols.h"
+
+#include "catalogue/archive_reader.h"
+
+namespace korvane {
+
+std::unordered_map<Text, Text> DecoratedSymbols(std::span<const std::uint8_t> image) {
+  std::unordered_map<Text, Text> symbols;
+  ReadImportArchive(image, [&symbols](Text&& raw) {
+    if (raw.size() > 1 && raw.front() == u'_') {
+      Text name = raw.substr(1, raw.find(u'@') == Text::npos ? Text::npos : raw.find(u'@') - 1);
+      if (!name.empty()) symbols.emplace(std::move(name), std::move(raw));
+    }
+    return true;
+  });
+  return symbols;
+}
+
+}  // namespace korvane
