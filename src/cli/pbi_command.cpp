@@ -106,9 +106,9 @@ int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output) 
     // The library file itself, for its decorated names: the file named, or the one a catalogue file
     // points at. Its absence only leaves the check out.
     std::unordered_map<Text, Text> symbols;
-    if (entry->x86 != 0) {
+    {
       const FileContent content = files.ReadWholeFile(entry->path);
-      if (content.status == FileReadStatus::Ok) symbols = DecoratedSymbols(content.bytes);
+      if (content.status == FileReadStatus::Ok) symbols = DecoratedSymbols(content.bytes, entry->x86 != 0);
     }
     ImportFileRequest request;
     request.library = entry;

@@ -83,7 +83,7 @@ Resolved Resolve(const ImportFileRequest& request, const ApiFunction& record, co
   const bool typed = doc != nullptr && doc->returnFacts.kind != TypeKind::kUnknown &&
                      doc->parameterTypes.size() == doc->parameters.size() &&
                      doc->parameterTypes.size() == written.size();
-  const Text* symbol = LibrarySymbol(request, imported);
+  const Text* symbol = request.library->x86 != 0 ? LibrarySymbol(request, imported) : nullptr;
   if (typed && doc->call != CallingConvention::kUnknown) {
     resolved.call = doc->call;
   } else if (symbol != nullptr) {

@@ -17,8 +17,9 @@ struct ImportFileRequest {
   const LibraryEntry* library = nullptr;
   Text libraryFileName;                    // 'user32.lib': what the Import line names
   const DocumentationSet* set = nullptr;   // typed signatures and typedefs; null: the built-in table only
-  // The library's own decorated symbols by undecorated name (see library_symbols.h), when the library
-  // file is at hand; null otherwise. Each x86 declaration's linker name is checked against them.
+  // The library's own symbols by undecorated name (see library_symbols.h), when the library file is at
+  // hand; null otherwise. Each x86 declaration's linker name is checked against them; on both targets
+  // they tell a generic entry the program added from a function the library itself exports.
   const std::unordered_map<Text, Text>* symbols = nullptr;
 };
 

@@ -10,8 +10,9 @@
 
 namespace korvane {
 
-// Undecorated name to the library's symbol: 'MessageBoxW' -> '_MessageBoxW@16', 'wsprintfW' ->
-// '_wsprintfW'. Only names with the x86 underscore are kept; empty when the bytes are no archive.
-std::unordered_map<Text, Text> DecoratedSymbols(std::span<const std::uint8_t> image);
+// Undecorated name to the library's symbol. x86: 'MessageBoxW' -> '_MessageBoxW@16', 'wsprintfW' ->
+// '_wsprintfW', only names with the x86 underscore kept. x64 names carry no decoration: each maps to
+// itself. Empty when the bytes are no archive.
+std::unordered_map<Text, Text> DecoratedSymbols(std::span<const std::uint8_t> image, bool x86);
 
 }  // namespace korvane

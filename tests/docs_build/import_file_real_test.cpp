@@ -58,7 +58,7 @@ Library LookedUp(const DocumentationSet& set, const std::string& path) {
   });
   library.entry.functions = NormaliseNames(names, library.entry.x86);
   library.entry.path = Utf8ToText(path);
-  library.symbols = DecoratedSymbols(image);
+  library.symbols = DecoratedSymbols(image, library.entry.x86 != 0);
   for (ApiFunction& record : library.entry.functions) {
     record.checked = 1;
     const auto ref = ResolveFunction(set, record.Function);

@@ -158,11 +158,16 @@ TEST(ImportFileTest, TheSetsSignatureWinsWhenTheTextMatchesIt) {
     Text parameters;
     int x86;
     std::string line;
+    std::unordered_map<Text, Text> symbols = {};  // the library's, when at hand
   } kCases[] = {
       {u"SetTextW", u"UNKNOWNTYPE a, UNKNOWNTYPE b", 1, "SetTextW.l(a.i, b.p-unicode) As \"_SetTextW@8\""},
       {u"SetText", u"HWND hWnd, LPCTSTR text", 1, "SetText.l(hWnd.i, text.p-unicode) As \"_SetTextW@8\""},
       {u"SetText", u"HWND hWnd, LPCTSTR text", 0, "SetText.l(hWnd.i, text.p-unicode) As \"SetTextW\""},
       {u"SetTextW", u"MYHANDLE h", 1, "SetTextW.l(h.i) As \"_SetTextW@4\""},
+      // A library that exports the generic name itself is not redirected to the wide form.
+      {u"SetText", u"HWND hWnd, LPCTSTR text", 0, "SetText.l(hWnd.i, text.p-ascii)", {{u"SetText", u"SetText"}}},
+      {u"SetText", u"HWND hWnd, LPCTSTR text", 1, "SetText.l(hWnd.i, text.p-ascii) As \"_SetText@8\"",
+       {{u"SetText", u"_SetText@8"}}},
   };
   for (const auto& c : kCases) {
     LibraryEntry entry;
@@ -172,6 +177,7 @@ TEST(ImportFileTest, TheSetsSignatureWinsWhenTheTextMatchesIt) {
     request.library = &entry;
     request.libraryFileName = u"t.lib";
     request.set = &set;
+    request.symbols = &c.symbols;
     const std::string lines = Lines(WriteImportFile(request).bytes);
     EXPECT_NE(lines.find("  " + c.line + "\n"), std::string::npos) << TextToUtf8(c.parameters) << "\n" << lines;
   }
