@@ -9,6 +9,7 @@
 #include "app/catalogue_file_commands.h"
 #include "app/detail_editor.h"
 #include "app/export_commands.h"
+#include "app/import_file_commands.h"
 #include "app/library_commands.h"
 #include "app/lookup_commands.h"
 #include "app/program_numbers.h"
@@ -94,6 +95,7 @@ bool DispatchMainWindowEvent(Session& session, const Event& event) {
     case kEventSizeChanged: LayoutMainWindow(gui); break;
     case kEventMenu:
       if (event.control == kMenuSkipFilled) gui.SetMenuChecked(kMenuSkipFilled, !gui.IsMenuChecked(kMenuSkipFilled));
+      if (event.control == kMenuSaveImportFile) SaveImportFile(session);
       break;
     case kEventControl: DispatchControl(session, event); break;
     case kEventPageLoaded: PageLoadEvent(session); break;

@@ -105,7 +105,8 @@ WindowDescription MainWindowDescription() {
                          {-1, kReadyText},
                          {114, u" 00:00:00 / 00:00:00"},
                          {162, u" Korvane for Purebasic"}};
-  window.optionsMenu = {{kMenuSkipFilled, u"Skip Filled + Unchecked Functions", true}};
+  window.optionsMenu = {{kMenuSkipFilled, u"Skip Filled + Unchecked Functions", true},
+                        {kMenuSaveImportFile, u"Save Import File...", false}};
   return window;
 }
 

@@ -36,6 +36,7 @@ PageSource* ChoosePageSource(Session& session, const PageSourceMakers& makers, s
                       : makers.programFolder.empty()   ? Text()
                                                        : makers.programFolder + kDocsFileName;
     if (std::shared_ptr<const DocumentationSet> set = LoadDocumentationSetFile(session.platform.files, path)) {
+      session.documentationSet = set;
       owned = std::make_unique<OfflinePageSource>(std::move(set), PageLoadsToEventLoop(session));
       return owned.get();
     }
@@ -50,6 +51,7 @@ PageSource* ChoosePageSource(Session& session, const PageSourceMakers& makers, s
 
 int RunProgram(Platform& platform, const PageSourceMakers& makers) {
   Session session(platform);
+  session.programFolder = makers.programFolder;
   BuildMainWindow(session);
   ApplySettings(session);
   // Declared after the session's use starts and destroyed before it ends: its worker posts no more

@@ -63,6 +63,7 @@ inline constexpr int kExportCancel = 39;         // "Cancel"
 
 // Items of the main window's options menu.
 inline constexpr int kMenuSkipFilled = 1;
+inline constexpr int kMenuSaveImportFile = 2;  // "Save Import File..."
 
 // Status bar fields.
 inline constexpr int kStatusProgress = 0;

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -19,6 +20,8 @@
 #include "platform/platform.h"
 
 namespace korvane {
+
+struct DocumentationSet;
 
 // The export window's choices as read from the settings file at start-up; the export window is built
 // from them and keeps them up to date as the user changes them.
@@ -75,6 +78,11 @@ struct Session {
   LookupSession lookup;
   // Set when the detail editor is filled; cleared whenever the function list is refilled.
   std::optional<DetailTarget> detail;
+  // The folder of the program (ending in a separator), where the documentation set is looked for.
+  Text programFolder;
+  // The documentation set, once loaded (for the offline lookup or the import files' types).
+  std::shared_ptr<const DocumentationSet> documentationSet;
+  bool documentationSetTried = false;  // a load was tried, so a missing set is not read again
 };
 
 // The record the detail editor shows, or nullptr when it shows none or the record no longer exists.

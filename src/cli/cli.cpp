@@ -86,6 +86,10 @@ int RunDocs(std::span<const Text> args, FileSystem& files, Clock&, CliOutput& ou
   return RunDocsCommand(args, files, output);
 }
 
+int RunPbi(std::span<const Text> args, FileSystem& files, Clock&, CliOutput& output) {
+  return RunPbiCli(args, files, output);
+}
+
 // Every command: the general usage, the dispatch and each command's --help all come from here.
 const CliCommand kCommands[] = {
     {"list", "list [--] FILE...", kListUsage, RunList},
@@ -95,6 +99,7 @@ const CliCommand kCommands[] = {
     {"lookup", "lookup (--search-base URL --library-base URL | --docs DOCSFILE) [--no-skip] --out DIR\n"
                "                          [--] FILE...", kLookupUsage, RunLookupCli},
     {"docs", "docs (build --headers DIR... [--reference DIR] --out FILE | serve [--port N] FILE)", kDocsUsage, RunDocs},
+    {"pbi", "pbi --out DIR [--docs DOCSFILE] [--] FILE...", kPbiUsage, RunPbi},
 };
 
 int Help(CliOutput& output) {

@@ -67,6 +67,7 @@ extern const std::string_view kExportUsage;
 extern const std::string_view kLookupUsage;
 extern const std::string_view kParsePageUsage;
 extern const std::string_view kDocsUsage;
+extern const std::string_view kPbiUsage;
 
 // `korvane-cli parse-page` and `korvane-cli docs` with the arguments after the command name.
 int RunParsePage(std::span<const Text> args, FileSystem& files, CliOutput& output);
@@ -74,6 +75,13 @@ int RunDocsCommand(std::span<const Text> args, FileSystem& files, CliOutput& out
 
 // Appends a usage error and the hint to --help to stderr; returns kExitUsage.
 int UsageError(CliOutput& output, std::string_view message);
+
+// `korvane-cli pbi --out DIR [--docs DOCSFILE] [--] FILE...` with the arguments after the command name.
+int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output);
+
+// The folder of the running korvane-cli, ending in a separator, where the documentation set is looked
+// for by default; set by the entry point, empty when unknown (tests).
+Text& CliProgramFolder();
 
 // `korvane-cli list FILE...`: loads the files in order and prints each library and its functions.
 int RunListCommand(const std::vector<Text>& files, FileSystem& fileSystem, CliOutput& output);

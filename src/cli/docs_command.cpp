@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <map>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -80,8 +81,10 @@ int RunDocsBuild(const DocsBuildRequest& request, FileSystem& files, CliOutput& 
   }
   std::vector<HeaderPrototype> prototypes;
   std::vector<std::string> problems;
+  std::map<Text, TypeFacts> typedefs;  // the first folder that names a typedef wins
   for (const Text& folder : request.headerFolders) {
     HeaderScan scan = ScanHeaders(TextToUtf8(folder));
+    typedefs.insert(scan.typedefs.begin(), scan.typedefs.end());
     prototypes.insert(prototypes.end(), scan.prototypes.begin(), scan.prototypes.end());
     problems.insert(problems.end(), scan.problems.begin(), scan.problems.end());
   }
@@ -89,7 +92,7 @@ int RunDocsBuild(const DocsBuildRequest& request, FileSystem& files, CliOutput& 
   if (!request.referenceFolder.empty()) reference = ReadReference(TextToUtf8(request.referenceFolder));
   problems.insert(problems.end(), reference.problems.begin(), reference.problems.end());
   for (const std::string& problem : problems) output.err += "korvane-cli: " + problem + "\n";
-  const DocumentationSet set = BuildDocumentationSet(prototypes, reference);
+  const DocumentationSet set = BuildDocumentationSet(prototypes, reference, typedefs);
   if (FunctionCount(set) == 0) {
     output.err += "korvane-cli: no function prototype found; nothing written\n";
     return kExitFailure;

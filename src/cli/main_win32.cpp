@@ -2,6 +2,7 @@
 // binary mode, so line ends stay LF exactly as on Linux.
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 
 #include <cstdio>
 
@@ -14,6 +15,14 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::wstring_view arg(argv[i]);
     args.emplace_back(arg.begin(), arg.end());
+  }
+  // The program's folder, where the documentation set is looked for by default.
+  std::wstring path(32768, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  if (length > 0 && length < path.size()) {
+    path.resize(length);
+    const std::size_t slash = path.find_last_of(L"\\/");
+    if (slash != std::wstring::npos) korvane::CliProgramFolder().assign(path.begin(), path.begin() + static_cast<std::ptrdiff_t>(slash) + 1);
   }
   return korvane::RunCliOnConsole(args);
 }

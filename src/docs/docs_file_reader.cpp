@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "docs/docs_file.h"
+#include "docs/type_facts.h"
 
 namespace korvane {
 namespace {
@@ -39,6 +40,9 @@ struct ReaderState {
   // The parameters of the function being read; moved into it at its end, so that its list is
   // allocated once, at its size, instead of growing parameter by parameter.
   std::vector<Text> parameters;
+  // Their types, while every parameter so far had one; a list that is not whole is dropped.
+  std::vector<TypeFacts> parameterTypes;
+  bool typesWhole = true;
   bool refused = false;
   std::size_t fileSize = 0;
 };
@@ -105,6 +109,12 @@ void StartFunction(ReaderState& state, const XML_Char** attributes) {
   function.returnType = AttributeText(attributes, "return");
   function.header = AttributeText(attributes, "header");
   function.library = AttributeText(attributes, "library");
+  if (const XML_Char* call = Attribute(attributes, "call")) function.call = ParseCallingConvention(call);
+  if (const XML_Char* type = Attribute(attributes, "return-type")) {
+    function.returnFacts = ParseTypeFacts(type).value_or(TypeFacts{});
+  }
+  state.parameterTypes.clear();
+  state.typesWhole = function.returnFacts.kind != TypeKind::kUnknown;
   state.set.groups.back().functions.push_back(std::move(function));
   state.inFunction = true;
 }
@@ -119,12 +129,23 @@ void XMLCALL OnStart(void* userData, const XML_Char* name, const XML_Char** attr
     state.set.groups.push_back(DocGroup{AttributeText(attributes, "title"), {}});
     ReserveFunctions(state, Attribute(attributes, "functions"));
     state.inGroup = true;
+  } else if (state.depth == kGroupDepth && element == "typedef") {
+    const XML_Char* type = Attribute(attributes, "type");
+    const auto facts = type != nullptr ? ParseTypeFacts(type) : std::nullopt;
+    const Text typedefName = AttributeText(attributes, "name");
+    if (facts && !typedefName.empty()) state.set.typedefs.emplace(typedefName, *facts);
   } else if (state.depth == kFunctionDepth && state.inGroup && element == "function") {
     StartFunction(state, attributes);
   } else if (state.depth == kFieldDepth && state.inFunction) {
     state.field = element == "param" ? Field::kParameter
                   : element == "description" ? Field::kDescription
                                              : Field::kNone;
+    if (state.field == Field::kParameter && state.typesWhole) {
+      const XML_Char* type = Attribute(attributes, "type");
+      const auto facts = type != nullptr ? ParseTypeFacts(type) : std::nullopt;
+      if (facts) state.parameterTypes.push_back(*facts);
+      state.typesWhole = facts.has_value();
+    }
     state.text.clear();
   }
 }
@@ -141,6 +162,14 @@ void XMLCALL OnEnd(void* userData, const XML_Char* /*name*/) {
     auto& parameters = state.set.groups.back().functions.back().parameters;
     parameters.reserve(state.parameters.size());
     for (Text& parameter : state.parameters) parameters.push_back(std::move(parameter));
+    DocFunction& function = state.set.groups.back().functions.back();
+    if (state.typesWhole && state.parameterTypes.size() == parameters.size()) {
+      function.parameterTypes = std::move(state.parameterTypes);
+    } else {
+      function.returnFacts = TypeFacts{};
+      function.call = CallingConvention::kUnknown;
+    }
+    state.parameterTypes = {};
     state.parameters.clear();
     state.inFunction = false;
   }

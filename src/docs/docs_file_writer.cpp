@@ -1,9 +1,11 @@
 // The documentation set writer. The layout is small and fixed, so the document is assembled as text.
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
 #include "docs/docs_file.h"
+#include "docs/type_facts.h"
 
 namespace korvane {
 namespace {
@@ -51,9 +53,21 @@ void AppendFunction(std::string& out, const DocFunction& function) {
   AppendAttribute(out, "return", function.returnType);
   AppendAttribute(out, "header", function.header);
   AppendAttribute(out, "library", function.library);
+  // The typed signature is written only when it is whole: a type for the return and every parameter.
+  const bool typed = function.returnFacts.kind != TypeKind::kUnknown &&
+                     function.parameterTypes.size() == function.parameters.size() &&
+                     std::none_of(function.parameterTypes.begin(), function.parameterTypes.end(),
+                                  [](const TypeFacts& facts) { return facts.kind == TypeKind::kUnknown; });
+  if (typed && function.call != CallingConvention::kUnknown) {
+    AppendAttribute(out, "call", Utf8ToText(CallingConventionText(function.call)));
+  }
+  if (typed) AppendAttribute(out, "return-type", Utf8ToText(TypeFactsText(function.returnFacts)));
   out += ">\n";
-  for (const Text& parameter : function.parameters) {
-    out += "   <param>";
+  for (std::size_t i = 0; i < function.parameters.size(); ++i) {
+    const Text& parameter = function.parameters[i];
+    out += "   <param";
+    if (typed) AppendAttribute(out, "type", Utf8ToText(TypeFactsText(function.parameterTypes[i])));
+    out += ">";
     AppendEscaped(out, parameter, false);
     out += "</param>\n";
   }
@@ -81,6 +95,13 @@ std::string WriteDocumentationSet(const DocumentationSet& set) {
     out += ">\n";
     for (const DocFunction& function : group.functions) AppendFunction(out, function);
     out += " </group>\n";
+  }
+  for (const auto& [name, facts] : set.typedefs) {
+    if (facts.kind == TypeKind::kUnknown) continue;
+    out += " <typedef";
+    AppendAttribute(out, "name", name);
+    AppendAttribute(out, "type", Utf8ToText(TypeFactsText(facts)));
+    out += "/>\n";
   }
   out += "</";
   out += kDocsRootName;

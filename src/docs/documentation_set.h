@@ -5,6 +5,7 @@
 // requests in process (pages.h), so the lookup works without a network.
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -13,6 +14,40 @@
 #include "text/text.h"
 
 namespace korvane {
+
+// What a C type is once its typedefs are gone, as far as a caller's declaration needs it.
+enum class TypeKind : std::uint8_t {
+  kUnknown,   // not recorded (a set written before types were recorded, or a type libclang could not size)
+  kVoid,
+  kSigned,    // signed integer (also plain char, which is signed on Windows)
+  kUnsigned,  // unsigned integer (also wchar_t and _Bool)
+  kFloat,     // float, double, long double
+  kPointer,   // any pointer, array parameter or function pointer
+  kEnum,
+  kRecord,    // struct or union passed by value
+  kVariadic,  // the "..." of a variadic function
+};
+
+// A pointer's pointee when it is a string passed in: const char or const wchar_t.
+enum class PointeeText : std::uint8_t { kNone, kChar, kWideChar };
+
+// Size and alignment in bytes on one target; 0 when unknown.
+struct TypeLayout {
+  std::uint32_t size = 0;
+  std::uint32_t align = 0;
+  friend bool operator==(const TypeLayout&, const TypeLayout&) = default;
+};
+
+struct TypeFacts {
+  TypeKind kind = TypeKind::kUnknown;
+  TypeLayout x86;  // i686-w64-mingw32
+  TypeLayout x64;  // x86_64-w64-mingw32
+  PointeeText text = PointeeText::kNone;
+  friend bool operator==(const TypeFacts&, const TypeFacts&) = default;
+};
+
+// The calling convention on x86; x64 has one convention only.
+enum class CallingConvention : std::uint8_t { kUnknown, kStdcall, kCdecl };
 
 // One documented function.
 struct DocFunction {
@@ -24,6 +59,11 @@ struct DocFunction {
                                  // file holds it: only the pages rendered need it as Text.
   Text header;                   // 'winuser.h'
   Text library;                  // import library without extension ('User32'); empty when unknown
+  // The typed signature, from the headers: empty `parameterTypes` and kUnknown kinds when the set does
+  // not record it. When recorded, `parameterTypes` has one entry per entry of `parameters`.
+  CallingConvention call = CallingConvention::kUnknown;
+  TypeFacts returnFacts{};
+  std::vector<TypeFacts> parameterTypes{};
 };
 
 // One group of the table of contents: its title and its functions. A function's group members are the
@@ -46,16 +86,22 @@ void IndexDocumentationSet(DocumentationSet& set);
 
 struct DocumentationSet {
   std::vector<DocGroup> groups;
+  // Every typedef name the signatures use ('DWORD', 'LPCWSTR'), with what it stands for, so that a
+  // parameter list typed by hand can be resolved. Empty in sets that do not record types.
+  std::map<Text, TypeFacts> typedefs;
   // Exact name to function; filled by IndexDocumentationSet. When a name occurs twice the first wins.
   // The keys view the functions' names, which stay in place when the set is moved; a copy indexes its
   // own names.
   std::unordered_map<TextView, DocFunctionRef> byName;
 
   DocumentationSet() = default;
-  DocumentationSet(const DocumentationSet& other) : groups(other.groups) { IndexDocumentationSet(*this); }
+  DocumentationSet(const DocumentationSet& other) : groups(other.groups), typedefs(other.typedefs) {
+    IndexDocumentationSet(*this);
+  }
   DocumentationSet& operator=(const DocumentationSet& other) {
     if (this != &other) {
       groups = other.groups;
+      typedefs = other.typedefs;
       IndexDocumentationSet(*this);
     }
     return *this;

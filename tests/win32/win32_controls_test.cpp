@@ -185,10 +185,13 @@ TEST_F(Win32Controls, StatusFieldsStartWithTheirTexts) {
 TEST_F(Win32Controls, OptionsMenuHoldsItsItemWithItsCheckMark) {
   HMENU menu = gui_->OptionsMenuHandle(kMainWindow);
   ASSERT_NE(menu, nullptr);
-  ASSERT_EQ(GetMenuItemCount(menu), 1);
+  ASSERT_EQ(GetMenuItemCount(menu), 2);
   wchar_t text[64] = {};
   GetMenuStringW(menu, kMenuSkipFilled, text, 64, MF_BYCOMMAND);
   EXPECT_STREQ(text, L"Skip Filled + Unchecked Functions");
+  GetMenuStringW(menu, kMenuSaveImportFile, text, 64, MF_BYCOMMAND);
+  EXPECT_STREQ(text, L"Save Import File...");
+  EXPECT_EQ(GetMenuState(menu, kMenuSaveImportFile, MF_BYCOMMAND) & MF_CHECKED, 0u);
   EXPECT_NE(GetMenuState(menu, kMenuSkipFilled, MF_BYCOMMAND) & MF_CHECKED, 0u);
   EXPECT_TRUE(gui_->IsMenuChecked(kMenuSkipFilled));
   gui_->SetMenuChecked(kMenuSkipFilled, false);

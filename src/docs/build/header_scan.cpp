@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <cctype>
 #include <memory>
 #include <optional>
@@ -146,7 +147,102 @@ struct ScanState {
   HeaderScan* scan = nullptr;
   std::unordered_map<CXFile, FileTokens> tokens;
   std::unordered_set<std::string> seen;
+  bool x86 = false;  // the target parsed: its sizes go to TypeFacts::x86, else to x64
 };
+
+TypeKind KindOf(CXTypeKind kind) {
+  switch (kind) {
+    case CXType_Void: return TypeKind::kVoid;
+    case CXType_Bool: case CXType_Char_U: case CXType_UChar: case CXType_Char16: case CXType_Char32:
+    case CXType_UShort: case CXType_UInt: case CXType_ULong: case CXType_ULongLong: case CXType_UInt128:
+    case CXType_WChar:
+      return TypeKind::kUnsigned;
+    case CXType_Char_S: case CXType_SChar: case CXType_Short: case CXType_Int: case CXType_Long:
+    case CXType_LongLong: case CXType_Int128:
+      return TypeKind::kSigned;
+    case CXType_Float: case CXType_Double: case CXType_LongDouble:
+      return TypeKind::kFloat;
+    case CXType_Pointer: case CXType_BlockPointer: case CXType_IncompleteArray: case CXType_ConstantArray:
+    case CXType_VariableArray: case CXType_FunctionProto: case CXType_FunctionNoProto:
+      return TypeKind::kPointer;
+    case CXType_Enum: return TypeKind::kEnum;
+    case CXType_Record: return TypeKind::kRecord;
+    default: return TypeKind::kUnknown;
+  }
+}
+
+// One step of sugar removed: a typedef to what it names, an elaborated 'struct x' to 'x'; the type
+// itself when it has no sugar left.
+CXType Desugared(CXType type) {
+  if (type.kind == CXType_Typedef) return clang_getTypedefDeclUnderlyingType(clang_getTypeDeclaration(type));
+  if (type.kind == CXType_Elaborated) return clang_Type_getNamedType(type);
+  return type;
+}
+
+bool IsWideCharName(std::string_view name) { return name == "wchar_t" || name == "WCHAR"; }
+
+// Whether a pointer points at a const char or const wchar_t. In C, wchar_t is a typedef of unsigned
+// short, so only the typedef names along the way tell a wide string from an array of numbers.
+PointeeText PointeeTextOf(CXType type) {
+  for (int step = 0; step < 32 && (type.kind == CXType_Typedef || type.kind == CXType_Elaborated); ++step) {
+    type = Desugared(type);
+  }
+  CXType pointee = clang_getPointeeType(type.kind == CXType_Pointer ? type : clang_getCanonicalType(type));
+  if (pointee.kind == CXType_Invalid || clang_isConstQualifiedType(clang_getCanonicalType(pointee)) == 0) {
+    return PointeeText::kNone;
+  }
+  for (int step = 0; step < 32 && (pointee.kind == CXType_Typedef || pointee.kind == CXType_Elaborated); ++step) {
+    if (pointee.kind == CXType_Typedef && IsWideCharName(Strings{}(clang_getTypedefName(pointee)))) {
+      return PointeeText::kWideChar;
+    }
+    pointee = Desugared(pointee);
+  }
+  const CXTypeKind kind = clang_getCanonicalType(pointee).kind;
+  if (kind == CXType_Char_S || kind == CXType_Char_U) return PointeeText::kChar;
+  return kind == CXType_WChar ? PointeeText::kWideChar : PointeeText::kNone;
+}
+
+// The facts of `type` with its size on the target parsed. Unknown when libclang cannot size it (an
+// incomplete struct passed by value, a vector type).
+TypeFacts FactsOf(CXType type, bool x86) {
+  TypeFacts facts;
+  const CXType canonical = clang_getCanonicalType(type);
+  facts.kind = KindOf(canonical.kind);
+  TypeLayout layout;
+  if (facts.kind == TypeKind::kPointer) {
+    // Array and function parameters are passed as pointers, whatever their own size.
+    layout = x86 ? TypeLayout{4, 4} : TypeLayout{8, 8};
+    facts.text = PointeeTextOf(type);
+  } else if (facts.kind != TypeKind::kVoid && facts.kind != TypeKind::kUnknown) {
+    const long long size = clang_Type_getSizeOf(canonical);
+    const long long align = clang_Type_getAlignOf(canonical);
+    if (size <= 0 || align <= 0 || size > (1 << 20)) return TypeFacts{};
+    layout = TypeLayout{static_cast<std::uint32_t>(size), static_cast<std::uint32_t>(align)};
+  }
+  (x86 ? facts.x86 : facts.x64) = layout;
+  return facts;
+}
+
+// Puts every typedef name of `type`'s sugar (and of its pointee's, one level) into the table.
+void NoteTypedefs(CXType type, bool x86, std::map<Text, TypeFacts>& typedefs, int depth = 0) {
+  for (int step = 0; step < 32 && (type.kind == CXType_Typedef || type.kind == CXType_Elaborated); ++step) {
+    if (type.kind == CXType_Typedef) {
+      const Text name = Utf8ToText(Strings{}(clang_getTypedefName(type)));
+      const TypeFacts facts = FactsOf(type, x86);
+      if (!name.empty() && facts.kind != TypeKind::kUnknown) typedefs.emplace(name, facts);
+    }
+    type = Desugared(type);
+  }
+  if (depth == 0 && type.kind == CXType_Pointer) NoteTypedefs(clang_getPointeeType(type), x86, typedefs, 1);
+}
+
+CallingConvention ConventionOf(CXType functionType) {
+  switch (clang_getFunctionTypeCallingConv(functionType)) {
+    case CXCallingConv_X86StdCall: return CallingConvention::kStdcall;
+    case CXCallingConv_C: return CallingConvention::kCdecl;
+    default: return CallingConvention::kUnknown;
+  }
+}
 
 // The declaring file's name, when the file lies in the scanned folder (or below it).
 std::optional<std::string> HeaderInFolder(CXCursor cursor, const std::filesystem::path& folder) {
@@ -176,6 +272,21 @@ HeaderPrototype Prototype(ScanState& state, CXCursor cursor, std::string header)
   if (type.kind == CXType_FunctionProto && clang_isFunctionTypeVariadic(type) != 0) {
     prototype.parameters.push_back(u"...");
   }
+  // The types as the function's type has them: arrays and functions already passed as pointers.
+  const CXType result = clang_getResultType(type);
+  prototype.returnFacts = FactsOf(result, state.x86);
+  NoteTypedefs(result, state.x86, state.scan->typedefs);
+  const int typed = clang_getNumArgTypes(type);
+  for (int i = 0; i < count; ++i) {
+    const CXType argument = i < typed ? clang_getArgType(type, static_cast<unsigned>(i))
+                                      : clang_getCursorType(clang_Cursor_getArgument(cursor, static_cast<unsigned>(i)));
+    prototype.parameterTypes.push_back(FactsOf(argument, state.x86));
+    NoteTypedefs(argument, state.x86, state.scan->typedefs);
+  }
+  if (prototype.parameterTypes.size() < prototype.parameters.size()) {
+    prototype.parameterTypes.push_back(TypeFacts{TypeKind::kVariadic, {}, {}, PointeeText::kNone});
+  }
+  if (state.x86) prototype.call = ConventionOf(type);
   prototype.header = Utf8ToText(header);
   return prototype;
 }
@@ -238,6 +349,53 @@ Text ParameterSpelling(const std::string& type, const std::string& name) {
   return TypeSpelling(type + (pointer ? "" : " ") + name);
 }
 
+namespace {
+
+// Fills `scan` from one parse of the headers for `target`.
+void ScanForTarget(const std::string& folderText, const std::filesystem::path& folder, bool x86, HeaderScan& scan) {
+  const std::string source = UmbrellaSource(folder);
+  const std::string includeOption = "-I" + folder.string();
+  const char* target = x86 ? "i686-w64-mingw32" : "x86_64-w64-mingw32";
+  const char* arguments[] = {"-x", "c", "-target", target, "-fms-extensions", "-ferror-limit=0",
+                             "-w", includeOption.c_str()};
+  CXUnsavedFile unsaved{"korvane_docs_headers.c", source.c_str(), static_cast<unsigned long>(source.size())};
+  std::unique_ptr<void, IndexDeleter> index(clang_createIndex(0, 0));
+  CXTranslationUnit raw = nullptr;
+  const CXErrorCode code = clang_parseTranslationUnit2(
+      index.get(), unsaved.Filename, arguments, static_cast<int>(std::size(arguments)), &unsaved, 1,
+      CXTranslationUnit_KeepGoing, &raw);
+  std::unique_ptr<CXTranslationUnitImpl, UnitDeleter> unit(raw);
+  if (code != CXError_Success || !unit) {
+    scan.problems.push_back(folderText + ": libclang could not parse the headers" + (x86 ? " for x86" : ""));
+    return;
+  }
+  ScanState state{folder, unit.get(), &scan, {}, {}, x86};
+  clang_visitChildren(clang_getTranslationUnitCursor(unit.get()), Visit, &state);
+}
+
+// Copies the x86 sizes and conventions of `x86` into the x64 scan, function by function (same name,
+// same number of parameters) and typedef by typedef.
+void MergeX86(HeaderScan& scan, const HeaderScan& x86) {
+  std::unordered_map<Text, const HeaderPrototype*> byName;
+  for (const HeaderPrototype& prototype : x86.prototypes) byName.emplace(prototype.name, &prototype);
+  for (HeaderPrototype& prototype : scan.prototypes) {
+    const auto found = byName.find(prototype.name);
+    if (found == byName.end() || found->second->parameterTypes.size() != prototype.parameterTypes.size()) continue;
+    const HeaderPrototype& other = *found->second;
+    prototype.call = other.call;
+    prototype.returnFacts.x86 = other.returnFacts.x86;
+    for (std::size_t i = 0; i < prototype.parameterTypes.size(); ++i) {
+      prototype.parameterTypes[i].x86 = other.parameterTypes[i].x86;
+    }
+  }
+  for (auto& [name, facts] : scan.typedefs) {
+    const auto found = x86.typedefs.find(name);
+    if (found != x86.typedefs.end()) facts.x86 = found->second.x86;
+  }
+}
+
+}  // namespace
+
 HeaderScan ScanHeaders(const std::string& folderText) {
   HeaderScan scan;
   std::error_code error;
@@ -250,23 +408,12 @@ HeaderScan ScanHeaders(const std::string& folderText) {
     scan.problems.push_back(problem);
     return scan;
   }
-  const std::string source = UmbrellaSource(folder);
-  const std::string includeOption = "-I" + folder.string();
-  const char* arguments[] = {"-x", "c", "-target", "x86_64-w64-mingw32", "-fms-extensions", "-ferror-limit=0",
-                             "-w", includeOption.c_str()};
-  CXUnsavedFile unsaved{"korvane_docs_headers.c", source.c_str(), static_cast<unsigned long>(source.size())};
-  std::unique_ptr<void, IndexDeleter> index(clang_createIndex(0, 0));
-  CXTranslationUnit raw = nullptr;
-  const CXErrorCode code = clang_parseTranslationUnit2(
-      index.get(), unsaved.Filename, arguments, static_cast<int>(std::size(arguments)), &unsaved, 1,
-      CXTranslationUnit_KeepGoing, &raw);
-  std::unique_ptr<CXTranslationUnitImpl, UnitDeleter> unit(raw);
-  if (code != CXError_Success || !unit) {
-    scan.problems.push_back(folderText + ": libclang could not parse the headers");
-    return scan;
-  }
-  ScanState state{folder, unit.get(), &scan, {}, {}};
-  clang_visitChildren(clang_getTranslationUnitCursor(unit.get()), Visit, &state);
+  ScanForTarget(folderText, folder, false, scan);
+  if (!scan.problems.empty()) return scan;
+  HeaderScan x86;
+  ScanForTarget(folderText, folder, true, x86);
+  scan.problems.insert(scan.problems.end(), x86.problems.begin(), x86.problems.end());
+  MergeX86(scan, x86);
   return scan;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 // Function prototypes from C headers, read with libclang (Linux build only).
 
+#include <map>
 #include <string>
 #include <vector>
 
+#include "docs/documentation_set.h"
 #include "text/text.h"
 
 namespace korvane {
@@ -13,17 +15,25 @@ struct HeaderPrototype {
   Text returnType;               // as declared, typedef names kept: 'HANDLE', 'BOOL', 'void *'
   std::vector<Text> parameters;  // 'LPCWSTR lpText'; the type alone for an unnamed parameter; '...' last
   Text header;                   // file name of the declaring header: 'winuser.h'
+  // The typed signature: the convention on x86, the return's and each parameter's facts ('...' is
+  // kVariadic) with their sizes on both targets. A size stays 0 where the other target's parse did not
+  // give the function with the same number of parameters.
+  CallingConvention call = CallingConvention::kUnknown;
+  TypeFacts returnFacts{};
+  std::vector<TypeFacts> parameterTypes{};
 };
 
 struct HeaderScan {
   std::vector<HeaderPrototype> prototypes;  // first declaration of each name, in the order met
   std::vector<std::string> problems;        // why the folder could not be read, one line each
+  std::map<Text, TypeFacts> typedefs;       // every typedef name met in a signature (its pointee's too)
 };
 
 // Parses windows.h and every ".h" directly in `folder` as one C translation unit for the target
 // x86_64-w64-mingw32 with Microsoft extensions and `folder` as the first include path, and returns
 // every function declaration (not definition) from a header inside `folder`. Types are spelled as the
-// declarations write them after the linkage macros are gone; WINBOOL is written BOOL.
+// declarations write them after the linkage macros are gone; WINBOOL is written BOOL. The same
+// headers are parsed a second time for i686-w64-mingw32, for the x86 sizes and calling conventions.
 HeaderScan ScanHeaders(const std::string& folder);
 
 // The spelling of a parameter of type `type` named `name`: 'LPCWSTR lpText', 'int (*compare)(int)',

@@ -15,7 +15,10 @@
   X(clang_getRangeEnd) X(clang_getRangeStart) X(clang_getResultType) X(clang_getSpellingLocation)         \
   X(clang_getTokenLocation) X(clang_getTokenSpelling) X(clang_getTranslationUnitCursor)                   \
   X(clang_getTypeSpelling) X(clang_isCursorDefinition) X(clang_isFunctionTypeVariadic)                    \
-  X(clang_parseTranslationUnit2) X(clang_tokenize) X(clang_visitChildren)
+  X(clang_parseTranslationUnit2) X(clang_tokenize) X(clang_visitChildren) X(clang_getCanonicalType)          \
+  X(clang_Type_getSizeOf) X(clang_Type_getAlignOf) X(clang_getPointeeType) X(clang_isConstQualifiedType)   \
+  X(clang_getFunctionTypeCallingConv) X(clang_getTypedefDeclUnderlyingType) X(clang_getTypeDeclaration)     \
+  X(clang_Type_getNamedType) X(clang_getTypedefName) X(clang_getArgType) X(clang_getNumArgTypes)
 
 namespace korvane {
 

@@ -23,7 +23,8 @@ Text AnnotationFor(const std::vector<Text>& parameters, std::size_t index,
 }
 
 DocFunction Combine(const HeaderPrototype& prototype, const ReferenceFunction* page) {
-  DocFunction function{prototype.name, prototype.returnType, prototype.parameters, {}, prototype.header, {}};
+  DocFunction function{prototype.name, prototype.returnType, prototype.parameters, {}, prototype.header, {},
+                       prototype.call, prototype.returnFacts, prototype.parameterTypes};
   if (page == nullptr) return function;
   function.description = TextToUtf8(page->description);
   function.library = page->library;
@@ -57,7 +58,8 @@ Text ParameterName(TextView spelling) {
 }
 
 DocumentationSet BuildDocumentationSet(const std::vector<HeaderPrototype>& prototypes,
-                                       const ReferenceImport& reference) {
+                                       const ReferenceImport& reference,
+                                       const std::map<Text, TypeFacts>& typedefs) {
   std::map<Text, std::vector<DocFunction>> groups;
   std::unordered_set<Text> seen;
   for (const HeaderPrototype& prototype : prototypes) {
@@ -69,6 +71,7 @@ DocumentationSet BuildDocumentationSet(const std::vector<HeaderPrototype>& proto
     groups[title].push_back(std::move(function));
   }
   DocumentationSet set;
+  set.typedefs = typedefs;
   for (auto& [title, functions] : groups) {
     std::sort(functions.begin(), functions.end(),
               [](const DocFunction& a, const DocFunction& b) { return a.name < b.name; });

@@ -13,9 +13,11 @@ namespace korvane {
 // name takes the page's description, group and library, and its parameters the page's annotation words
 // (matched by parameter name, else by position when both lists are equally long); without a page the
 // header's data stays and the group is the header's name. Groups are ordered by title, functions in a
-// group by name. Reference pages without a prototype are left out: they carry no types.
+// group by name. Reference pages without a prototype are left out: they carry no types. Each function
+// keeps its prototype's typed signature; `typedefs` becomes the set's typedef table.
 DocumentationSet BuildDocumentationSet(const std::vector<HeaderPrototype>& prototypes,
-                                       const ReferenceImport& reference);
+                                       const ReferenceImport& reference,
+                                       const std::map<Text, TypeFacts>& typedefs = {});
 
 // The parameter's name: the last identifier of its spelling outside any parentheses of a function
 // pointer's parameter list ('lpText' in 'LPCWSTR lpText', 'cb' in 'int (*cb)(int)'); empty when unnamed

@@ -15,6 +15,7 @@ namespace korvane {
 struct RecordedRequest {
   Text title, startFolder, filter;
   bool multiple = false;
+  Text defaultName{};  // of a save-file requester
 };
 
 class ScriptedDialogs final : public Dialogs {
@@ -22,6 +23,8 @@ class ScriptedDialogs final : public Dialogs {
   // The next open-file requester returns these paths (empty: cancelled).
   void AnswerOpenFiles(std::vector<Text> paths) { fileAnswers_.push_back(std::move(paths)); }
   void AnswerChooseFolder(Text folder) { folderAnswers_.push_back(std::move(folder)); }
+  // The next save-file requester returns this path (empty: cancelled).
+  void AnswerSaveFile(Text path) { saveAnswers_.push_back(std::move(path)); }
   const std::vector<RecordedRequest>& Requests() const { return requests_; }
 
   std::vector<Text> OpenFiles(const Text& title, const Text& startFolder, const Text& filter,
@@ -41,9 +44,18 @@ class ScriptedDialogs final : public Dialogs {
     return answer;
   }
 
+  Text SaveFile(const Text& title, const Text& startFolder, const Text& defaultName, const Text& filter) override {
+    requests_.push_back({title, startFolder, filter, false, defaultName});
+    if (saveAnswers_.empty()) return {};
+    Text answer = std::move(saveAnswers_.front());
+    saveAnswers_.pop_front();
+    return answer;
+  }
+
  private:
   std::deque<std::vector<Text>> fileAnswers_;
   std::deque<Text> folderAnswers_;
+  std::deque<Text> saveAnswers_;
   std::vector<RecordedRequest> requests_;
 };
 

@@ -5,6 +5,9 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <cwchar>
+
 #include "platform/win32/wide_text.h"
 
 namespace korvane {
@@ -106,6 +109,47 @@ Text Win32Dialogs::ChooseFolder(const Text& title, const Text& startFolder) {
   if (path.empty()) return {};
   if (path.back() != L'\\') path.push_back(L'\\');
   return win32::FromWide(path);
+}
+
+}  // namespace korvane
+
+namespace korvane {
+namespace {
+
+std::wstring ToWideExtension(const Text& filter) {
+  const std::size_t star = filter.find(u"|*.");
+  if (star == Text::npos) return {};
+  const std::size_t end = filter.find_first_of(u"|;", star + 3);
+  const Text extension = filter.substr(star + 3, end == Text::npos ? Text::npos : end - star - 3);
+  return extension == u"*" ? std::wstring() : win32::ToWide(extension);
+}
+
+}  // namespace
+
+Text Win32Dialogs::SaveFile(const Text& title, const Text& startFolder, const Text& defaultName, const Text& filter) {
+  const std::wstring wideTitle = win32::ToWide(title);
+  const std::wstring wideFolder = win32::ToWide(startFolder);
+  const std::wstring wideFilter = filter.empty() ? std::wstring() : win32::DialogFilter(filter);
+  std::wstring buffer(win32::kLongestPath, L'\0');
+  const std::wstring name = win32::ToWide(defaultName);
+  buffer.replace(0, std::min(name.size(), buffer.size() - 1), name.substr(0, buffer.size() - 1));
+  OPENFILENAMEW dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = GetActiveWindow();
+  dialog.lpstrFilter = win32::OrNull(wideFilter);
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = buffer.data();
+  dialog.nMaxFile = win32::kLongestPath;
+  dialog.lpstrInitialDir = win32::OrNull(wideFolder);
+  dialog.lpstrTitle = win32::OrNull(wideTitle);
+  // The first filter's extension ("label|*.pbi" gives "pbi") when the user types a name without one.
+  const std::wstring pattern = ToWideExtension(filter);
+  dialog.lpstrDefExt = win32::OrNull(pattern);
+  // OFN_NOCHANGEDIR as for the open-file dialog: the working directory stays where the program started.
+  dialog.Flags = OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+  if (!GetSaveFileNameW(&dialog)) return {};
+  buffer.resize(std::wcslen(buffer.c_str()));
+  return win32::FromWide(buffer);
 }
 
 }  // namespace korvane

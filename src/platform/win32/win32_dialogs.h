@@ -13,6 +13,7 @@ class Win32Dialogs final : public Dialogs {
  public:
   std::vector<Text> OpenFiles(const Text& title, const Text& startFolder, const Text& filter, bool multiple) override;
   Text ChooseFolder(const Text& title, const Text& startFolder) override;
+  Text SaveFile(const Text& title, const Text& startFolder, const Text& defaultName, const Text& filter) override;
 };
 
 namespace win32 {

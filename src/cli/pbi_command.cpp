@@ -1,0 +1,137 @@
+// `korvane-cli pbi --out DIR [--docs DOCSFILE] [--] FILE...`: one import file of typed declarations per
+// library read, for the IDE's projects.
+
+#include <array>
+#include <memory>
+#include <string>
+
+#include "app/settings.h"
+#include "app/settings_file.h"
+#include "cli/cli.h"
+#include "cli/command_args.h"
+#include "cli/input_files.h"
+#include "docs/docs_file.h"
+#include "docs/docs_file_load.h"
+#include "importfile/import_file.h"
+#include "importfile/library_symbols.h"
+
+namespace korvane {
+
+const std::string_view kPbiUsage =
+    "Usage: korvane-cli pbi --out DIR [--docs DOCSFILE] [--] FILE...\n"
+    "\n"
+    "Reads FILE... as list does and writes, for each library, DIR/<library base name>.pbi: the\n"
+    "IDE's Import ... EndImport blocks declaring every ticked function with a return type, typed\n"
+    "from the documentation set DOCSFILE (default: the set the settings name, else Korvane.docs\n"
+    "beside the program, else a built-in table of the common Windows types). Prints the path of\n"
+    "each file written, one per line. On x86, each declaration's linker name is checked against\n"
+    "the library file's own symbol when the file is at hand; a difference is named on stderr and\n"
+    "the function is left as a comment.\n"
+    "\n"
+    "Exit status: 0 when every file was written, 1 when none or not all could be, 2 for a usage\n"
+    "error.\n";
+
+namespace {
+
+Text FolderWithSeparator(const Text& folder) {
+  if (folder.back() == u'\\' || folder.back() == u'/') return folder;
+  const std::size_t last = folder.find_last_of(u"\\/");
+  return folder + (last != Text::npos ? folder[last] : kSystemSeparator);
+}
+
+// The path of the set the settings name ("Lookup" / "Docs" in Korvane.ini of the working directory),
+// read without writing anything; empty when there is none.
+Text SettingsDocsPath(FileSystem& files) {
+  SettingsFile settings(files);
+  const Text path = files.WorkingDirectory() + kSettingsFileName;
+  if (!files.FileExists(path) || !settings.OpenSettings(path)) return {};
+  Text docs;
+  if (settings.SelectGroup(kGroupLookup)) docs = settings.ReadText(kKeyDocs, {});
+  settings.CloseSettings();
+  return docs;
+}
+
+// The set --docs names (nullptr with a message when it cannot be read), else the settings' set or the
+// one beside the program when either loads, else nullptr: the built-in table resolves the types.
+bool ChooseSet(const Text& docsOption, FileSystem& files, CliOutput& output,
+               std::shared_ptr<const DocumentationSet>& set) {
+  if (!docsOption.empty()) {
+    DocsLoadError error = DocsLoadError::None;
+    set = LoadDocumentationSetFile(files, docsOption, &error);
+    if (set) return true;
+    output.err += "korvane-cli: " + TextToUtf8(docsOption) +
+                  (error == DocsLoadError::Unreadable ? ": cannot read the documentation set\n"
+                                                      : ": not a documentation set\n");
+    return false;
+  }
+  const Text configured = SettingsDocsPath(files);
+  if (!configured.empty()) set = LoadDocumentationSetFile(files, configured);
+  if (!set && !CliProgramFolder().empty()) set = LoadDocumentationSetFile(files, CliProgramFolder() + kDocsFileName);
+  return true;
+}
+
+}  // namespace
+
+Text& CliProgramFolder() {
+  static Text folder;
+  return folder;
+}
+
+int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output) {
+  static constexpr std::array<TextView, 2> kValueOptions = {u"--out", u"--docs"};
+  const CommandArgs parsed = ParseCommandArgs(args, kValueOptions);
+  if (parsed.help) return output.out += kPbiUsage, kExitSuccess;
+  if (!parsed.error.empty()) return UsageError(output, parsed.error);
+  Text outFolder;
+  Text docsFile;
+  for (const auto& [name, value] : parsed.options) {
+    Text& target = name == u"--out" ? outFolder : docsFile;
+    if (!target.empty()) return UsageError(output, "pbi takes one " + TextToUtf8(name));
+    if (value.empty()) return UsageError(output, "option '" + TextToUtf8(name) + "' needs a value");
+    target = value;
+  }
+  if (outFolder.empty()) return UsageError(output, "pbi needs --out DIR");
+  if (parsed.files.empty()) return UsageError(output, "pbi needs at least one FILE");
+  if (!OutFolderExists(outFolder, files, output)) return kExitFailure;
+  std::shared_ptr<const DocumentationSet> set;
+  if (!ChooseSet(docsFile, files, output, set)) return kExitFailure;
+
+  Catalogue catalogue;
+  const InputLoad load = LoadInputFiles(catalogue, files, parsed.files);
+  output.err += load.diagnostics;
+  const Text folder = FolderWithSeparator(outFolder);
+  std::size_t written = 0;
+  for (const LoadedFile& input : load.outcome.libraries) {
+    const LibraryEntry* entry = catalogue.Find(input.key);
+    if (entry == nullptr) continue;
+    // The library file itself, for its decorated names: the file named, or the one a catalogue file
+    // points at. Its absence only leaves the check out.
+    std::unordered_map<Text, Text> symbols;
+    {
+      const FileContent content = files.ReadWholeFile(entry->path);
+      if (content.status == FileReadStatus::Ok) symbols = DecoratedSymbols(content.bytes, entry->x86 != 0);
+    }
+    ImportFileRequest request;
+    request.library = entry;
+    request.libraryFileName = input.fileName;
+    request.set = set.get();
+    request.symbols = symbols.empty() ? nullptr : &symbols;
+    const ImportFile file = WriteImportFile(request);
+    for (const SymbolMismatch& mismatch : file.mismatches) {
+      output.err += "korvane-cli: " + TextToUtf8(input.path) + ": " + TextToUtf8(mismatch.function) +
+                    ": declared as " + TextToUtf8(mismatch.declared) + ", the library has " +
+                    TextToUtf8(mismatch.library) + "; left as a comment\n";
+    }
+    const Text target = folder + ImportFileName(input.fileName);
+    if (files.WriteWholeFile(target, AsBytes(file.bytes))) {
+      output.out += TextToUtf8(target) + "\n";
+      ++written;
+    } else {
+      output.err += "korvane-cli: could not write " + TextToUtf8(target) + " for " + TextToUtf8(input.path) + "\n";
+    }
+  }
+  const bool all = written == load.outcome.libraries.size() && load.outcome.skipped.empty();
+  return written > 0 && all ? kExitSuccess : kExitFailure;
+}
+
+}  // namespace korvane

@@ -1,0 +1,47 @@
+#pragma once
+// The IDE's import file for one library: typed "Import ... EndImport" blocks that declare each ticked,
+// looked-up function with the IDE's own types and, on x86, the linker's decorated name. Pure: the
+// catalogue's records and the documentation set's types in, text out.
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "catalogue/api_function.h"
+#include "docs/documentation_set.h"
+#include "text/text.h"
+
+namespace korvane {
+
+struct ImportFileRequest {
+  const LibraryEntry* library = nullptr;
+  Text libraryFileName;                    // 'user32.lib': what the Import line names
+  const DocumentationSet* set = nullptr;   // typed signatures and typedefs; null: the built-in table only
+  // The library's own symbols by undecorated name (see library_symbols.h), when the library file is at
+  // hand; null otherwise. Each x86 declaration's linker name is checked against them; on both targets
+  // they tell a generic entry the program added from a function the library itself exports.
+  const std::unordered_map<Text, Text>* symbols = nullptr;
+};
+
+// An x86 declaration whose linker name differs from the library's symbol: it is written as a comment.
+struct SymbolMismatch {
+  Text function;
+  Text declared;  // '_MessageBoxW@12'
+  Text library;   // '_MessageBoxW@16'
+};
+
+struct ImportFile {
+  std::string bytes;  // UTF-8 with byte-order mark, CR LF line ends
+  int declared = 0;   // functions declared
+  int commented = 0;  // functions written as a comment that says why they are not declared
+  std::vector<SymbolMismatch> mismatches;
+};
+
+// The file for the ticked functions with a non-empty Return, in catalogue order. The same request
+// gives the same bytes.
+ImportFile WriteImportFile(const ImportFileRequest& request);
+
+// 'user32.lib' -> 'user32.pbi'; 'libuser32.a' -> 'libuser32.pbi'.
+Text ImportFileName(TextView libraryFileName);
+
+}  // namespace korvane

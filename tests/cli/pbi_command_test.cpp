@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "docs/docs_file.h"
+#include "helpers/archive_writer.h"
+#include "platform/headless/memory_file_system.h"
+#include "platform/headless/scripted_dialogs.h"
+
+namespace korvane {
+namespace {
+
+constexpr char16_t kLibrary[] = u"C:\\Lib\\user32.lib";
+constexpr char16_t kCatalogue[] = u"C:\\Cat\\[x86] [12.06.2015-21.42.35] user32.lib.xml";
+constexpr char16_t kOut[] = u"C:\\Out";
+
+// A catalogue file of C:\Lib\user32.lib whose functions were looked up.
+std::string CatalogueXml(const std::string& elements) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<user32.lib path=\"C:\\Lib\\\" x86=\"1\">\n" + elements +
+         "</user32.lib>\n";
+}
+
+std::string Element(std::string_view function, std::string_view parameters, std::string_view returned) {
+  return "<element><Function>" + std::string(function) + "</Function><Parameters>" + std::string(parameters) +
+         "</Parameters><Return>" + std::string(returned) +
+         "</Return><Description/><Group/><Website/><AnsiUni/><checked>1</checked></element>\n";
+}
+
+struct CliRun {
+  int status;
+  CliOutput output;
+};
+
+class PbiCommandTest : public ::testing::Test {
+ protected:
+  PbiCommandTest() {
+    files.AddFile(kLibrary, testing::MicrosoftLibrary({"_GetDC@4", "_SetValue@4"}));
+    files.AddFile(kCatalogue, CatalogueXml(Element("GetDC", "_In_opt_ HWND hWnd", "HDC") +
+                                           Element("SetValue", "MYTYPE value", "BOOL")));
+    files.AddFile(u"C:\\Lib\\notes.lib", "notes");
+    files.AddFolder(kOut);
+  }
+
+  CliRun Cli(const std::vector<Text>& args) {
+    CliRun run{};
+    run.status = RunCli(args, files, clock, run.output);
+    return run;
+  }
+
+  MemoryFileSystem files;
+  FixedClock clock;
+};
+
+TEST_F(PbiCommandTest, WritesOneFilePerLibraryAndPrintsItsPath) {
+  const CliRun run = Cli({u"pbi", u"--out", kOut, u"--", kCatalogue});
+  EXPECT_EQ(run.status, kExitSuccess) << run.output.err;
+  EXPECT_EQ(run.output.out, "C:\\Out\\user32.pbi\n");
+  EXPECT_EQ(run.output.err, "");
+  EXPECT_EQ(files.Contents(u"C:\\Out\\user32.pbi"),
+            "\xEF\xBB\xBF; user32.lib (x86): import declarations written by Korvane\r\n"
+            "\r\n"
+            "Import \"user32.lib\"\r\n"
+            "  GetDC.i(hWnd.i) As \"_GetDC@4\"\r\n"
+            "  ; SetValue: not declared: the type 'MYTYPE' of parameter value cannot be resolved\r\n"
+            "EndImport\r\n");
+}
+
+// The set the settings name resolves what the built-in table cannot; --docs names one directly.
+TEST_F(PbiCommandTest, TypesComeFromTheSetTheSettingsOrTheOptionName) {
+  DocumentationSet set;
+  set.typedefs = {{u"MYTYPE", TypeFacts{TypeKind::kUnsigned, {4, 4}, {4, 4}, PointeeText::kNone}}};
+  files.AddFile(u"C:\\Sets\\my.docs", WriteDocumentationSet(set));
+  files.AddFile(u"C:\\Work\\Korvane.ini", "[Lookup]\r\nDocs=C:\\Sets\\my.docs\r\n");
+  for (const std::vector<Text>& args : {std::vector<Text>{u"pbi", u"--out", kOut, kCatalogue},
+                                        std::vector<Text>{u"pbi", u"--docs", u"C:\\Sets\\my.docs", u"--out", kOut, kCatalogue}}) {
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.status, kExitSuccess) << run.output.err;
+    EXPECT_NE(files.Contents(u"C:\\Out\\user32.pbi").find("  SetValue.l(value.l) As \"_SetValue@4\"\r\n"),
+              std::string::npos);
+  }
+}
+
+TEST_F(PbiCommandTest, ADifferentLinkerNameIsReportedAndLeftAsAComment) {
+  files.AddFile(kLibrary, testing::MicrosoftLibrary({"_GetDC@8"}));
+  const CliRun run = Cli({u"pbi", u"--out", kOut, kCatalogue});
+  EXPECT_EQ(run.status, kExitSuccess);
+  EXPECT_EQ(run.output.err,
+            "korvane-cli: C:\\Cat\\[x86] [12.06.2015-21.42.35] user32.lib.xml: GetDC: declared as _GetDC@4, the library has _GetDC@8; left as a comment\n");
+  EXPECT_NE(files.Contents(u"C:\\Out\\user32.pbi")
+                .find("  ; GetDC: not declared: the declaration's symbol _GetDC@4 differs from the library's _GetDC@8\r\n"),
+            std::string::npos);
+}
+
+TEST_F(PbiCommandTest, ExitStatusSaysWhetherEveryFileWasWritten) {
+  const struct {
+    std::vector<Text> args;
+    int status;
+    std::string err;  // the first line of stderr
+  } kCases[] = {
+      {{u"pbi", kCatalogue}, kExitUsage, "korvane-cli: pbi needs --out DIR"},
+      {{u"pbi", u"--out", kOut}, kExitUsage, "korvane-cli: pbi needs at least one FILE"},
+      {{u"pbi", u"--out", kOut, u"--out", kOut, kCatalogue}, kExitUsage, "korvane-cli: pbi takes one --out"},
+      {{u"pbi", u"--out", kOut, u"--force", kCatalogue}, kExitUsage, "korvane-cli: unknown option '--force'"},
+      {{u"pbi", u"--out", u"C:\\Missing", kCatalogue}, kExitFailure, "korvane-cli: output folder C:\\Missing does not exist"},
+      {{u"pbi", u"--docs", u"C:\\none.docs", u"--out", kOut, kCatalogue}, kExitFailure,
+       "korvane-cli: C:\\none.docs: cannot read the documentation set"},
+      {{u"pbi", u"--docs", kLibrary, u"--out", kOut, kCatalogue}, kExitFailure,
+       "korvane-cli: C:\\Lib\\user32.lib: not a documentation set"},
+      {{u"pbi", u"--out", kOut, u"C:\\Lib\\notes.lib"}, kExitFailure,
+       "korvane-cli: skipped C:\\Lib\\notes.lib: not an archive or catalogue file"},
+      {{u"pbi", u"--out", kOut, u"C:\\Lib\\notes.lib", kCatalogue}, kExitFailure,
+       "korvane-cli: skipped C:\\Lib\\notes.lib: not an archive or catalogue file"},
+  };
+  for (const auto& c : kCases) {
+    const CliRun run = Cli(c.args);
+    EXPECT_EQ(run.status, c.status) << c.err;
+    EXPECT_EQ(run.output.err.substr(0, run.output.err.find('\n')), c.err);
+  }
+}
+
+}  // namespace
+}  // namespace korvane
