@@ -181,6 +181,8 @@ int RunOffline(const Text& docs, const Text& out) {
               "maximum %.2f ms\n", waits.count, waits.median, waits.p99, waits.maximum);
   std::printf("goal (no message waits more than %.0f ms): %s\n", kGoalMilliseconds,
               waits.maximum <= kGoalMilliseconds ? "holds" : "MISSED");
+  std::printf("status bar at the end: \"%s\" \"%s\"\n", TextToUtf8(gui.GetStatusText(kStatusMessage)).c_str(),
+              TextToUtf8(gui.GetStatusText(kStatusTime)).c_str());
   const std::vector<SavedFile> saved = SaveCatalogueDocuments(session.catalogue, out, *files, *clock);
   if (saved.size() != 1 || saved[0].status != SaveStatus::Written) return Fail("the catalogue file was not written");
   std::printf("saved %s\n", TextToUtf8(saved[0].target).c_str());

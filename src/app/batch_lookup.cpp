@@ -26,19 +26,25 @@ struct BatchRun {
   std::optional<BatchWalk> walk;
   std::vector<int> rows;  // the Libraries list row of each library of the walk
   std::int64_t startMilliseconds = 0;
+  std::optional<std::int64_t> shownMilliseconds;  // when the status bar last showed the progress
   bool lookupEnded = false;  // the last lookup ended by itself: the walk hears of it at the next step
 };
 
 // The progress bar and the time field; while `lookingUp`, also the function now looked up.
-void ShowProgress(Session& session, const BatchRun& run, bool lookingUp) {
+void ShowProgress(Session& session, BatchRun& run, bool lookingUp) {
   Gui& gui = session.platform.gui;
   const BatchProgress& progress = run.walk->Progress();
+  // Pages from the offline set come faster than anyone can read: while the batch runs, the status bar
+  // changes at most every kProgressIntervalMilliseconds (each change costs a redraw under Wine).
+  const std::int64_t now = session.platform.clock.MonotonicMilliseconds();
+  if (lookingUp && run.shownMilliseconds && now - *run.shownMilliseconds < kProgressIntervalMilliseconds) return;
+  run.shownMilliseconds = now;
   gui.SetStatusProgress(progress.done, progress.total);
   if (lookingUp) {
     gui.SetStatusText(kStatusMessage, u" Looking up " + progress.current + u" (" + DecimalText(progress.done + 1) +
                                           u" of " + DecimalText(progress.total) + u")...");
   }
-  const std::int64_t elapsed = session.platform.clock.MonotonicMilliseconds() - run.startMilliseconds;
+  const std::int64_t elapsed = now - run.startMilliseconds;
   gui.SetStatusText(kStatusTime, BatchTimeText(elapsed, EstimatedTotalMilliseconds(progress, elapsed)));
 }
 

@@ -20,6 +20,9 @@ inline constexpr int kStopGraceMilliseconds = 5000;
 // under Wine, where filling a list of about 1,100 rows in one step held the thread 20-35 ms and more.
 inline constexpr std::size_t kBatchRowsPerStep = 250;
 
+// The shortest time between two updates of the status bar's progress while a batch runs.
+inline constexpr std::int64_t kProgressIntervalMilliseconds = 100;
+
 // "msdn Checked" pressed: starts the batch, or, while it runs ("Stop Update"), disables the button and
 // asks the worker to stop.
 void MsdnCheckedPressed(Session& session);

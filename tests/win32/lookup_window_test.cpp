@@ -102,7 +102,7 @@ TEST_F(LookupWindowTest, BatchFillsTheTickedFunctionsOfBothLibraries) {
   bool captured = false;
   Text runningMessage;
   RunBatch([&](const Event& event) {
-    if (captured || event.control != kBrowser || session_.catalogue.Shown() != gdi32) return;
+    if (captured || event.kind != kEventPageLoaded || session_.catalogue.Shown() != gdi32) return;
     EXPECT_EQ(gui_.GetText(kMsdnChecked), u"Stop Update");
     EXPECT_FALSE(IsWindowEnabled(gui_.ControlHandle(kLoadLibs)));
     // The function list was raised above its siblings (the browser control among them).

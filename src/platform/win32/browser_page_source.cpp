@@ -153,7 +153,11 @@ void BrowserPageSource::OnNotification(DISPID member, DISPPARAMS* arguments) {
     default:
       return;  // not a notification of a load
   }
-  gui_.Defer([this] { EndIfComplete(); });
+  if (!loading_) return;  // the start page, or a load whose end was reported already
+  // The source may be gone when the deferred call runs (one that never saw its start page complete).
+  gui_.Defer([this, alive = std::weak_ptr<bool>(alive_)] {
+    if (!alive.expired()) EndIfComplete();
+  });
 }
 
 // A load has ended when the control is no longer busy; its end is reported once.

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <exdisp.h>
 
+#include <memory>
 #include <optional>
 
 #include "platform/page_source.h"
@@ -47,6 +48,7 @@ class BrowserPageSource final : public PageSource {
   // navigation error seen on the way makes that end a failure.
   bool loading_ = false;
   std::optional<Text> failure_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // expires with the source
 };
 
 // The page text as the document serialises itself (IPersistStreamInit::Save into memory), decoded with
