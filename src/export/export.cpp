@@ -7,6 +7,7 @@
 #include "export/descriptor.h"
 #include "export/listing.h"
 #include "text/text_ops.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -74,6 +75,7 @@ Text InstallationRoot(TextView root) {
 }
 
 ExportResult InstallLibrary(FileSystem& files, const Text& root, const LibraryEntry& library) {
+  KORVANE_HERE();
   ExportResult result;
   result.rootIsFolder = true;
   const Text descriptorFolder = DescriptorFolder(root);
@@ -137,9 +139,11 @@ ExportResult ExportToPureBasic(FileSystem& files, std::span<const LibraryEntry* 
   }
   result.rootIsFolder = true;
   for (const Text& folder : {DescriptorFolder(root), LibraryFolder(root), CompilersFolder(root)}) {
+    KORVANE_HERE();
     RemoveStaleTemporaries(files, folder);
   }
   for (const LibraryEntry* library : libraries) {
+    KORVANE_HERE();
     if (library == nullptr) continue;
     Append(result, InstallLibrary(files, root, *library));
     if (options.updateListing) {

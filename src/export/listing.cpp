@@ -5,6 +5,7 @@
 
 #include "export/byte_lines.h"
 #include "text/text_ops.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -40,6 +41,7 @@ bool IsCountLine(TextView line) {
 
 void ReadListing(std::span<const std::uint8_t> bytes, ListingMap& map) {
   for (const auto line : SplitByteLines(bytes)) {
+    KORVANE_HERE();
     const Text text = Utf8ToText(AsChars(line));
     if (IsCountLine(text)) continue;
     const std::size_t blank = text.find(u' ');
@@ -64,6 +66,7 @@ void MergeLibrary(ListingMap& map, const std::set<Text>& imports, const LibraryE
                   TextView descriptionTemplate) {
   for (const Text& name : imports) map.erase(name);
   for (const ApiFunction& function : library.functions) {
+    KORVANE_HERE();
     if (!IsExportable(function)) continue;
     map[function.Function] = DeclarationText(function.Parameters, mode) + FillTemplate(descriptionTemplate, function);
   }
@@ -82,6 +85,7 @@ std::vector<std::uint8_t> ListingBytes(const std::vector<ListingEntry>& entries)
   std::vector<std::uint8_t> out;
   AppendUtf8(out, Utf8ToText(std::to_string(entries.size()) + "\r\n"));
   for (const ListingEntry& entry : entries) {
+    KORVANE_HERE();
     AppendUtf8(out, entry.name);
     out.push_back(' ');
     AppendUtf8(out, entry.text);
@@ -95,6 +99,7 @@ std::set<Text> ImportNamesOfLib(std::span<const std::uint8_t> bytes) {
   constexpr std::string_view kImport = "__imp_";
   std::set<Text> names;
   for (const auto line : SplitByteLines(bytes)) {
+    KORVANE_HERE();
     // Most pieces of an archive are not import names; look at the raw bytes before decoding.
     std::string_view raw = AsChars(line);
     const std::size_t first = raw.find_first_not_of(' ');

@@ -125,6 +125,31 @@ TEST_F(ExportWindowTest, ClicksSwitchTheButtonsAndArriveFromTheExportWindow) {
   EXPECT_TRUE(IsWindow(export_));
 }
 
+// Escape, as the keyboard delivers it to whichever control has the focus, closes the export window as
+// Cancel and the close box do; with the root list dropped down it only closes the list.
+TEST_F(ExportWindowTest, EscapeClosesTheWindowFromEveryControl) {
+  gui_->ShowWindow(kExportWindow, true);
+  test::PendingEvents(*gui_);
+  const auto pressEscape = [](HWND focus) {
+    PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageW(focus, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0000001u));
+  };
+  for (const int control : {kExportRun, kExportCancel, kExportTemplate, kExportRoot, kExportKeepSal}) {
+    SCOPED_TRACE("focus on " + std::to_string(control));
+    SetFocus(Control(control));
+    pressEscape(GetFocus());
+    const std::vector<Event> events = test::PendingEvents(*gui_);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, kEventCloseWindow);
+    EXPECT_EQ(events[0].window, kExportWindow);
+  }
+  SetFocus(Control(kExportRoot));
+  SendMessageW(Control(kExportRoot), CB_SHOWDROPDOWN, TRUE, 0);
+  pressEscape(GetFocus());
+  EXPECT_TRUE(test::PendingEvents(*gui_).empty());
+  SendMessageW(Control(kExportRoot), CB_SHOWDROPDOWN, FALSE, 0);
+}
+
 TEST_F(ExportWindowTest, ProgramSetsOptionsAndDropDownItems) {
   gui_->SetChecked(kExportRemoveSal, true);
   EXPECT_FALSE(gui_->IsChecked(kExportInOut));

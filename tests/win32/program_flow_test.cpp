@@ -14,6 +14,7 @@
 #include "helpers/fixtures.h"
 #include "platform/headless/scripted_dialogs.h"
 #include "platform/win32/ansi_code_page.h"
+#include "platform/win32/letter_case.h"
 #include "win32/screenshot.h"
 #include "win32/win32_test_support.h"
 
@@ -51,7 +52,7 @@ class ProgramFlowTest : public ::testing::Test {
   std::unique_ptr<FileSystem> files_ = MakeDiskFileSystem();
   RecordingShell shell_;
   FixedClock clock_;
-  Platform platform_{gui_, dialogs_, *files_, shell_, clock_, DecodeSystemAnsi};
+  Platform platform_{gui_, dialogs_, *files_, shell_, clock_, DecodeSystemAnsi, SystemUpperCase};
   Session session_{platform_};
 };
 
@@ -72,6 +73,7 @@ TEST_F(ProgramFlowTest, DroppedLibrariesFillTheListsAndTicksReachTheRecords) {
   EXPECT_TRUE(IsWindowVisible(List(kLibrariesList)));
   EXPECT_EQ(gui_.GetStatusText(kStatusCount), FunctionCountText(user32->functions.size()));
   EXPECT_TRUE(IsWindowEnabled(gui_.ControlHandle(kCheckAll)));
+  EXPECT_EQ(gui_.GetText(kArchitecture), u"x86");  // the shown library's, though the 64-bit one was read last
 
   // A real notification from the list view reaches the record at the same position.
   ListView_SetCheckState(List(kFunctionList), 5, FALSE);
@@ -94,6 +96,12 @@ TEST_F(ProgramFlowTest, DroppedLibrariesFillTheListsAndTicksReachTheRecords) {
   DispatchPending();
   EXPECT_TRUE(IsWindowVisible(gui_.ControlHandle(kDetailPanel)));
   EXPECT_EQ(gui_.GetText(kDetailFunction), gdi32->functions[2].Function);
+
+  // Save upper-cases the typed return type with the system's letter-case mapping, beyond Latin-1.
+  gui_.SetText(kDetailReturn, u"\u00FF \u03B1\u03B2\u03B3 \u0430\u0431\u0432 dword");
+  SendMessageW(gui_.ControlHandle(kDetailSave), BM_CLICK, 0, 0);
+  DispatchPending();
+  EXPECT_EQ(TextToUtf8(gdi32->functions[2].Return), TextToUtf8(u"\u0178 \u0391\u0392\u0393 \u0410\u0411\u0412 DWORD"));
 
   RedrawWindow(gui_.WindowHandle(kMainWindow), nullptr, nullptr,
                RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
