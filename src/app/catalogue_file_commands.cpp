@@ -38,10 +38,18 @@ Text MergeMessage(const std::vector<std::pair<Text, SkipReason>>& skipped) {
   if (skipped.empty()) return kReadyText;
   const auto& [path, reason] = skipped.front();
   const std::string_view why = SkipReasonText(reason, FileKinds::CatalogueFiles);
-  const Text first = FileNameFromPath(path) + u": " + Text(why.begin(), why.end());
-  if (skipped.size() == 1) return u" Not merged " + first;
-  const std::string count = std::to_string(skipped.size());
-  return u" " + Text(count.begin(), count.end()) + u" files not merged, the first " + first;
+  Text message = u" ";
+  if (skipped.size() == 1) {
+    message.append(u"Not merged ");
+  } else {
+    const std::string count = std::to_string(skipped.size());
+    message.append(count.begin(), count.end());
+    message.append(u" files not merged, the first ");
+  }
+  message.append(FileNameFromPath(path));
+  message.append(u": ");
+  message.append(why.begin(), why.end());
+  return message;
 }
 
 }  // namespace
