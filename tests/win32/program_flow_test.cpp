@@ -111,6 +111,64 @@ TEST_F(ProgramFlowTest, DroppedLibrariesFillTheListsAndTicksReachTheRecords) {
   EXPECT_TRUE(test::SaveScreenshot(capture, L"main-two-libraries"));
 }
 
+// What the screen shows right after a refill, without a further repaint: a list scrolled to its end
+// and then given another library starts cleanly at its first row (no stale rows, no half row), and the
+// detail editor leaves no lines in the gap between the two lists when a refill hides it.
+TEST_F(ProgramFlowTest, RefillsLeaveNoStalePixels) {
+  gui_.ShowWindow(kMainWindow, true);
+  const Text both = testing::HostPath(kLibrary64) + u"\n" + testing::HostPath(kLibrary32);
+  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, both, {}, {}});
+  DispatchPending();
+  DispatchPending();
+  HWND list = List(kFunctionList);
+  // End, then a row selected: the detail editor opens under the list.
+  const int rows = ListView_GetItemCount(list);
+  ASSERT_GT(rows, 100);
+  ListView_EnsureVisible(list, rows - 1, FALSE);
+  ListView_SetItemState(list, rows - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  DispatchPending();
+  DispatchPending();
+  ASSERT_TRUE(IsWindowVisible(gui_.ControlHandle(kDetailPanel)));
+  UpdateWindow(gui_.WindowHandle(kMainWindow));
+  // Another library: the refill hides the editor and replaces every row.
+  ListView_SetItemState(List(kLibrariesList), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  DispatchPending();
+  DispatchPending();
+  RedrawWindow(gui_.WindowHandle(kMainWindow), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const test::Capture capture = test::CaptureWindow(gui_.WindowHandle(kMainWindow));
+  EXPECT_TRUE(test::SaveScreenshot(capture, L"main-after-end-and-another-library"));
+
+  EXPECT_EQ(ListView_GetTopIndex(list), 0);
+  EXPECT_EQ(GetScrollPos(list, SB_VERT), 0);
+  // The first row stands where Home puts it.
+  RECT first{};
+  ListView_GetItemRect(list, 0, &first, LVIR_BOUNDS);
+  SendMessageW(list, WM_KEYDOWN, VK_HOME, 0);
+  RECT afterHome{};
+  ListView_GetItemRect(list, 0, &afterHome, LVIR_BOUNDS);
+  EXPECT_EQ(first.top, afterHome.top) << "the first row is not the top row";
+
+  // The gap between the function list and the Libraries list, below the header, is plain background.
+  RECT outer{};
+  GetWindowRect(gui_.WindowHandle(kMainWindow), &outer);
+  RECT functions{};
+  RECT libraries{};
+  GetWindowRect(list, &functions);
+  GetWindowRect(List(kLibrariesList), &libraries);
+  ASSERT_LT(functions.right, libraries.left);
+  const COLORREF background = GetSysColor(COLOR_BTNFACE);
+  int stray = 0;
+  for (LONG y = functions.top; y < functions.bottom; ++y) {
+    for (LONG x = functions.right; x < libraries.left; ++x) {
+      const int cx = x - outer.left;
+      const int cy = capture.height - 1 - (y - outer.top);  // the capture's rows run bottom up
+      const std::uint8_t* pixel = &capture.bgr[static_cast<std::size_t>(cy * capture.stride + cx * 3)];
+      if (RGB(pixel[2], pixel[1], pixel[0]) != background) ++stray;
+    }
+  }
+  EXPECT_EQ(stray, 0) << "pixels in the gap between the lists are not background";
+}
+
 // Presses OK on the program's message boxes (caption "Korvane") from another thread, as a user would;
 // counts how many it closed.
 class MessageBoxAnswerer {
