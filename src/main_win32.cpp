@@ -13,6 +13,7 @@
 #include "platform/http_page_source.h"
 #include "platform/platform.h"
 #include "platform/win32/ansi_code_page.h"
+#include "platform/win32/letter_case.h"
 #include "platform/win32/fault_report.h"
 #include "platform/win32/win32_dialogs.h"
 #include "platform/win32/win32_gui.h"
@@ -64,7 +65,8 @@ int RunWindowProgram() {
   const std::unique_ptr<korvane::FileSystem> files = korvane::MakeDiskFileSystem();
   korvane::Win32Shell shell;
   const std::unique_ptr<korvane::Clock> clock = korvane::MakeSystemClock();
-  korvane::Platform platform{gui, dialogs, *files, shell, *clock, korvane::DecodeSystemAnsi};
+  korvane::Platform platform{gui, dialogs, *files, shell, *clock, korvane::DecodeSystemAnsi,
+                              korvane::SystemUpperCase};
   korvane::PageSourceMakers makers;
   makers.programFolder = ProgramFolder();
   makers.browser = [&gui](korvane::PageLoadHandler onLoad) { return gui.BrowserPageSource(std::move(onLoad)); };

@@ -1,10 +1,12 @@
 #include "app/catalogue_file_commands.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/function_list_view.h"
 #include "app/library_commands.h"
+#include "app/main_window.h"
 #include "catalogue/catalogue_files.h"
 #include "catalogue/load_files.h"
 #include "catalogue/save_files.h"
@@ -31,6 +33,26 @@ Text SaveProblems(const std::vector<SavedFile>& results, const Text& folder) {
   return text.empty() ? text : u"Some file(s) were not saved in " + folder + u":" + text;
 }
 
+// What a merge says about its files that added nothing: one named with its reason; several counted,
+// the first named. " Ready..." when every file was read.
+Text MergeMessage(const std::vector<std::pair<Text, SkipReason>>& skipped) {
+  if (skipped.empty()) return kReadyText;
+  const auto& [path, reason] = skipped.front();
+  const std::string_view why = SkipReasonText(reason, FileKinds::CatalogueFiles);
+  Text message = u" ";
+  if (skipped.size() == 1) {
+    message.append(u"Not merged ");
+  } else {
+    const std::string count = std::to_string(skipped.size());
+    message.append(count.begin(), count.end());
+    message.append(u" files not merged, the first ");
+  }
+  message.append(FileNameFromPath(path));
+  message.append(u": ");
+  message.append(why.begin(), why.end());
+  return message;
+}
+
 }  // namespace
 
 void SaveCatalogueFiles(Session& session) {
@@ -55,12 +77,9 @@ void LoadCatalogueFiles(Session& session) {
   const std::vector<Text> paths =
       session.platform.dialogs.OpenFiles(u"Open XML", session.catalogueFolder, kXmlFilter, true);
   if (paths.empty()) return;
-  RefillFunctionList(session, [&] {
-    KORVANE_HERE();
-    const LoadOutcome outcome =
-        LoadFiles(session.catalogue, session.platform.files, paths, FileKinds::CatalogueFiles);
-    ShowLoadedLibraries(session, outcome);
-  });
+  Catalogue loaded;
+  const LoadOutcome outcome = LoadFiles(loaded, session.platform.files, paths, FileKinds::CatalogueFiles);
+  TakeLoadedLibraries(session, std::move(loaded), outcome, FileKinds::CatalogueFiles);
 }
 
 void MergeCatalogueFiles(Session& session, int eventType) {
@@ -76,20 +95,25 @@ void MergeCatalogueFiles(Session& session, int eventType) {
   if (paths.empty()) return;
 
   MergeSet merge;
+  std::vector<std::pair<Text, SkipReason>> skipped;
   for (const Text& path : paths) {
-    // A file that cannot be read or parsed (the master merge file is often absent) adds nothing.
-    if (auto document = ReadCatalogueFile(session.platform.files, path)) {
-      merge.Replace(LibraryFileNameFromCatalogueFile(path), std::move(document->records));
+    CatalogueFileRead read = ReadCatalogueFileForMerge(session.platform.files, path);
+    if (read.document) {
+      merge.Replace(LibraryFileNameFromCatalogueFile(path), std::move(read.document->records));
+    } else if (eventType == kTypeClick || read.reason != SkipReason::Missing) {
+      // The master merge file is often absent, which is no news; any other file that adds nothing is.
+      skipped.emplace_back(path, read.reason);
     }
   }
+  if (eventType == kTypeClick || !skipped.empty()) gui.SetStatusText(kStatusMessage, MergeMessage(skipped));
   if (merge.Empty()) return;
-  // The rows are refilled from the records; the row the detail editor showed is gone.
+  // The rows are refilled from the records; the row the detail editor showed is gone. The shown
+  // library stays shown, with its merged rows.
   RefillFunctionList(session, [&] {
+    KORVANE_HERE();
     MergeIntoCatalogue(session.catalogue, merge);
     RequestLayout(gui);
-    const int row = gui.SelectedRow(kLibrariesList);
-    const Text key = row == -1 ? Text() : LibraryKeyFromPath(gui.RowText(kLibrariesList, row, 0));
-    if (row != -1 && session.catalogue.SetShown(key)) ShowLibrary(session, *session.catalogue.Shown());
+    if (const LibraryEntry* shown = session.catalogue.Shown()) ShowLibrary(session, *shown);
   });
 }
 

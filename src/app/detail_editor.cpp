@@ -82,7 +82,7 @@ void SaveDetails(Session& session) {
   if (record == nullptr) return;
   Gui& gui = session.platform.gui;
   record->Parameters = Trim(gui.GetText(kDetailParameters));
-  record->Return = UpperCase(Trim(gui.GetText(kDetailReturn)));
+  record->Return = session.platform.upperCase(Trim(gui.GetText(kDetailReturn)));
   record->Description = Trim(gui.GetText(kDetailDescription));
   record->Group = Trim(gui.GetText(kDetailGroup));
   record->Website = Trim(gui.GetText(kDetailWebsite));

@@ -49,6 +49,16 @@ AnnotationMode SelectedAnnotationMode(Gui& gui) {
   return AnnotationMode::Keep;
 }
 
+// The first folder of an installation that `root` lacks, of those this export writes into; empty when
+// it has them all. Without them every write would fail one by one.
+Text MissingInstallationFolder(FileSystem& files, const Text& root, bool updateListing) {
+  for (const Text& folder : {DescriptorFolder(root), LibraryFolder(root)}) {
+    if (!files.FolderExists(folder)) return folder;
+  }
+  if (updateListing && !files.FolderExists(CompilersFolder(root))) return CompilersFolder(root);
+  return {};
+}
+
 }  // namespace
 
 void ShowExportWindow(Session& session) {
@@ -119,6 +129,16 @@ void RunExport(Session& session) {
   options.mode = SelectedAnnotationMode(gui);
   options.descriptionTemplate = gui.GetText(kExportTemplate);
   const std::vector<const LibraryEntry*> libraries = TickedLibraries(session);
+  const Text root = InstallationRoot(options.root);
+  if (!root.empty() && session.platform.files.FolderExists(root)) {
+    // Nothing is written into a folder that is not an installation; the window stays open for another.
+    if (const Text missing = MissingInstallationFolder(session.platform.files, root, options.updateListing);
+        !missing.empty()) {
+      gui.ShowMessage(kProgramTitle, root + u" is not an installation: the folder " + missing + u" is missing.",
+                      MessageBoxKind::Ok, MessageBoxIcon::Error);
+      return;
+    }
+  }
   const ExportResult result = ExportToPureBasic(session.platform.files, libraries, options);
   // Nothing was read or written: the window stays open for another root.
   if (!result.rootIsFolder) return;

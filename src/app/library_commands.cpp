@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "app/function_list_view.h"
 #include "app/main_window.h"
@@ -37,16 +38,42 @@ std::vector<Text> ChooseFiles(Session& session, const Text& droppedFiles) {
   return paths;
 }
 
-// The window loads quietly, but a library that lost names on the way must not look complete.
-Text CutShortMessage(const LoadOutcome& outcome) {
-  if (outcome.cutShort.empty()) return kReadyText;
+Text Plural(std::size_t count, const char16_t* one, const char16_t* many) {
+  return DecimalText(static_cast<long long>(count)) + u" " + (count == 1 ? one : many);
+}
+
+Text ReasonText(SkipReason reason, FileKinds kinds) {
+  const std::string_view reasonText = SkipReasonText(reason, kinds);
+  return Text(reasonText.begin(), reasonText.end());
+}
+
+// The window loads without message boxes, but never silently: a file left out is named with its
+// reason (several: how many, and the first), and a library that lost names on the way must not look
+// complete. Nothing to say gives " Ready...".
+Text LoadMessage(const LoadOutcome& outcome, FileKinds kinds) {
+  // Built by appending: GCC 12 at -O3 warns falsely about chained concatenations here.
   Text message;
-  for (const CutShortFile& file : outcome.cutShort) {
-    message += message.empty() ? u" " : u"; ";
-    message += FileNameFromPath(file.path) + u": symbol directory cut short, only " + DecimalText(static_cast<long long>(file.namesRead)) +
-               u" names read";
+  if (!outcome.skipped.empty()) {
+    const SkippedFile& first = outcome.skipped.front();
+    if (outcome.skipped.size() == 1) {
+      message.append(u" Skipped ");
+    } else {
+      message.append(u" ");
+      message.append(Plural(outcome.skipped.size(), u"file", u"files"));
+      message.append(u" skipped, the first ");
+    }
+    message.append(FileNameFromPath(first.path));
+    message.append(u": ");
+    message.append(ReasonText(first.reason, kinds));
   }
-  return message;
+  for (const CutShortFile& file : outcome.cutShort) {
+    message.append(message.empty() ? u" " : u"; ");
+    message.append(FileNameFromPath(file.path));
+    message.append(u": symbol directory cut short, only ");
+    message.append(DecimalText(static_cast<long long>(file.namesRead)));
+    message.append(u" names read");
+  }
+  return message.empty() ? Text(kReadyText) : message;
 }
 
 // The state of the fields and commands when no library is shown, as at start-up.
@@ -96,11 +123,23 @@ void EnableLibraryCommands(Gui& gui, bool enabled) {
 
 void RequestLayout(Gui& gui) { gui.QueueEvent({kEventSizeChanged, kMainWindow, -1, 0, {}}); }
 
+bool TakeLoadedLibraries(Session& session, Catalogue loaded, const LoadOutcome& outcome, FileKinds kinds) {
+  Gui& gui = session.platform.gui;
+  gui.SetStatusText(kStatusMessage, LoadMessage(outcome, kinds));
+  // A load that gave nothing leaves what was loaded before, unsaved edits included, as it was.
+  if (outcome.libraries.empty()) return false;
+  RefillFunctionList(session, [&] {
+    KORVANE_HERE();
+    session.catalogue = std::move(loaded);
+    ShowLoadedLibraries(session, outcome);
+  });
+  return true;
+}
+
 void ShowLoadedLibraries(Session& session, const LoadOutcome& outcome) {
   Gui& gui = session.platform.gui;
   gui.ClearRows(kLibrariesList);
   gui.SetVisible(kLibrariesList, false);
-  gui.SetStatusText(kStatusMessage, CutShortMessage(outcome));
   RequestLayout(gui);
   const LibraryEntry* shown = session.catalogue.Shown();
   if (shown == nullptr) {
@@ -110,12 +149,10 @@ void ShowLoadedLibraries(Session& session, const LoadOutcome& outcome) {
   ShowLibrary(session, *shown);
   ShowFunctionCount(session, shown->functions.size());
   gui.SetText(kLibraryPath, shown->path);
+  // The fields describe the shown library, whichever was read last.
+  gui.SetText(kArchitecture, ArchitectureText(*shown));
   EnableLibraryCommands(gui, true);
-  for (const LoadedFile& file : outcome.libraries) {
-    // The architecture field follows each library as it is read, so it ends on the last one.
-    gui.SetText(kArchitecture, ArchitectureText(*session.catalogue.Find(file.key)));
-    gui.AddRow(kLibrariesList, {file.fileName}, true);
-  }
+  for (const LoadedFile& file : outcome.libraries) gui.AddRow(kLibrariesList, {file.fileName}, true);
   if (outcome.libraries.size() > 1) {
     gui.SelectRow(kLibrariesList, 0);
     gui.SetVisible(kLibrariesList, true);
@@ -127,13 +164,13 @@ void LoadLibraries(Session& session, const Text& droppedFiles) {
   const std::vector<Text> paths = ChooseFiles(session, droppedFiles);
   if (paths.empty()) return;
   if (session.rememberLibraryFolder) session.rememberLibraryFolder(FolderFromPath(paths.front()));
-  RefillFunctionList(session, [&] {
-    KORVANE_HERE();
-    const LoadOutcome outcome = LoadFiles(session.catalogue, session.platform.files, paths, FileKinds::Libraries,
-                                          session.platform.decodeSymbolName);
-    KORVANE_HERE();
-    ShowLoadedLibraries(session, outcome);
-  });
+  Catalogue loaded;
+  const LoadOutcome outcome =
+      LoadFiles(loaded, session.platform.files, paths, FileKinds::Libraries, session.platform.decodeSymbolName);
+  KORVANE_HERE();
+  // The automatic merge belongs to new libraries: after a load that gave none it would rewrite the
+  // kept catalogue's facts.
+  if (!TakeLoadedLibraries(session, std::move(loaded), outcome, FileKinds::Libraries)) return;
   session.platform.gui.QueueEvent({kEventControl, kMainWindow, kMergeXml, kTypeAutomaticMerge, {}});
 }
 

@@ -30,10 +30,15 @@ void ShowCatalogueLibrary(Session& session, const Text& key);
 void ShowCatalogueLibraryInSteps(Session& session, const Text& key, std::size_t rowsPerStep,
                                  const std::function<void()>& last);
 
-// Shows what a load (of libraries or of catalogue files) produced, inside RefillFunctionList: the
-// Libraries rows, the first library's functions, count, path and architecture, the commands that
-// need a shown library enabled. A load that produced nothing shows the empty state and disables
-// those commands. A library cut short is named in the status bar's message field.
+// Ends a load (of libraries or of catalogue files) that read into `loaded`: the status bar's message
+// field names the files skipped (reasons worded for `kinds`) and any library cut short. When the load gave a library, `loaded`
+// replaces the catalogue and is shown (ShowLoadedLibraries, inside RefillFunctionList) and the result
+// is true; when it gave none, the catalogue and the views stay as they were and the result is false.
+bool TakeLoadedLibraries(Session& session, Catalogue loaded, const LoadOutcome& outcome, FileKinds kinds);
+
+// Shows the catalogue as a load left it: the Libraries rows, the first library's functions, count,
+// path and architecture, the commands that need a shown library enabled. With no library it shows the
+// empty state and disables those commands.
 void ShowLoadedLibraries(Session& session, const LoadOutcome& outcome);
 
 // Enables or disables the commands that need a shown library ("»", lookups, merge, save, export and

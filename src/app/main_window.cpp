@@ -66,7 +66,8 @@ WindowDescription MainWindowDescription() {
   c.push_back(Button(kCheckNone, u"N", 32, 46, 20, 18, u" Check None ", false, kStyleTextVCenter));
   c.push_back(Button(kCheckInvert, u"I", 56, 46, 20, 18, u" Check Invert ", false, kStyleTextVCenter));
   c.push_back(Button(kCheckFilled, u"F", 80, 46, 20, 18, u" Check Filled ", false, kStyleTextVCenter));
-  c.push_back(Field(kArchitecture, ControlKind::TextField, 108, 46, 30, 18, false, -1, kStyleTextCentered));
+  // Wide enough for "x64" in the system font at every resolution.
+  c.push_back(Field(kArchitecture, ControlKind::TextField, 104, 46, 36, 18, false, -1, kStyleTextCentered));
   c.push_back(Field(kLibraryPath, ControlKind::TextField, 141, 46, 0, 18, false));
 
   ControlDescription functions = Field(kFunctionList, ControlKind::ListView, 4, 68, -8, -72, true, -1,
@@ -100,10 +101,12 @@ WindowDescription MainWindowDescription() {
   browser.visible = false;
   c.push_back(browser);
 
-  window.statusFields = {{234, u""},
-                         {192, u" 0 Functions"},
+  // The time field holds " 00:00:00 / 00:00:00" whole; the progress and count fields give the message
+  // field the room for a load's " Skipped <file>: <reason>" at the window's smallest width.
+  window.statusFields = {{214, u""},
+                         {160, u" 0 Functions"},
                          {-1, kReadyText},
-                         {114, u" 00:00:00 / 00:00:00"},
+                         {126, u" 00:00:00 / 00:00:00"},
                          {162, u" Korvane for Purebasic"}};
   window.optionsMenu = {{kMenuSkipFilled, u"Skip Filled + Unchecked Functions", true},
                         {kMenuSaveImportFile, u"Save Import File...", false}};

@@ -1,6 +1,7 @@
 #include "app/settings.h"
 
 #include <string>
+#include <utility>
 
 #include "app/settings_file.h"
 #include "text/text_ops.h"
@@ -50,8 +51,11 @@ void ReadSettings(SettingsFile& file, Settings& settings) {
   settings.listingUpdate = file.ReadInteger(kKeyApi, 1) == 1;
   if (const int sal = file.ReadInteger(kKeySal, 1); sal >= 1 && sal <= 3) settings.annotationMode = sal;
   if (file.SelectGroup(kGroupPbRoot)) {
-    // Every key counts, whatever its name.
-    for (bool more = file.FirstKey(); more; more = file.NextKey()) settings.rootFolders.push_back(file.KeyValue());
+    // Every key counts, whatever its name; a line without a value (no "=", or nothing after it) names
+    // no folder.
+    for (bool more = file.FirstKey(); more; more = file.NextKey()) {
+      if (Text folder = file.KeyValue(); !Trim(folder).empty()) settings.rootFolders.push_back(std::move(folder));
+    }
   }
   ReadLookupSettings(file, settings);
   file.CloseSettings();

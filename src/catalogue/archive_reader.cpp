@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "catalogue/byte_view.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -83,6 +84,7 @@ DirectoryLocation Missing(ArchiveStatus status, std::string_view field, std::uin
 }
 
 DirectoryLocation LocateDirectory(const ByteView& image) {
+  KORVANE_HERE();
   const auto signature = image.Bytes(0, kSignature.size());
   if (!signature || !std::equal(signature->begin(), signature->end(), kSignature.begin())) {
     return Missing(ArchiveStatus::NotArchive, "signature", 0, kSignature.size());
@@ -118,6 +120,7 @@ std::uint64_t ParseMemberSize(std::span<const std::uint8_t> field) {
   constexpr std::uint64_t kLimit = std::numeric_limits<std::uint64_t>::max() / 10 - 9;
   std::uint64_t size = 0;
   for (; i < field.size() && field[i] >= '0' && field[i] <= '9'; ++i) {
+    KORVANE_HERE();
     size = size >= kLimit ? std::numeric_limits<std::uint64_t>::max() : size * 10 + (field[i] - '0');
   }
   return size;

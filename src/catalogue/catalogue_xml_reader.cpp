@@ -17,6 +17,7 @@
 #include <type_traits>
 
 #include "catalogue/catalogue_xml.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -62,6 +63,7 @@ Text ToText(const XML_Char* utf8) { return Utf8ToText(utf8); }
 
 // Expat hands attributes as a null-terminated list of name, value pairs.
 void ReadRoot(ReaderState& state, const XML_Char* rootName, const XML_Char** attributes) {
+  KORVANE_HERE();
   state.document.rootName = ToText(rootName);
   const bool fallbackRoot = std::string_view(rootName) == kFallbackRootName;
   for (std::size_t i = 0; attributes[i] != nullptr && attributes[i + 1] != nullptr; i += 2) {
@@ -96,6 +98,7 @@ std::size_t FieldIndex(std::string_view name) {
 }
 
 void XMLCALL OnStart(void* userData, const XML_Char* name, const XML_Char** attributes) {
+  KORVANE_HERE();
   auto& state = *static_cast<ReaderState*>(userData);
   ++state.depth;
   if (state.depth == kRootDepth) {
@@ -112,6 +115,7 @@ void XMLCALL OnStart(void* userData, const XML_Char* name, const XML_Char** attr
 }
 
 void XMLCALL OnEnd(void* userData, const XML_Char* /*name*/) {
+  KORVANE_HERE();
   auto& state = *static_cast<ReaderState*>(userData);
   if (state.depth == kFieldDepth) state.field = kNoField;
   if (state.depth == kRecordDepth && state.inRecord) FinishRecord(state);
@@ -120,6 +124,7 @@ void XMLCALL OnEnd(void* userData, const XML_Char* /*name*/) {
 
 // Only text directly inside a field element counts; text of elements nested in it does not.
 void XMLCALL OnText(void* userData, const XML_Char* text, int length) {
+  KORVANE_HERE();
   auto& state = *static_cast<ReaderState*>(userData);
   if (state.field == kNoField || state.depth != kFieldDepth || length <= 0) return;
   state.texts[state.field].append(text, static_cast<std::size_t>(length));
@@ -156,6 +161,7 @@ bool ParseAll(XML_Parser parser, std::span<const std::uint8_t> bytes) {
   constexpr std::size_t kSlice = std::size_t{1} << 30;
   std::size_t offset = 0;
   do {
+    KORVANE_HERE();
     const std::size_t length = std::min(kSlice, bytes.size() - offset);
     const bool last = offset + length == bytes.size();
     const char* data = reinterpret_cast<const char*>(bytes.data() + offset);

@@ -8,6 +8,7 @@
 #include "catalogue/catalogue.h"
 #include "catalogue/catalogue_xml.h"
 #include "text/paths.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -106,6 +107,7 @@ void AppendField(std::string& out, std::string_view name, TextView value) {
 }
 
 void AppendRecord(std::string& out, const ApiFunction& record) {
+  KORVANE_HERE();
   out += kRecordIndent;
   out += "<element>";
   out += kNewLine;
@@ -146,6 +148,7 @@ Text CleanCatalogueValue(TextView value) {
 }
 
 std::string WriteCatalogueDocument(const LibraryEntry& entry) {
+  KORVANE_HERE();
   const Text fileName = FileNameFromPath(entry.path);
   const bool plainName = IsPlainXmlName(fileName);
   const std::string rootName = plainName ? TextToUtf8(fileName) : std::string(kFallbackRootName);

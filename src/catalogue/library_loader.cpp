@@ -1,6 +1,7 @@
 #include "catalogue/library_loader.h"
 
 #include "catalogue/symbol_names.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 
@@ -18,6 +19,7 @@ ArchiveReadResult CollectFunctionNames(std::span<const std::uint8_t> image, Libr
 }
 
 LibraryRead ReadLibrary(std::span<const std::uint8_t> image, const Text& path, SingleByteDecoder decode) {
+  KORVANE_HERE();
   LibraryRead read;
   read.entry.path = path;
   // Raw names go into plain texts, not records: a record is seven texts wide, and most raw names

@@ -170,6 +170,26 @@ LoadOutcome LoadFiles(Catalogue& catalogue, FileSystem& files, const std::vector
   return loader.Finish();
 }
 
+CatalogueFileRead ReadCatalogueFileForMerge(FileSystem& files, const Text& path) {
+  const FileContent content = files.ReadWholeFile(path);
+  switch (content.status) {
+    case FileReadStatus::Ok: break;
+    case FileReadStatus::Missing: return {std::nullopt, SkipReason::Missing};
+    case FileReadStatus::NotRegularFile: return {std::nullopt, SkipReason::NotRegularFile};
+    case FileReadStatus::Unreadable: return {std::nullopt, SkipReason::Unreadable};
+  }
+  if (content.bytes.empty()) return {std::nullopt, SkipReason::Empty};
+  CatalogueReadError error = CatalogueReadError::None;
+  CatalogueFileRead read;
+  read.document = ReadCatalogueDocument(content.bytes, &error);
+  if (!read.document) {
+    read.reason = error == CatalogueReadError::EntityDeclaration ? SkipReason::EntityDeclaration
+                  : LooksLikeXml(content.bytes)                   ? SkipReason::MalformedXml
+                                                                  : SkipReason::NotCatalogueFile;
+  }
+  return read;
+}
+
 std::string_view SkipReasonText(SkipReason reason) {
   switch (reason) {
     case SkipReason::Missing: return "missing";
@@ -187,6 +207,18 @@ std::string_view SkipReasonText(SkipReason reason) {
     case SkipReason::DuplicateLibrary: return "duplicate library name";
   }
   return "skipped";
+}
+
+std::string_view SkipReasonText(SkipReason reason, FileKinds kinds) {
+  if (kinds == FileKinds::CatalogueFiles) {
+    switch (reason) {
+      case SkipReason::NotCatalogueFile: return "not a catalogue file";
+      case SkipReason::MalformedXml: return "not a catalogue file (malformed XML)";
+      case SkipReason::EntityDeclaration: return "not a catalogue file (entity declarations are not accepted)";
+      default: break;
+    }
+  }
+  return SkipReasonText(reason);
 }
 
 }  // namespace korvane

@@ -4,11 +4,13 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <vector>
 
 #include "catalogue/archive_reader.h"
 #include "catalogue/catalogue.h"
+#include "catalogue/catalogue_xml.h"
 #include "platform/file_system.h"
 
 namespace korvane {
@@ -82,7 +84,17 @@ using LibraryLoaded = std::function<void(const LoadedFile& file, LibraryEntry& e
 LoadOutcome LoadFiles(Catalogue& catalogue, FileSystem& files, const std::vector<Text>& paths, FileKinds kinds,
                       SingleByteDecoder decode = DecodeWindows1252, const LibraryLoaded& loaded = {});
 
+// One catalogue file read for a merge: its document, or why it gives none.
+struct CatalogueFileRead {
+  std::optional<CatalogueDocument> document;
+  SkipReason reason = SkipReason::NotCatalogueFile;  // when there is no document
+};
+CatalogueFileRead ReadCatalogueFileForMerge(FileSystem& files, const Text& path);
+
 // A short English reason: "not an archive", "duplicate library name", ...
 std::string_view SkipReasonText(SkipReason reason);
+// The same for a load or merge that takes catalogue files only, where "not an archive" would mislead:
+// "not a catalogue file", "not a catalogue file (malformed XML)", ...
+std::string_view SkipReasonText(SkipReason reason, FileKinds kinds);
 
 }  // namespace korvane

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "catalogue/byte_view.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -58,6 +59,7 @@ ScanResult ScanNameTable(const ByteView& body, std::uint64_t tableOffset, std::u
                          bool dropGnuHelpers, const SymbolConsumer& consumer, SingleByteDecoder decode) {
   std::uint64_t position = tableOffset;
   for (std::uint64_t i = 0; i < count; ++i) {
+    KORVANE_HERE();
     const std::span<const std::uint8_t> rest = body.Rest(position);
     const void* terminator = rest.empty() ? nullptr : std::memchr(rest.data(), 0, rest.size());
     if (terminator == nullptr) {
@@ -80,6 +82,7 @@ bool IsGnuImportHelper(TextView name) { return IsGnuHelper(std::span(name.data()
 
 ScanResult ScanSymbolNames(std::span<const std::uint8_t> bytes, const SymbolConsumer& consumer,
                            SingleByteDecoder decode) {
+  KORVANE_HERE();
   const ByteView body(bytes);
   const auto memberCount = body.U32LittleEndian(0);
   if (!memberCount) return {ScanResult::End::Truncated, "member count", 0};
@@ -99,6 +102,7 @@ ScanResult ScanSymbolNames(std::span<const std::uint8_t> bytes, const SymbolCons
 
 ScanResult ScanGnuSymbolTable(std::span<const std::uint8_t> bytes, bool wide, const SymbolConsumer& consumer,
                               SingleByteDecoder decode) {
+  KORVANE_HERE();
   const ByteView body(bytes);
   const std::uint64_t width = wide ? 8 : 4;
   std::optional<std::uint64_t> symbolCount = body.U64BigEndian(0);

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "text/text_ops.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -111,6 +112,7 @@ Text StripParenthesisedGroups(TextView text) {
 }
 
 Text DeclarationText(TextView parameters, AnnotationMode mode) {
+  KORVANE_HERE();
   Text t(parameters);
   // The blank lets an annotation word at the very end match too, and makes the list end in ' )'.
   if (!t.empty()) t += u' ';
@@ -119,6 +121,7 @@ Text DeclarationText(TextView parameters, AnnotationMode mode) {
 }
 
 ArgumentSignature SignatureOf(TextView parameters) {
+  KORVANE_HERE();
   ArgumentSignature signature;
   if (parameters.empty()) return signature;
   const Text separated = ProtectBracketCommas(parameters);

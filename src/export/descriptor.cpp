@@ -9,6 +9,7 @@
 #include "export/listing.h"
 #include "text/paths.h"
 #include "text/text_ops.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -28,6 +29,7 @@ Text DescriptorName(TextView libraryPath) { return UpperCase(LibraryKeyFromPath(
 
 void AddDescriptorNames(std::span<const std::uint8_t> bytes, std::set<Text>& knownElsewhere) {
   for (const auto piece : SplitByteLines(bytes)) {
+    KORVANE_HERE();
     Text text = Utf8ToText(std::string_view(reinterpret_cast<const char*>(piece.data()), piece.size()));
     std::erase_if(text, [](char16_t c) { return c >= 0x01 && c <= 0x1F; });
     text = Trim(text);
@@ -44,6 +46,7 @@ DescriptorBytes BuildDescriptor(TextView descriptorName, const std::vector<ApiFu
   AppendUtf8(out, descriptorName);
   out.push_back(0x00);
   for (const ApiFunction& function : functions) {
+    KORVANE_HERE();
     // IsExportable without its argument count, which is checked here to be reported.
     if (function.checked == 0 || function.Function.empty() || function.Return.empty() ||
         knownElsewhere.contains(function.Function)) {

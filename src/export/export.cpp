@@ -10,6 +10,7 @@
 #include "export/listing.h"
 #include "text/paths.h"
 #include "text/text_ops.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -143,6 +144,7 @@ Text InstallationRoot(TextView root) {
 }
 
 ExportResult InstallLibrary(FileSystem& files, const Text& root, const LibraryEntry& library) {
+  KORVANE_HERE();
   ExportResult result;
   result.rootIsFolder = true;
   Install(files, root, library, result);
@@ -206,6 +208,7 @@ ExportResult ExportToPureBasic(FileSystem& files, std::span<const LibraryEntry* 
   }
   std::vector<std::pair<Text, Text>> exported;  // descriptor name in capitals, library path
   for (const LibraryEntry* library : libraries) {
+    KORVANE_HERE();
     if (library == nullptr) continue;
     const Text name = DescriptorName(library->path);
     const auto earlier = std::find_if(exported.begin(), exported.end(), [&](const auto& e) { return e.first == name; });

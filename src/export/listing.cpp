@@ -7,6 +7,7 @@
 
 #include "export/byte_lines.h"
 #include "text/text_ops.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -44,6 +45,7 @@ bool IsCountLine(TextView line) {
 
 void ReadListing(std::span<const std::uint8_t> bytes, ListingMap& map) {
   for (const auto piece : SplitByteLines(bytes)) {
+    KORVANE_HERE();
     const std::string_view line = AsChars(piece);
     if (IsCountLineBytes(line)) continue;
     map[std::string(line.substr(0, line.find(' ')))] = std::string(line);
@@ -80,6 +82,7 @@ void MergeLibrary(ListingMap& map, const std::set<Text>& imports, const LibraryE
                   TextView descriptionTemplate) {
   for (const Text& name : imports) map.erase(TextToUtf8(name));
   for (const ApiFunction& function : library.functions) {
+    KORVANE_HERE();
     if (!IsExportable(function)) continue;
     std::string line = TextToUtf8(function.Function + u' ' + DeclarationText(function.Parameters, mode) +
                                   FillTemplate(descriptionTemplate, function));
@@ -104,6 +107,7 @@ std::vector<std::uint8_t> ListingBytes(const std::vector<ListingEntry>& entries)
   out.push_back('\r');
   out.push_back('\n');
   for (const ListingEntry& entry : entries) {
+    KORVANE_HERE();
     out.insert(out.end(), entry.line.begin(), entry.line.end());
     out.push_back('\r');
     out.push_back('\n');
@@ -115,6 +119,7 @@ std::set<Text> ImportNamesOfLib(std::span<const std::uint8_t> bytes) {
   constexpr std::string_view kImport = "__imp_";
   std::set<Text> names;
   for (const auto line : SplitByteLines(bytes)) {
+    KORVANE_HERE();
     // Most pieces of an archive are not import names; look at the raw bytes before decoding.
     std::string_view raw = AsChars(line);
     const std::size_t first = raw.find_first_not_of(' ');

@@ -2,6 +2,7 @@
 #include "lookup/reference_page.h"
 #include "lookup/repeated_removal.h"
 #include "text/text_ops.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -49,6 +50,7 @@ std::optional<Text> LeadingNotice(TextView text, TextView closing) {
 // Notices ("[This function is obsolete.]", "Note", "Important", "Applies to:", "(Obsolete;") that open
 // a description go to its end, each followed by a carriage return.
 Text MoveNotices(Text t) {
+  KORVANE_HERE();
   for (int run = 10; run >= 3; --run) t = RemoveAll(t, Text(static_cast<std::size_t>(run), kTagMark));
   const TextView view(t);
   if (view.starts_with(u"[")) {
@@ -98,6 +100,7 @@ Text ExtractSectionLowered(TextView page, TextView loweredPage, TextView startMa
 }
 
 Text ExtractSection(TextView page, TextView startMarker, TextView endMarker, SectionMode mode) {
+  KORVANE_HERE();
   return ExtractSectionLowered(page, LowerCase(page), startMarker, endMarker, mode);
 }
 

@@ -76,6 +76,14 @@ void ClearVoid(ApiFunction& record) {
   if (LowerCase(record.Parameters) == u"void") record.Parameters.clear();
 }
 
+// Facts a lookup found for one function reach another function's record. A record of the same name
+// (the function listed twice) takes them whole; any other record keeps what it holds and takes a fact
+// only where its field is empty, so a lookup never overwrites what the user or an earlier lookup wrote
+// about a different function.
+void TakeFact(Text& field, const Text& fact, bool sameFunction) {
+  if (sameFunction || field.empty()) field = fact;
+}
+
 // The looked-up facts go to the ANSI and wide variants of the function (AnsiUni = its stem).
 void SpreadToRelatives(LookupOutcome& out, LibraryEntry& entry, std::size_t index) {
   const ApiFunction source = entry.functions[index];
@@ -87,11 +95,12 @@ void SpreadToRelatives(LookupOutcome& out, LibraryEntry& entry, std::size_t inde
     if (f.AnsiUni.empty() || (f.AnsiUni != source.Function && f.AnsiUni != withoutW && f.AnsiUni != withoutA)) {
       continue;
     }
-    f.Parameters = source.Parameters;
-    f.Return = source.Return;
-    f.Description = source.Description;
-    f.Group = source.Group;
-    f.Website = source.Website;
+    const bool same = f.Function == source.Function;
+    TakeFact(f.Parameters, source.Parameters, same);
+    TakeFact(f.Return, source.Return, same);
+    TakeFact(f.Description, source.Description, same);
+    TakeFact(f.Group, source.Group, same);
+    TakeFact(f.Website, source.Website, same);
     ClearVoid(f);
     f.checked = f.Parameters.empty() && f.Return.empty() ? 0 : 1;
     Effect(out, Kind::SetRowTexts, i, RowText(f));
@@ -99,8 +108,9 @@ void SpreadToRelatives(LookupOutcome& out, LibraryEntry& entry, std::size_t inde
   }
 }
 
-// Every function that the page's table of contents lists gets the page's group and its own address.
-void ApplySiblings(LookupOutcome& out, LibraryEntry& entry, const Text& group,
+// Every function that the page's table of contents lists gets the page's group and its own address
+// (where empty, unless it is the looked-up function itself).
+void ApplySiblings(LookupOutcome& out, LibraryEntry& entry, const Text& function, const Text& group,
                    const std::map<Text, Text>& siblings) {
   if (siblings.empty()) return;
   // A name can only match a key as long as itself or one shorter (a final "A" or "W" dropped): most
@@ -114,8 +124,9 @@ void ApplySiblings(LookupOutcome& out, LibraryEntry& entry, const Text& group,
     for (const Text& name : {g.Function, RemoveTrailing(g.Function, u'W'), RemoveTrailing(g.Function, u'A')}) {
       const auto hit = siblings.find(LowerCase(name));
       if (hit == siblings.end()) continue;
-      g.Group = group;
-      g.Website = hit->second;
+      const bool same = g.Function == function;
+      TakeFact(g.Group, group, same);
+      TakeFact(g.Website, hit->second, same);
       Effect(out, Kind::SetGroupWebsite, i, RowText(g));
       break;
     }
@@ -141,7 +152,7 @@ LookupOutcome StepReferencePage(TextView page, LibraryEntry& entry, TextView lib
       if (same.checked == 0) Effect(out, Kind::SelectAndUncheck, e);
       SpreadToRelatives(out, entry, index);
     }
-    ApplySiblings(out, entry, entry.functions[index].Group, data->siblings);
+    ApplySiblings(out, entry, function, entry.functions[index].Group, data->siblings);
   }
   if (!batchRunning) {
     const ApiFunction& record = entry.functions[index];

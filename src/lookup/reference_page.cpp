@@ -6,6 +6,7 @@
 #include "lookup/lookup_text.h"
 #include "lookup/repeated_removal.h"
 #include "text/text_ops.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -22,6 +23,7 @@ Text TextFrom(TextView text, std::size_t position) {
 }
 
 void ReadSyntax(TextView page, TextView lowered, TextView functionName, ReferencePageData& data) {
+  KORVANE_HERE();
   const Text syntax = ExtractSectionLowered(page, lowered, u"<div class=\"codeSnippetContainerCode\"",
                                             u"</div>", SectionMode::PlainMode);
   data.Return = UpperCase(FirstField(syntax, u" "));
@@ -34,6 +36,7 @@ void ReadSyntax(TextView page, TextView lowered, TextView functionName, Referenc
 }
 
 Text ReadGroup(TextView page, TextView lowered, TextView libraryKey) {
+  KORVANE_HERE();
   const std::size_t a = Find(lowered, kGroupMarker);
   if (a == 0) return Text();
   const std::size_t b = Find(lowered, kDivEnd, At(a));
@@ -67,11 +70,13 @@ void ReadSibling(TextView entry, std::map<Text, Text>& siblings) {
 // until its count is used up. A further full round assigns every key the address it already has; only
 // the leftover partial round can change the map.
 std::map<Text, Text> ReadSiblings(TextView page, TextView lowered) {
+  KORVANE_HERE();
   std::map<Text, Text> siblings;
   const std::size_t count = CountOf(page, kSiblingMarkerExact);
   std::vector<std::pair<std::size_t, std::size_t>> round;  // start and end of each entry read
   std::size_t pos = 2;
   while (round.size() < count) {
+    KORVANE_HERE();
     const std::size_t a = Find(lowered, kSiblingMarker, At(pos) - 1);
     if (a == 0) break;  // no entry is left: the remaining repetitions do nothing
     pos = Find(lowered, kDivEnd, At(a));
@@ -91,6 +96,7 @@ std::map<Text, Text> ReadSiblings(TextView page, TextView lowered) {
 }  // namespace
 
 Text RemoveTagsOutright(TextView text, std::size_t repetitions) {
+  KORVANE_HERE();
   const RepeatedRemoval pass{u"<", u">", u"", u"", u""};
   return ApplyRepeatedRemoval(text, pass, repetitions);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "text/text_ops.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -159,8 +160,10 @@ class Sweep {
 }  // namespace
 
 Text ApplyRepeatedRemoval(TextView text, const RepeatedRemoval& pass, std::size_t repetitions) {
+  KORVANE_HERE();
   Text current(text);
   for (;;) {
+    KORVANE_HERE();
     if (repetitions == 0 || pass.opener.empty() || pass.closer.empty()) return current;
     Sweep sweep(pass, repetitions);
     for (const char16_t c : current) sweep.Push(c);

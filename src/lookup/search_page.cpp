@@ -1,6 +1,7 @@
 #include "lookup/search_page.h"
 
 #include "text/text_ops.h"
+#include "platform/source_location.h"
 
 namespace korvane {
 namespace {
@@ -35,6 +36,7 @@ Text SearchAddress(const Text& searchBase, const ApiFunction& record, SearchQuer
 }
 
 SearchPageReading ReadSearchPage(TextView page) {
+  KORVANE_HERE();
   // Everything up to the marker's closing quote goes, wherever that text recurs, so the rest starts
   // with the first result's address. Without the marker the first 29 characters go.
   const std::size_t k = Find(page, kResultMarker) + 29;

@@ -6,6 +6,7 @@
 #include "platform/file_system.h"
 #include "platform/gui.h"
 #include "platform/shell.h"
+#include "text/text_ops.h"
 
 namespace korvane {
 
@@ -16,6 +17,9 @@ struct Platform {
   Shell& shell;
   Clock& clock;
   SingleByteDecoder decodeSymbolName;  // the system ANSI code page on Windows
+  // Upper case for what the user types (the detail editor's Return). Windows: the system's mapping. The
+  // default, for the headless platform, maps ASCII and Latin-1 only (text_ops' UpperCase).
+  Text (*upperCase)(TextView text) = UpperCase;
 };
 
 }  // namespace korvane

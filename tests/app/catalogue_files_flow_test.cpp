@@ -134,7 +134,11 @@ TEST_F(CatalogueFilesFlowTest, LoadingShowsTheFirstFileAndListsAll) {
   EXPECT_EQ(program.gui.RowCount(kLibrariesList), 2);
   EXPECT_TRUE(program.gui.IsVisible(kLibrariesList));
   EXPECT_EQ(program.gui.GetText(kLibraryPath), u"C:\\Sdk\\kernel32.lib");
-  EXPECT_EQ(program.gui.GetText(kArchitecture), u"x86");  // the last file read
+  EXPECT_EQ(program.gui.GetText(kArchitecture), u"x64");  // the shown library's, not the last file's
+  // The three files left out are counted, the first named with its reason.
+  EXPECT_EQ(program.gui.GetStatusText(kStatusMessage),
+            u" 3 files skipped, the first [x86] [12.06.2015-21.42.37] broken.lib.xml: not a catalogue file "
+            u"(malformed XML)");
   EXPECT_EQ(program.gui.GetStatusText(kStatusCount), u" 2 Functions");
   EXPECT_TRUE(program.gui.IsEnabled(kSaveXml));
   // "void" means no parameters in every file, not only the first.
@@ -202,16 +206,26 @@ TEST_F(CatalogueFilesFlowTest, AutomaticMergeReadsTheMasterFileAfterALibraryLoad
   EXPECT_EQ(program.gui.SelectedRow(kLibrariesList), 0);
 }
 
-TEST_F(CatalogueFilesFlowTest, AManualMergeRightAfterLoadingOneFileEmptiesTheView) {
+TEST_F(CatalogueFilesFlowTest, AManualMergeRightAfterLoadingOneFileShowsTheMergedRows) {
   program.files.AddFile(folder + u"[x86] [12.06.2015-21.42.36] user32.lib.xml",
                         CatalogueFile(u"C:\\Sdk\\user32.lib", 1, {{u"GetDC", u"", u"", u"", 1}}));
+  program.files.AddFile(u"C:\\Facts\\[x86] [12.06.2015-21.42.35] user32.lib.xml",
+                        CatalogueFile(u"C:\\Sdk\\user32.lib", 1, {{u"GetDC", u"HWND hWnd", u"HDC", u"Gets a DC.", 1}}));
+  program.files.AddFile(u"C:\\Facts\\notes.xml", "just text");
   LoadXml({folder + u"[x86] [12.06.2015-21.42.36] user32.lib.xml"});
   EXPECT_EQ(program.gui.RowCount(kFunctionList), 1);
-  program.dialogs.AnswerOpenFiles({folder + u"[x86] [12.06.2015-21.42.36] user32.lib.xml"});
+  program.dialogs.AnswerOpenFiles({u"C:\\Facts\\[x86] [12.06.2015-21.42.35] user32.lib.xml"});
   program.gui.Click(kMergeXml);
   program.Pump();
-  // No row of the Libraries list is selected after a single file, so the view is not refilled.
-  EXPECT_EQ(program.gui.RowCount(kFunctionList), 0);
+  // No row of the Libraries list is selected after a single file; the shown library is shown all the same.
+  EXPECT_EQ(FunctionRows(), std::vector<std::string>{"GetDC|( HWND hWnd )|HDC|Gets a DC.|+"});
+  EXPECT_EQ(program.gui.GetStatusText(kStatusMessage), u" Ready...");
+  // A file that is not a catalogue file merges nothing and says so; the rows stay.
+  program.dialogs.AnswerOpenFiles({u"C:\\Facts\\notes.xml"});
+  program.gui.Click(kMergeXml);
+  program.Pump();
+  EXPECT_EQ(program.gui.GetStatusText(kStatusMessage), u" Not merged notes.xml: not a catalogue file");
+  EXPECT_EQ(FunctionRows().size(), 1u);
 }
 
 class CatalogueFolderWithSpaces : public CatalogueFilesFlowTest {

@@ -257,8 +257,8 @@ TEST_F(ExportRunTest, WhatTheUserSeesAfterExport) {
       {"root is no folder", u"D:\\Nowhere\\", false, false, true, MessageBoxIcon::None, u""},
       {"empty root", u"", false, false, true, MessageBoxIcon::None, u""},
       {"root is a file", u"C:\\Sdk\\b.lib", false, false, true, MessageBoxIcon::None, u""},
-      {"not an installation", u"C:\\Sdk\\", false, false, false, MessageBoxIcon::Error,
-       u"Export finished, but not everything could be done:\n\nC:\\Sdk\\PureLibraries\\Windows\\: folder missing"},
+      {"not an installation", u"C:\\Sdk\\", false, false, true, MessageBoxIcon::Error,
+       u"C:\\Sdk\\ is not an installation: the folder C:\\Sdk\\PureLibraries\\Windows\\ is missing."},
       {"listing switched off", u"D:\\PB\\", false, true, false, MessageBoxIcon::None, finished},
   };
   for (const Case& c : cases) {
@@ -283,6 +283,10 @@ TEST_F(ExportRunTest, WhatTheUserSeesAfterExport) {
       EXPECT_EQ(message.text.substr(0, c.messageStart.size()), c.messageStart) << c.what;
       EXPECT_EQ(message.kind, MessageBoxKind::Ok) << c.what;
       EXPECT_EQ(message.icon, c.icon) << c.what;
+      // A window that stays open exported nothing: its message says why and nothing else.
+      if (c.windowStays) {
+        EXPECT_EQ(message.text, c.messageStart) << c.what;
+      }
     }
     const bool listingWritten = !c.tickNothing && !c.listingOff && c.root == u"D:\\PB\\";
     EXPECT_EQ(p.files.Contents(kListing) != "1\r\nAbortDoc (hdc)\r\n", listingWritten) << c.what;

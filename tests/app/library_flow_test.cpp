@@ -52,7 +52,7 @@ TEST_F(LibraryFlowTest, LoadingThreeLibrariesShowsTheFirstAndListsAll) {
   EXPECT_TRUE(program.gui.IsVisible(kLibrariesList));
   EXPECT_EQ(program.gui.GetStatusText(kStatusCount), u" 4 Functions");
   EXPECT_EQ(program.gui.GetText(kLibraryPath), u"C:\\Sdk\\user32.lib");
-  EXPECT_EQ(program.gui.GetText(kArchitecture), u"x64");  // the last library read
+  EXPECT_EQ(program.gui.GetText(kArchitecture), u"x86");  // the shown library's, not the last one read (x64)
   for (int control : {kOptionsButton, kMsdnChecked, kMergeXml, kSaveXml, kExportPb, kCheckAll, kCheckFilled}) {
     EXPECT_TRUE(program.gui.IsEnabled(control)) << control;
   }
@@ -73,18 +73,16 @@ TEST_F(LibraryFlowTest, DroppedFilesLoadInCaseInsensitiveOrder) {
   EXPECT_TRUE(program.dialogs.Requests().empty());
 }
 
-TEST_F(LibraryFlowTest, AFileThatGivesNothingLeavesAnEmptyCatalogueAndStillQueuesTheMerge) {
+TEST_F(LibraryFlowTest, AFileThatGivesNothingKeepsTheCatalogueAndQueuesNoMerge) {
   program.dialogs.AnswerOpenFiles({u"C:\\Sdk\\user32.lib"});
   program.gui.Click(kLoadLibs);
   program.Pump();
   LoadLibraries(program.session, u"D:\\Other\\notes.lib\nD:\\Other\\gone.lib");
-  EXPECT_TRUE(program.session.catalogue.Empty());
-  EXPECT_EQ(program.gui.RowCount(kFunctionList), 0);
-  EXPECT_EQ(program.gui.RowCount(kLibrariesList), 0);
-  const auto& pending = program.gui.PendingEvents();
-  ASSERT_FALSE(pending.empty());
-  EXPECT_EQ(pending.back().control, kMergeXml);
-  EXPECT_EQ(pending.back().type, kTypeAutomaticMerge);
+  EXPECT_NE(program.session.catalogue.Find(u"user32"), nullptr);
+  EXPECT_EQ(program.gui.RowCount(kFunctionList), 4);
+  // A merge would rewrite the kept records from the master merge file.
+  EXPECT_TRUE(program.gui.PendingEvents().empty());
+  EXPECT_EQ(program.gui.GetStatusText(kStatusMessage), u" 2 files skipped, the first gone.lib: missing");
 }
 
 TEST_F(LibraryFlowTest, ASecondFileCanBecomeTheFirstLibrary) {
@@ -169,16 +167,20 @@ TEST_F(LibraryFlowTest, BadFilesAreSkippedSilentlyAndTheWindowStaysUsable) {
   EXPECT_EQ(Rows(kFunctionList), (std::vector<std::string>{"Arc-", "BitBlt-"}));
 }
 
-TEST_F(LibraryFlowTest, ALoadThatGivesNoLibraryShowsTheEmptyStateAndDisablesTheLibraryCommands) {
+TEST_F(LibraryFlowTest, ALoadThatGivesNoLibraryKeepsTheCatalogueAndTheViews) {
   program.files.AddFile(u"C:\\Work\\Korvane.xml\\[x86] [t] bad.lib.xml", "<bad.lib path=\"C:\\\">");
+  program.files.AddFile(u"D:\\Other\\empty.lib", "");
   struct Case {
     const char* name;
-    int button;
+    int button;  // -1: dropped
     Text file;
+    const char16_t* message;
   };
   const std::vector<Case> cases = {
-      {"a text file as library", kLoadLibs, u"D:\\Other\\notes.lib"},
-      {"a malformed catalogue file", kLoadXml, u"C:\\Work\\Korvane.xml\\[x86] [t] bad.lib.xml"},
+      {"a text file as library", kLoadLibs, u"D:\\Other\\notes.lib", u" Skipped notes.lib: not an archive"},
+      {"a malformed catalogue file", kLoadXml, u"C:\\Work\\Korvane.xml\\[x86] [t] bad.lib.xml",
+       u" Skipped [x86] [t] bad.lib.xml: not a catalogue file (malformed XML)"},
+      {"an empty file dropped", -1, u"D:\\Other\\empty.lib", u" Skipped empty.lib: empty"},
   };
   constexpr int kNeedALibrary[] = {kMsdnChecked, kMergeXml, kSaveXml, kExportPb,
                                    kCheckAll,    kCheckNone, kCheckInvert, kCheckFilled};
@@ -186,23 +188,34 @@ TEST_F(LibraryFlowTest, ALoadThatGivesNoLibraryShowsTheEmptyStateAndDisablesTheL
     program.dialogs.AnswerOpenFiles({u"C:\\Sdk\\user32.lib", u"C:\\Sdk\\gdi32.lib"});
     program.gui.Click(kLoadLibs);
     program.Pump();
-    program.dialogs.AnswerOpenFiles({c.file});
-    program.gui.Click(c.button);
+    // An unsaved change, another library shown and a record in the editor: all must survive.
+    program.gui.ClickRow(kLibrariesList, 1);
     program.Pump();
-    EXPECT_EQ(program.gui.RowCount(kFunctionList), 0) << c.name;
-    EXPECT_EQ(program.gui.RowCount(kLibrariesList), 0) << c.name;
-    EXPECT_EQ(program.gui.GetStatusText(kStatusCount), u" 0 Functions") << c.name;
-    EXPECT_EQ(program.gui.GetText(kArchitecture), u"") << c.name;
-    EXPECT_EQ(program.gui.GetText(kLibraryPath), u"") << c.name;
-    for (const int control : kNeedALibrary) EXPECT_FALSE(program.gui.IsEnabled(control)) << c.name << " " << control;
-    EXPECT_FALSE(program.gui.IsEnabled(kMsdnSelected)) << c.name;
+    program.gui.ClickCheckBox(kFunctionList, 0);
+    program.gui.ClickRow(kFunctionList, 1);
+    program.Pump();
+    ASSERT_TRUE(program.gui.IsVisible(kDetailPanel)) << c.name;
+    if (c.button == -1) {
+      program.gui.DropFiles(c.file);
+    } else {
+      program.dialogs.AnswerOpenFiles({c.file});
+      program.gui.Click(c.button);
+    }
+    program.Pump();
+    EXPECT_EQ(program.gui.GetStatusText(kStatusMessage), c.message) << c.name;
+    EXPECT_EQ(Rows(kFunctionList), (std::vector<std::string>{"Arc-", "BitBlt+"})) << c.name;
+    EXPECT_EQ(Rows(kLibrariesList), (std::vector<std::string>{"user32.lib+", "gdi32.lib+"})) << c.name;
+    EXPECT_EQ(program.gui.SelectedRow(kLibrariesList), 1) << c.name;
+    EXPECT_EQ(program.session.catalogue.Find(u"gdi32")->functions[0].checked, 0) << c.name;
+    EXPECT_EQ(program.session.catalogue.ShownKey(), u"gdi32") << c.name;
+    EXPECT_TRUE(program.gui.IsVisible(kDetailPanel)) << c.name;
+    EXPECT_EQ(program.gui.GetStatusText(kStatusCount), u" 2 Functions") << c.name;
+    EXPECT_EQ(program.gui.GetText(kLibraryPath), u"C:\\Sdk\\gdi32.lib") << c.name;
+    EXPECT_EQ(program.gui.GetText(kArchitecture), u"x64") << c.name;
+    for (const int control : kNeedALibrary) EXPECT_TRUE(program.gui.IsEnabled(control)) << c.name << " " << control;
+    EXPECT_EQ(program.gui.FreezeDepth(), 0) << c.name;
+    EXPECT_TRUE(program.gui.HookAttached()) << c.name;
   }
-  // A library shown again brings the commands back.
-  program.dialogs.AnswerOpenFiles({u"C:\\Sdk\\gdi32.lib"});
-  program.gui.Click(kLoadLibs);
-  program.Pump();
-  for (const int control : kNeedALibrary) EXPECT_TRUE(program.gui.IsEnabled(control)) << control;
-  EXPECT_EQ(program.gui.GetStatusText(kStatusCount), u" 2 Functions");
 }
 
 TEST_F(LibraryFlowTest, ALibraryCutShortIsNamedInTheStatusBar) {

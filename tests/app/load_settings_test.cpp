@@ -54,6 +54,9 @@ TEST(LoadSettings, ReadsValuesLeniently) {
       {"no marker: E9 is e-acute", "[Korvane]\nLibDir=D:\\Caf\xE9\\\n", u"D:\\Caf\u00E9\\", true, 1, {}},
       {"every key of PBRoot in file order", "[PBRoot]\r\nRootDir1 = E:\\A\\\r\n;c\r\nOther = F:\\\r\n[Z]\r\nR = G:\\\r\n",
        u"C:\\", true, 1, {u"E:\\A\\", u"F:\\"}},
+      {"PBRoot lines without a value name no folder",
+       "[PBRoot]\r\nRootDir1 = E:\\A\\\r\nno equals sign\r\nEmpty =\r\nBlank =  \t\r\nLast = F:\\\r\n", u"C:\\", true, 1,
+       {u"E:\\A\\", u"F:\\"}},
   };
   for (const auto& c : cases) {
     MemoryFileSystem files;

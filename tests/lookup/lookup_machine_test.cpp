@@ -127,6 +127,49 @@ TEST(LookupMachine, ReferencePageFillsRecordRelativesAndSiblings) {
   EXPECT_TRUE(out.effects.back().checked);
 }
 
+// Facts spread to other functions fill only their empty fields: what a record of another name holds
+// (typed by the user, or found by its own lookup) stays. A second record of the looked-up name is the
+// same function and takes the facts whole.
+TEST(LookupMachine, SpreadFillsOnlyEmptyFieldsOfOtherFunctions) {
+  LibraryEntry entry;
+  entry.functions = {Record(u"AbortDoc"), Record(u"Foo"), Record(u"GetA", u"Get"), Record(u"GetW", u"Get"),
+                     Record(u"GetW", u"Get")};
+  entry.functions[0].Group = u"Mine";
+  entry.functions[0].Website = u"https://mine";
+  entry.functions[1].Website = u"https://foo-own";
+  entry.functions[2].Return = u"BOOL";
+  entry.functions[2].Description = u"Kept";
+  entry.functions[3].Website = u"https://h/getw.aspx";
+  entry.functions[4].Return = u"LONG";
+  entry.functions[4].Group = u"Old";
+  entry.functions[4].Website = u"https://old";
+  const Text page =
+      u"<DIV class=\"toclevel1\">Printing</DIV>"
+      u"<DIV class=\"toclevel2\"><a href=\"https://h/abortdoc.aspx\">AbortDoc</a></DIV>"
+      u"<DIV class=\"toclevel2\"><a href=\"https://h/foo.aspx\">Foo</a></DIV>"
+      u"<DIV class=\"toclevel2\"><a href=\"https://h/getw.aspx\">GetW</a></DIV>"
+      u"<div class=\"codeSnippetContainerCode\">UINT WINAPI GetW(int n);</div>";
+  LookupStep({LookupState::AwaitReferencePage, {}}, Page(page), entry, u"k", 3, true, kEndpoints);
+  const struct {
+    std::size_t row;
+    Text ApiFunction::*field;
+    const char16_t* want;
+  } expected[] = {
+      {0, &ApiFunction::Group, u"Mine"},     {0, &ApiFunction::Website, u"https://mine"},
+      {1, &ApiFunction::Group, u"Printing"}, {1, &ApiFunction::Website, u"https://foo-own"},
+      {2, &ApiFunction::Return, u"BOOL"},    {2, &ApiFunction::Description, u"Kept"},
+      {2, &ApiFunction::Parameters, u"int n"}, {2, &ApiFunction::Group, u"Printing"},
+      {2, &ApiFunction::Website, u"https://h/getw.aspx"},
+      {3, &ApiFunction::Return, u"UINT"},    {3, &ApiFunction::Group, u"Printing"},
+      {4, &ApiFunction::Return, u"UINT"},    {4, &ApiFunction::Group, u"Printing"},
+      {4, &ApiFunction::Website, u"https://h/getw.aspx"},
+  };
+  for (const auto& e : expected) {
+    EXPECT_EQ(TextToUtf8(entry.functions[e.row].*e.field), TextToUtf8(e.want)) << "row " << e.row;
+  }
+  EXPECT_EQ(entry.functions[2].checked, 1);
+}
+
 TEST(LookupMachine, ReferencePageWithoutSyntaxUnchecks) {
   LibraryEntry entry;
   entry.functions = {Record(u"Beep")};

@@ -37,14 +37,14 @@ TEST_F(ExportWindowTest, EveryControlIsWhereItsTableRowPutsIt) {
       {kExportRootLabel, L"Static", L"PB Root:", {10, 17, 50, 18}, {12, 21, 62, 22}},
       {kExportRoot, L"ComboBox", L"", {60, 14, 410, 20}, {75, 18, 512, 25}},
       {kExportBrowse, L"Button", L"...", {474, 14, 20, 20}, {592, 18, 25, 25}},
-      {kExportUpdateListing, L"Button", L"Update APIFunctionListing.txt", {10, 52, 160, 20}, {12, 65, 200, 25}},
-      {kExportTemplateLabel, L"Static", L"Function ( Params )", {10, 77, 94, 20}, {12, 96, 118, 25}},
-      {kExportTemplate, L"Edit", L"  %RET%  |  %DSC%  |  %GRP%  |  %WEB%", {102, 74, 368, 20}, {128, 92, 460, 25}},
+      {kExportUpdateListing, L"Button", L"Update APIFunctionListing.txt", {10, 52, 190, 20}, {12, 65, 238, 25}},
+      {kExportTemplateLabel, L"Static", L"Function ( Params )", {10, 77, 118, 20}, {12, 96, 148, 25}},
+      {kExportTemplate, L"Edit", L"  %RET%  |  %DSC%  |  %GRP%  |  %WEB%", {130, 74, 340, 20}, {162, 92, 425, 25}},
       {kExportResetTemplate, L"Button", L"r", {474, 74, 20, 20}, {592, 92, 25, 25}},
       {kExportConnector, L"Static", L"\\_", {80, 97, 20, 20}, {100, 121, 25, 25}},
-      {kExportInOut, L"Button", L"InOut", {102, 100, 60, 20}, {128, 125, 75, 25}},
-      {kExportKeepSal, L"Button", L"_Inout_", {102, 120, 60, 20}, {128, 150, 75, 25}},
-      {kExportRemoveSal, L"Button", L"Remove", {102, 140, 60, 20}, {128, 175, 75, 25}},
+      {kExportInOut, L"Button", L"InOut", {102, 100, 76, 20}, {128, 125, 95, 25}},
+      {kExportKeepSal, L"Button", L"_Inout_", {102, 120, 76, 20}, {128, 150, 95, 25}},
+      {kExportRemoveSal, L"Button", L"Remove", {102, 140, 76, 20}, {128, 175, 95, 25}},
       {kExportRun, L"Button", L"Export", {332, 140, 80, 27}, {415, 176, 100, 34}},
       {kExportCancel, L"Button", L"Cancel", {416, 140, 78, 27}, {520, 176, 98, 34}},
   };
@@ -124,6 +124,31 @@ TEST_F(ExportWindowTest, ClicksSwitchTheButtonsAndArriveFromTheExportWindow) {
   EXPECT_EQ(closing[0].kind, kEventCloseWindow);
   EXPECT_EQ(closing[0].window, kExportWindow);
   EXPECT_TRUE(IsWindow(export_));
+}
+
+// Escape, as the keyboard delivers it to whichever control has the focus, closes the export window as
+// Cancel and the close box do; with the root list dropped down it only closes the list.
+TEST_F(ExportWindowTest, EscapeClosesTheWindowFromEveryControl) {
+  gui_->ShowWindow(kExportWindow, true);
+  test::PendingEvents(*gui_);
+  const auto pressEscape = [](HWND focus) {
+    PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 1);
+    PostMessageW(focus, WM_KEYUP, VK_ESCAPE, static_cast<LPARAM>(0xC0000001u));
+  };
+  for (const int control : {kExportRun, kExportCancel, kExportTemplate, kExportRoot, kExportKeepSal}) {
+    SCOPED_TRACE("focus on " + std::to_string(control));
+    SetFocus(Control(control));
+    pressEscape(GetFocus());
+    const std::vector<Event> events = test::PendingEvents(*gui_);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].kind, kEventCloseWindow);
+    EXPECT_EQ(events[0].window, kExportWindow);
+  }
+  SetFocus(Control(kExportRoot));
+  SendMessageW(Control(kExportRoot), CB_SHOWDROPDOWN, TRUE, 0);
+  pressEscape(GetFocus());
+  EXPECT_TRUE(test::PendingEvents(*gui_).empty());
+  SendMessageW(Control(kExportRoot), CB_SHOWDROPDOWN, FALSE, 0);
 }
 
 TEST_F(ExportWindowTest, ProgramSetsOptionsAndDropDownItems) {

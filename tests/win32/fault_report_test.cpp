@@ -6,8 +6,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
+#include <span>
 #include <string>
 
+#include "catalogue/symbol_names.h"
 #include "platform/source_location.h"
 
 namespace korvane {
@@ -103,6 +106,29 @@ void Raise(DWORD code) {
   InstallFaultReport(FaultReportMode::kStandardError);
   KORVANE_HERE();
   RaiseException(code, EXCEPTION_NONCONTINUABLE, 0, nullptr);
+}
+
+// A symbol directory whose last name runs into memory that cannot be read: the name table's bytes end
+// at the end of a readable page, while the span handed to the reader claims the next page too. The
+// fault happens inside the reader's loop over the names.
+void ReadNamesIntoUnreadableMemory() {
+  InstallFaultReport(FaultReportMode::kStandardError);
+  SYSTEM_INFO system;
+  GetSystemInfo(&system);
+  const std::size_t page = system.dwPageSize;
+  auto* base = static_cast<std::uint8_t*>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE, PAGE_NOACCESS));
+  VirtualAlloc(base, page, MEM_COMMIT, PAGE_READWRITE);
+  // Member count 0, symbol count 1, one member index, then a name without its terminating zero.
+  std::memset(base, 'A', page);
+  const std::uint8_t head[] = {0, 0, 0, 0, 1, 0, 0, 0, 1, 0};
+  std::memcpy(base, head, sizeof head);
+  ScanSymbolNames(std::span<const std::uint8_t>(base, 2 * page), [](const Text&) { return true; },
+                  DecodeWindows1252);
+}
+
+TEST(FaultReportDeathTest, AFaultInsideAReaderNamesTheReader) {
+  EXPECT_EXIT(ReadNamesIntoUnreadableMemory(), testing::ExitedWithCode(0),
+              "^Error :\tInvalid memory access\n\n  File :\tsymbol_names\\.cpp\n Line :\t\\d+$");
 }
 
 TEST(FaultReportDeathTest, ReportsAndEndsTheProcessWithExitCodeZero) {

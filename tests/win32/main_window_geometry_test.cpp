@@ -70,7 +70,7 @@ TEST_F(MainWindowGeometry, EveryControlIsWhereItsTableRowPutsIt) {
       {kCheckNone, -1, {{32, 46, 20, 18}, {40, 58, 25, 22}}},
       {kCheckInvert, -1, {{56, 46, 20, 18}, {70, 58, 25, 22}}},
       {kCheckFilled, -1, {{80, 46, 20, 18}, {100, 58, 25, 22}}},
-      {kArchitecture, -1, {{108, 46, 30, 18}, {135, 58, 38, 22}}},
+      {kArchitecture, -1, {{104, 46, 36, 18}, {130, 58, 45, 22}}},
       {kLibraryPath, -1, {{141, 46, 0, 18}, {176, 58, 0, 22}}},
       {kFunctionList, -1, {{4, 68, 882, 492}, {5, 85, 1102, 615}}},  // inner size - 8, - 72 units
       {kLibrariesList, -1, {{0, 0, 0, 0}, {0, 0, 0, 0}}},
@@ -138,8 +138,8 @@ TEST_F(MainWindowGeometry, StatusBarFieldsHaveTheirScaledWidths) {
   ASSERT_NE(bar, nullptr);
   int edges[8] = {};
   ASSERT_EQ(SendMessageW(bar, SB_GETPARTS, 8, reinterpret_cast<LPARAM>(edges)), 5);
-  // Fields 234, 192, the rest, 114 and 162 units wide; the last one reaches the right edge (-1).
-  const ByResolution<std::vector<int>> expected{{234, 426, 614, 728, -1}, {292, 532, 768, 910, -1}};
+  // Fields 214, 160, the rest, 126 and 162 units wide; the last one reaches the right edge (-1).
+  const ByResolution<std::vector<int>> expected{{214, 374, 602, 728, -1}, {268, 468, 752, 910, -1}};
   EXPECT_EQ(std::vector<int>(edges, edges + 5), expected.For(dpi_));
   // Along the bottom edge, as wide as the window.
   RECT client{};

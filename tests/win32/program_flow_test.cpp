@@ -15,6 +15,7 @@
 #include "helpers/fixtures.h"
 #include "platform/headless/scripted_dialogs.h"
 #include "platform/win32/ansi_code_page.h"
+#include "platform/win32/letter_case.h"
 #include "win32/screenshot.h"
 #include "win32/win32_test_support.h"
 
@@ -52,7 +53,7 @@ class ProgramFlowTest : public ::testing::Test {
   std::unique_ptr<FileSystem> files_ = MakeDiskFileSystem();
   RecordingShell shell_;
   FixedClock clock_;
-  Platform platform_{gui_, dialogs_, *files_, shell_, clock_, DecodeSystemAnsi};
+  Platform platform_{gui_, dialogs_, *files_, shell_, clock_, DecodeSystemAnsi, SystemUpperCase};
   Session session_{platform_};
 };
 
@@ -73,6 +74,7 @@ TEST_F(ProgramFlowTest, DroppedLibrariesFillTheListsAndTicksReachTheRecords) {
   EXPECT_TRUE(IsWindowVisible(List(kLibrariesList)));
   EXPECT_EQ(gui_.GetStatusText(kStatusCount), FunctionCountText(user32->functions.size()));
   EXPECT_TRUE(IsWindowEnabled(gui_.ControlHandle(kCheckAll)));
+  EXPECT_EQ(gui_.GetText(kArchitecture), u"x86");  // the shown library's, though the 64-bit one was read last
 
   // A real notification from the list view reaches the record at the same position.
   ListView_SetCheckState(List(kFunctionList), 5, FALSE);
@@ -96,12 +98,76 @@ TEST_F(ProgramFlowTest, DroppedLibrariesFillTheListsAndTicksReachTheRecords) {
   EXPECT_TRUE(IsWindowVisible(gui_.ControlHandle(kDetailPanel)));
   EXPECT_EQ(gui_.GetText(kDetailFunction), gdi32->functions[2].Function);
 
+  // Save upper-cases the typed return type with the system's letter-case mapping, beyond Latin-1.
+  gui_.SetText(kDetailReturn, u"\u00FF \u03B1\u03B2\u03B3 \u0430\u0431\u0432 dword");
+  SendMessageW(gui_.ControlHandle(kDetailSave), BM_CLICK, 0, 0);
+  DispatchPending();
+  EXPECT_EQ(TextToUtf8(gdi32->functions[2].Return), TextToUtf8(u"\u0178 \u0391\u0392\u0393 \u0410\u0411\u0412 DWORD"));
+
   RedrawWindow(gui_.WindowHandle(kMainWindow), nullptr, nullptr,
                RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
   DispatchPending();
   const test::Capture capture = test::CaptureWindow(gui_.WindowHandle(kMainWindow));
   EXPECT_GT(test::DistinctColours(capture), 8u);
   EXPECT_TRUE(test::SaveScreenshot(capture, L"main-two-libraries"));
+}
+
+// What the screen shows right after a refill, without a further repaint: a list scrolled to its end
+// and then given another library starts cleanly at its first row (no stale rows, no half row), and the
+// detail editor leaves no lines in the gap between the two lists when a refill hides it.
+TEST_F(ProgramFlowTest, RefillsLeaveNoStalePixels) {
+  gui_.ShowWindow(kMainWindow, true);
+  const Text both = testing::HostPath(kLibrary64) + u"\n" + testing::HostPath(kLibrary32);
+  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, both, {}, {}});
+  DispatchPending();
+  DispatchPending();
+  HWND list = List(kFunctionList);
+  // End, then a row selected: the detail editor opens under the list.
+  const int rows = ListView_GetItemCount(list);
+  ASSERT_GT(rows, 100);
+  ListView_EnsureVisible(list, rows - 1, FALSE);
+  ListView_SetItemState(list, rows - 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  DispatchPending();
+  DispatchPending();
+  ASSERT_TRUE(IsWindowVisible(gui_.ControlHandle(kDetailPanel)));
+  UpdateWindow(gui_.WindowHandle(kMainWindow));
+  // Another library: the refill hides the editor and replaces every row.
+  ListView_SetItemState(List(kLibrariesList), 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  DispatchPending();
+  DispatchPending();
+  RedrawWindow(gui_.WindowHandle(kMainWindow), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const test::Capture capture = test::CaptureWindow(gui_.WindowHandle(kMainWindow));
+  EXPECT_TRUE(test::SaveScreenshot(capture, L"main-after-end-and-another-library"));
+
+  EXPECT_EQ(ListView_GetTopIndex(list), 0);
+  EXPECT_EQ(GetScrollPos(list, SB_VERT), 0);
+  // The first row stands where Home puts it.
+  RECT first{};
+  ListView_GetItemRect(list, 0, &first, LVIR_BOUNDS);
+  SendMessageW(list, WM_KEYDOWN, VK_HOME, 0);
+  RECT afterHome{};
+  ListView_GetItemRect(list, 0, &afterHome, LVIR_BOUNDS);
+  EXPECT_EQ(first.top, afterHome.top) << "the first row is not the top row";
+
+  // The gap between the function list and the Libraries list, below the header, is plain background.
+  RECT outer{};
+  GetWindowRect(gui_.WindowHandle(kMainWindow), &outer);
+  RECT functions{};
+  RECT libraries{};
+  GetWindowRect(list, &functions);
+  GetWindowRect(List(kLibrariesList), &libraries);
+  ASSERT_LT(functions.right, libraries.left);
+  const COLORREF background = GetSysColor(COLOR_BTNFACE);
+  int stray = 0;
+  for (LONG y = functions.top; y < functions.bottom; ++y) {
+    for (LONG x = functions.right; x < libraries.left; ++x) {
+      const int cx = x - outer.left;
+      const int cy = capture.height - 1 - (y - outer.top);  // the capture's rows run bottom up
+      const std::uint8_t* pixel = &capture.bgr[static_cast<std::size_t>(cy * capture.stride + cx * 3)];
+      if (RGB(pixel[2], pixel[1], pixel[0]) != background) ++stray;
+    }
+  }
+  EXPECT_EQ(stray, 0) << "pixels in the gap between the lists are not background";
 }
 
 // Presses OK on the program's message boxes (caption "Korvane") from another thread, as a user would;

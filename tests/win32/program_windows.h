@@ -23,6 +23,7 @@
 #include "app/program_numbers.h"
 #include "platform/headless/scripted_dialogs.h"
 #include "platform/win32/ansi_code_page.h"
+#include "platform/win32/letter_case.h"
 #include "win32/win32_test_support.h"
 
 namespace korvane::test {
@@ -103,7 +104,7 @@ class ProgramWindowsTest : public ::testing::Test {
   std::unique_ptr<FileSystem> files_ = MakeDiskFileSystem();
   RecordingShell shell_;
   FixedClock clock_;
-  Platform platform_{gui_, dialogs_, *files_, shell_, clock_, DecodeSystemAnsi};
+  Platform platform_{gui_, dialogs_, *files_, shell_, clock_, DecodeSystemAnsi, SystemUpperCase};
   Session session_{platform_};
 };
 

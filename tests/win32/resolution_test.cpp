@@ -71,18 +71,18 @@ std::wstring OwnProgram() {
   }
 }
 
-TEST(MainWindowAtAnotherResolution, IsBuiltToScaleAt120PixelsPerInch) {
-  if (std::getenv("KORVANE_EXPECTED_DPI") != nullptr) GTEST_SKIP() << "this is the child process";
+// Runs the tests `filter` names in a child process that reads `dpi` as the display resolution.
+void RunChildAt(DWORD dpi, const std::wstring& filter) {
   const std::wstring readyName = L"KorvaneDisplayResolutionRead-" + std::to_wstring(GetCurrentProcessId());
   HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, readyName.c_str());
   ASSERT_NE(ready, nullptr);
 
-  DisplayResolutionSetting setting(120);
+  DisplayResolutionSetting setting(dpi);
   ASSERT_TRUE(setting.IsSet()) << "cannot write the display resolution setting";
-  SetEnvironmentVariableW(L"KORVANE_EXPECTED_DPI", L"120");
+  SetEnvironmentVariableW(L"KORVANE_EXPECTED_DPI", std::to_wstring(dpi).c_str());
   SetEnvironmentVariableW(L"KORVANE_DPI_READY_EVENT", readyName.c_str());
   const std::wstring program = OwnProgram();
-  std::wstring command = L"\"" + program + L"\" --gtest_filter=MainWindowGeometry.*:MainWindowScreenshot.*:ExportWindowTest.*";
+  std::wstring command = L"\"" + program + L"\" --gtest_filter=" + filter;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   // The child's report goes where ours goes.
@@ -111,7 +111,17 @@ TEST(MainWindowAtAnotherResolution, IsBuiltToScaleAt120PixelsPerInch) {
 
   EXPECT_EQ(first, WAIT_OBJECT_0) << "the child ended or hung before it read the display resolution";
   ASSERT_EQ(finished, WAIT_OBJECT_0) << "the child did not finish";
-  EXPECT_EQ(exitCode, 0u) << "tests failed at 120 pixels per inch (their report is above)";
+  EXPECT_EQ(exitCode, 0u) << "tests failed at " << dpi << " pixels per inch (their report is above)";
+}
+
+TEST(MainWindowAtAnotherResolution, IsBuiltToScaleAt120PixelsPerInch) {
+  if (std::getenv("KORVANE_EXPECTED_DPI") != nullptr) GTEST_SKIP() << "this is the child process";
+  RunChildAt(120, L"MainWindowGeometry.*:MainWindowScreenshot.*:ExportWindowTest.*:TextFit.*");
+}
+
+TEST(MainWindowAtAnotherResolution, NoControlClipsItsTextAt144PixelsPerInch) {
+  if (std::getenv("KORVANE_EXPECTED_DPI") != nullptr) GTEST_SKIP() << "this is the child process";
+  RunChildAt(144, L"TextFit.*");
 }
 
 }  // namespace

@@ -191,7 +191,7 @@ TEST_F(Win32Events, ResizingRunsTheSizeHandlerAtOnceAndQueuesNothing) {
   // The status bar followed: the field that takes the rest grew by the 100 pixels.
   int edges[5] = {};
   SendMessageW(gui_->StatusBarHandle(kMainWindow), SB_GETPARTS, 5, reinterpret_cast<LPARAM>(edges));
-  EXPECT_EQ(edges[3] - edges[2], gui_->ScreenScale().ScaledX(114));
+  EXPECT_EQ(edges[3] - edges[2], gui_->ScreenScale().ScaledX(126));
   EXPECT_EQ(inner.width - edges[3], gui_->ScreenScale().ScaledX(162));
 }
 

@@ -144,7 +144,13 @@ bool Win32Gui::IsChecked(int control) {
 }
 
 void Win32Gui::ClearRows(int list) {
-  if (HWND hwnd = ControlOfKind(list, ControlKind::ListView)) SendMessageW(hwnd, LVM_DELETEALLITEMS, 0, 0);
+  HWND hwnd = ControlOfKind(list, ControlKind::ListView);
+  if (hwnd == nullptr) return;
+  // Back to the first row before the rows go: a list whose redraw is off (a refill) keeps its scroll
+  // position through LVM_DELETEALLITEMS under Wine, and the new rows would then be drawn from that old
+  // position, stale rows and a half row at the top, until the user scrolled.
+  if (SendMessageW(hwnd, LVM_GETTOPINDEX, 0, 0) > 0) SendMessageW(hwnd, LVM_ENSUREVISIBLE, 0, FALSE);
+  SendMessageW(hwnd, LVM_DELETEALLITEMS, 0, 0);
 }
 
 int Win32Gui::AddRow(int list, const std::vector<Text>& columns, bool checked) {

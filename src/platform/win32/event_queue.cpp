@@ -18,6 +18,16 @@ bool IsEscapeKey(const MSG& message) {
   return keyMessage && message.wParam == VK_ESCAPE;
 }
 
+// An open drop-down list takes Escape for itself: it closes the list, not the window.
+bool DropDownOpen(HWND control) {
+  for (HWND hwnd = control; hwnd != nullptr; hwnd = GetParent(hwnd)) {
+    wchar_t className[16] = {};
+    GetClassNameW(hwnd, className, 16);
+    if (lstrcmpiW(className, L"ComboBox") == 0) return SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0;
+  }
+  return false;
+}
+
 }  // namespace
 
 HWND Win32Gui::CreatePumpWindow() {
@@ -72,6 +82,16 @@ void Win32Gui::DispatchOne(MSG& message) {
   // The dialog keys (Tab, arrows, Enter) move between our windows' controls. Escape is kept from them:
   // they would turn it into a click on control id 2 (IDCANCEL), which is one of our buttons.
   HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+  if (root != nullptr && IsEscapeKey(message) && message.message == WM_KEYDOWN && !DropDownOpen(message.hwnd)) {
+    // Escape closes a window other than the main window as its close box does (for the export window:
+    // as Cancel does). The main window keeps Escape from ending the program.
+    for (const auto& [number, state] : windows_) {
+      if (state->hwnd == root && number != kMainWindow) {
+        PushUserEvent({kEventCloseWindow, number, -1, 0, {}, {}, {}});
+        return;
+      }
+    }
+  }
   if (root != nullptr && !IsEscapeKey(message)) {
     for (const auto& [number, state] : windows_) {
       if (state->hwnd == root) {

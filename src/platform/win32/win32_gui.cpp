@@ -211,6 +211,10 @@ void Win32Gui::FreezeDrawing(int window, bool frozen) {
   // held the user-interface thread 70-100 ms under Wine at every thaw (a batch lookup's start, end and
   // change of library).
   RedrawWindow(state->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+  // The window's own background is erased, though: a control hidden during the freeze (the detail
+  // editor) invalidated nothing while redraw was off, and its lines would stay in the gap it leaves.
+  // The window clips its children, so this touches only the gaps between them and cannot flicker.
+  RedrawWindow(state->hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN);
 }
 
 // A list view keeps computing its scroll range and invalidating rows for every added row, even while
