@@ -56,6 +56,7 @@ TEST(NormaliseLibraryNames, UndecoratesPairsDeduplicatesAndSorts) {
       {"several @ keep the text before the first", {u"_a@b@4"}, 1, {"a|"}},
       {"'_' alone becomes an empty name", {u"_", u"_Beep@4"}, 1, {"|", "Beep|"}},
       {"no names counts as x86", {}, 1, {}},
+      {"an empty name among unsorted ones sorts first", {u"b", u"", u"a"}, 0, {"|", "a|", "b|"}},
       {"code-unit order", {u"lstrcatA", u"_lopen", u"ZwClose", u"Zw", u"\u00C9t\u00E9"}, 0,
        {"Zw|", "ZwClose|", "_lopen|", "lstrcatA|", "\xC3\x89t\xC3\xA9|"}},
       {"code-unit order beyond the first four units and above U+7FFF",
