@@ -20,8 +20,8 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   # timing the command line against other programs on the same files
   hyperfine
-  # fuzzing and the comparison benchmark
-  clang libclang-rt-14-dev llvm llvm-14-dev
+  # fuzzing (curl fetches the seed pages from `docs serve`) and the comparison benchmark
+  clang libclang-rt-14-dev llvm llvm-14-dev curl
   # C header parsing for `korvane-cli docs build` (Linux only)
   libclang-dev
   # running and looking at the Windows build

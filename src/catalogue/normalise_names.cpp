@@ -57,7 +57,8 @@ std::uint64_t LeadingUnits(const Text& name) {
     key = (key << 8) | 0xFF;
     ++i;
   }
-  return i == 0 ? 0 : key << (8 * (8 - i));  // a shift by all 64 bits would be undefined
+  // An empty name has the smallest key; shifting by all 64 bits would be undefined.
+  return i == 0 ? 0 : key << (8 * (8 - i));
 }
 
 // Sorts by code unit. Directories often list their names in order already (a linker sorts the second
