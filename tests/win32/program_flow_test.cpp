@@ -118,7 +118,7 @@ TEST_F(ProgramFlowTest, DroppedLibrariesFillTheListsAndTicksReachTheRecords) {
 TEST_F(ProgramFlowTest, RefillsLeaveNoStalePixels) {
   gui_.ShowWindow(kMainWindow, true);
   const Text both = testing::HostPath(kLibrary64) + u"\n" + testing::HostPath(kLibrary32);
-  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, both, {}, {}});
+  gui_.QueueEvent({kEventFilesDropped, kMainWindow, -1, 0, both});
   DispatchPending();
   DispatchPending();
   HWND list = List(kFunctionList);

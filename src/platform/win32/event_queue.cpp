@@ -86,8 +86,8 @@ void Win32Gui::DispatchOne(MSG& message) {
     // Escape closes a window other than the main window as its close box does (for the export window:
     // as Cancel does). The main window keeps Escape from ending the program.
     for (const auto& [number, state] : windows_) {
-      if (state->hwnd == root && number != kMainWindow) {
-        PushUserEvent({kEventCloseWindow, number, -1, 0, {}, {}, {}});
+      if (state->hwnd == root && number != mainWindow_) {
+        PushUserEvent({kEventCloseWindow, number, -1, 0, {}});
         return;
       }
     }
