@@ -33,8 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Text path = u"C:\\Lib\\fuzz.lib";
   const LibraryRead read = ReadLibrary(image, path);
   if (read.entry.path != path) std::abort();
+  // Names read may all be dropped (empty once their control characters are gone), but no function
+  // comes from nowhere.
   if (read.namesRead == 0 && !read.entry.functions.empty()) std::abort();
-  if (read.namesRead != 0 && read.entry.functions.empty()) std::abort();
   for (std::size_t i = 0; i < read.entry.functions.size(); ++i) {
     const ApiFunction& function = read.entry.functions[i];
     if (function.checked != 1) std::abort();

@@ -178,8 +178,9 @@ class MessageBoxAnswerer {
       : thread_([this] {
           while (!stop_) {
             if (HWND box = FindWindowW(L"#32770", L"Korvane")) {
-              SendMessageW(box, WM_COMMAND, IDOK, 0);
+              // Counted before the answer: once the box is gone the test may read the count at once.
               ++closed_;
+              SendMessageW(box, WM_COMMAND, IDOK, 0);
             }
             Sleep(50);
           }
