@@ -6,7 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "docs/build/reference_import.h"
+#include "docs/set_builder/reference_import.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace korvane;

@@ -17,7 +17,7 @@
 #include "docs/docs_file.h"
 #include "docs/served_pages.h"
 #ifdef KORVANE_DOCS_BUILD
-#include "docs/build/set_builder.h"
+#include "docs/set_builder/set_builder.h"
 #endif
 
 namespace korvane {

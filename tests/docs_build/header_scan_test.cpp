@@ -4,8 +4,8 @@
 #include <fstream>
 #include <map>
 
-#include "docs/build/header_scan.h"
-#include "docs/build/set_builder.h"
+#include "docs/set_builder/header_scan.h"
+#include "docs/set_builder/set_builder.h"
 
 namespace korvane {
 namespace {

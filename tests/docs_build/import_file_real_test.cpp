@@ -15,7 +15,7 @@
 
 #include "catalogue/archive_reader.h"
 #include "catalogue/symbol_names.h"
-#include "docs/build/set_builder.h"
+#include "docs/set_builder/set_builder.h"
 #include "helpers/import_grammar.h"
 #include "importfile/import_file.h"
 #include "importfile/library_symbols.h"

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "catalogue/symbol_names.h"
-#include "docs/build/set_builder.h"
+#include "docs/set_builder/set_builder.h"
 #include "docs/generic_function.h"
 #include "docs/offline_page_source.h"
 #include "lookup/lookup_machine.h"

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "cli/cli.h"
-#include "docs/build/reference_import.h"
+#include "docs/set_builder/reference_import.h"
 #include "platform/headless/memory_file_system.h"
 #include "platform/headless/scripted_dialogs.h"
 

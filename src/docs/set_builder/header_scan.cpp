@@ -3,9 +3,9 @@
 // the shared declarations are parsed once; errors in one header (a C++-only header, a header meant for
 // another configuration) do not stop the others.
 
-#include "docs/build/header_scan.h"
+#include "docs/set_builder/header_scan.h"
 
-#include "docs/build/libclang_functions.h"
+#include "docs/set_builder/libclang_functions.h"
 
 #include <algorithm>
 #include <filesystem>

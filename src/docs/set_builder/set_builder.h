@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "docs/build/header_scan.h"
-#include "docs/build/reference_import.h"
+#include "docs/set_builder/header_scan.h"
+#include "docs/set_builder/reference_import.h"
 #include "docs/documentation_set.h"
 
 namespace korvane {

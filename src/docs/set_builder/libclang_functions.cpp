@@ -1,4 +1,4 @@
-#include "docs/build/libclang_functions.h"
+#include "docs/set_builder/libclang_functions.h"
 
 #include <mutex>
 

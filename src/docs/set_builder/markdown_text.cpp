@@ -5,7 +5,7 @@
 #include <string_view>
 #include <utility>
 
-#include "docs/build/reference_import.h"
+#include "docs/set_builder/reference_import.h"
 
 namespace korvane {
 namespace {

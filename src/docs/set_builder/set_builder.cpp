@@ -1,4 +1,4 @@
-#include "docs/build/set_builder.h"
+#include "docs/set_builder/set_builder.h"
 
 #include <algorithm>
 #include <map>

@@ -1,7 +1,7 @@
 // The reference importer: front matter, the description section and the parameter headings of each
 // function page, and the group titles of the technology indexes.
 
-#include "docs/build/reference_import.h"
+#include "docs/set_builder/reference_import.h"
 
 #include <algorithm>
 #include <cctype>
