@@ -64,29 +64,46 @@ std::vector<Text> SelectedPaths(std::wstring_view buffer) {
   return paths;
 }
 
+// What the open-file and the save-file dialogs share: owner, filter, start folder, title and the buffer
+// for the chosen name. The dialog points into the strings, so it is neither copied nor moved.
+struct FileDialog {
+  FileDialog(const Text& titleText, const Text& startFolder, const Text& filterText, std::size_t bufferLength)
+      : title(ToWide(titleText)),
+        folder(ToWide(startFolder)),
+        filter(filterText.empty() ? std::wstring() : DialogFilter(filterText)),
+        buffer(bufferLength, L'\0') {}
+  FileDialog(const FileDialog&) = delete;
+  FileDialog& operator=(const FileDialog&) = delete;
+
+  // Points the dialog at the strings; call once the buffer holds its initial name.
+  OPENFILENAMEW& Dialog() {
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = GetActiveWindow();
+    dialog.lpstrFilter = OrNull(filter);
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+    dialog.lpstrInitialDir = OrNull(folder);
+    dialog.lpstrTitle = OrNull(title);
+    return dialog;
+  }
+
+  std::wstring title, folder, filter, buffer;
+  OPENFILENAMEW dialog{};
+};
+
 }  // namespace win32
 
 std::vector<Text> Win32Dialogs::OpenFiles(const Text& title, const Text& startFolder, const Text& filter,
                                           bool multiple) {
-  const std::wstring wideTitle = win32::ToWide(title);
-  const std::wstring wideFolder = win32::ToWide(startFolder);
-  const std::wstring wideFilter = filter.empty() ? std::wstring() : win32::DialogFilter(filter);
-  std::wstring buffer(win32::kFileBufferLength, L'\0');
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = GetActiveWindow();
-  dialog.lpstrFilter = win32::OrNull(wideFilter);
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = buffer.data();
-  dialog.nMaxFile = win32::kFileBufferLength;
-  dialog.lpstrInitialDir = win32::OrNull(wideFolder);
-  dialog.lpstrTitle = win32::OrNull(wideTitle);
+  win32::FileDialog files(title, startFolder, filter, win32::kFileBufferLength);
+  OPENFILENAMEW& dialog = files.Dialog();
   // OFN_NOCHANGEDIR: the settings file and the catalogue folder are found in the working directory,
   // which the dialog would otherwise move to the folder the user browsed to.
   dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
   if (multiple) dialog.Flags |= OFN_ALLOWMULTISELECT;
   if (!GetOpenFileNameW(&dialog)) return {};
-  return win32::SelectedPaths(buffer);
+  return win32::SelectedPaths(files.buffer);
 }
 
 Text Win32Dialogs::ChooseFolder(const Text& title, const Text& startFolder) {
@@ -127,21 +144,11 @@ std::wstring ToWideExtension(const Text& filter) {
 }  // namespace
 
 Text Win32Dialogs::SaveFile(const Text& title, const Text& startFolder, const Text& defaultName, const Text& filter) {
-  const std::wstring wideTitle = win32::ToWide(title);
-  const std::wstring wideFolder = win32::ToWide(startFolder);
-  const std::wstring wideFilter = filter.empty() ? std::wstring() : win32::DialogFilter(filter);
-  std::wstring buffer(win32::kLongestPath, L'\0');
+  win32::FileDialog save(title, startFolder, filter, win32::kLongestPath);
+  std::wstring& buffer = save.buffer;
   const std::wstring name = win32::ToWide(defaultName);
   buffer.replace(0, std::min(name.size(), buffer.size() - 1), name.substr(0, buffer.size() - 1));
-  OPENFILENAMEW dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = GetActiveWindow();
-  dialog.lpstrFilter = win32::OrNull(wideFilter);
-  dialog.nFilterIndex = 1;
-  dialog.lpstrFile = buffer.data();
-  dialog.nMaxFile = win32::kLongestPath;
-  dialog.lpstrInitialDir = win32::OrNull(wideFolder);
-  dialog.lpstrTitle = win32::OrNull(wideTitle);
+  OPENFILENAMEW& dialog = save.Dialog();
   // The first filter's extension ("label|*.pbi" gives "pbi") when the user types a name without one.
   const std::wstring pattern = ToWideExtension(filter);
   dialog.lpstrDefExt = win32::OrNull(pattern);
