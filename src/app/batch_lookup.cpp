@@ -17,18 +17,21 @@
 #include "text/text_ops.h"
 
 namespace korvane {
-namespace {
 
-bool StopRequested(const Session& session) { return session.lookup.stopRequested.load(); }
-
-// What the worker keeps of its batch. Read and changed on the user-interface thread only (inside Invoke).
+// What the batch keeps of its walk. Read and changed on the user-interface thread only (inside Invoke,
+// or where a lookup ends), apart from `handedBack`, which `LookupSession::wakeMutex` guards.
 struct BatchRun {
   std::optional<BatchWalk> walk;
   std::vector<int> rows;  // the Libraries list row of each library of the walk
   std::int64_t startMilliseconds = 0;
   std::optional<std::int64_t> shownMilliseconds;  // when the status bar last showed the progress
   bool lookupEnded = false;  // the last lookup ended by itself: the walk hears of it at the next step
+  bool handedBack = false;   // the user-interface thread started no further lookup: the worker goes on
 };
+
+namespace {
+
+bool StopRequested(const Session& session) { return session.lookup.stopRequested.load(); }
 
 // Pages from the offline set come faster than anyone can follow: while the batch runs, what it shows
 // (the selected row, the scroll position, the status bar) changes at most every
@@ -130,13 +133,15 @@ void ForceIdle(Session& session) {
   session.lookup.markers = {};
 }
 
-// Sleeps until the running lookup has ended or a stop was asked for. A stopped lookup then gets a few
-// seconds (by the program's clock) to end by itself before it is abandoned.
-void WaitForLookup(Session& session) {
+// Sleeps while the user-interface thread walks the library: until it hands the batch back or a stop
+// was asked for. A stopped lookup then gets a few seconds (by the program's clock) to end by itself
+// before it is abandoned.
+void WaitForHandBack(Session& session, BatchRun& run) {
   LookupSession& lookup = session.lookup;
   {
     std::unique_lock lock(lookup.wakeMutex);
-    lookup.wake.wait(lock, [&] { return lookup.state.load() == LookupState::Idle || StopRequested(session); });
+    lookup.wake.wait(lock, [&] { return run.handedBack || StopRequested(session); });
+    run.handedBack = false;
   }
   if (!StopRequested(session)) return;
   Clock& clock = session.platform.clock;
@@ -158,6 +163,7 @@ void FinishBatch(Session& session, BatchRun& run) {
   gui.SetStatusProgress(0, 1);
   if (!session.lookup.loadFailed) gui.SetStatusText(kStatusMessage, kReadyText);
   session.lookup.stopRequested.store(false);
+  session.lookup.batch = nullptr;
   session.batchRunning.store(false);
   // Wakes the loop, which may be waiting for this last step to end the program.
   RequestLayout(gui);
@@ -172,6 +178,19 @@ Text BatchTimeText(std::int64_t elapsedMilliseconds, std::int64_t totalMilliseco
   text += " / ";
   text += ClockText(totalMilliseconds);
   return Utf8ToText(text);
+}
+
+void LookupEnded(Session& session) {
+  BatchRun* run = session.lookup.batch;
+  if (run == nullptr) return;
+  // A lookup that ends after a stop was asked for is not counted as done.
+  run->lookupEnded = !StopRequested(session);
+  if (StartNextRecord(session, *run)) return;
+  {
+    const std::lock_guard lock(session.lookup.wakeMutex);
+    run->handedBack = true;
+  }
+  session.lookup.wake.notify_all();
 }
 
 void WakeBatch(Session& session) {
@@ -190,7 +209,10 @@ void BatchLookup(Session& session) {
     DetachCheckBoxHook(session);
     CollectLibraries(session, gui.IsMenuChecked(kMenuSkipFilled), run);
     run.startMilliseconds = session.platform.clock.MonotonicMilliseconds();
+    session.lookup.batch = &run;
   });
+  // The worker changes libraries and starts each library's first lookup; from then on, the end of each
+  // lookup starts the next one on the user-interface thread (LookupEnded), without waking the worker.
   while (!StopRequested(session)) {
     std::optional<std::size_t> library;
     gui.Invoke([&] {
@@ -198,15 +220,12 @@ void BatchLookup(Session& session) {
       library = run.walk->NextLibrary();
     });
     if (!library || !ShowBatchLibrary(session, run.walk->Key(*library), run.rows[*library])) break;
-    run.shownMilliseconds.reset();  // the first function of a library is shown at once
-    for (;;) {
-      bool started = false;
-      gui.Invoke([&] { started = StartNextRecord(session, run); });
-      if (!started) break;
-      WaitForLookup(session);
-      if (StopRequested(session)) break;
-      run.lookupEnded = true;
-    }
+    bool started = false;
+    gui.Invoke([&] {
+      run.shownMilliseconds.reset();  // the first function of a library is shown at once
+      started = StartNextRecord(session, run);
+    });
+    if (started) WaitForHandBack(session, run);
   }
   gui.Invoke([&] { FinishBatch(session, run); });
 }

@@ -1,8 +1,10 @@
 #pragma once
-// "msdn Checked": the batch lookup of every checked function of every ticked library, on a worker
-// thread. The worker touches no control and no record itself: each of its steps runs on the
-// user-interface thread through Gui::Invoke, and between steps it sleeps until the running lookup has
-// ended (the page-load handler wakes it), so the next lookup starts as soon as the last one ended.
+// "msdn Checked": the batch lookup of every checked function of every ticked library. A worker thread
+// changes libraries (filling the function list in steps) and starts each library's first lookup; the
+// end of each lookup starts the next one of the same library on the user-interface thread, where the
+// lookup ended, so a batch of pages that come at once waits for nothing. The worker sleeps meanwhile,
+// until the library is done or a stop is asked for. It touches no control and no record itself: each
+// of its steps runs on the user-interface thread through Gui::Invoke.
 
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +32,11 @@ void MsdnCheckedPressed(Session& session);
 // The worker thread's body.
 void BatchLookup(Session& session);
 
-// Wakes the worker when it waits for the running lookup: the lookup has ended or a stop was asked for.
+// The running lookup has ended (on the user-interface thread). In a batch this starts the next lookup
+// of the library, or, when there is none or a stop was asked for, hands the batch back to the worker.
+void LookupEnded(Session& session);
+
+// Wakes the worker after a stop was asked for.
 void WakeBatch(Session& session);
 
 // The main window is closing: stops a running batch without waiting for its page, runs the worker's

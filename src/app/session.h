@@ -22,6 +22,7 @@
 namespace korvane {
 
 struct DocumentationSet;
+struct BatchRun;
 
 // The export window's choices as read from the settings file at start-up; the export window is built
 // from them and keeps them up to date as the user changes them.
@@ -40,8 +41,8 @@ struct DetailTarget {
 
 // The documentation lookup: where pages come from and the lookup that runs, single or batch. The page
 // source and the worker thread belong to the user-interface thread; `state` and `stopRequested` are
-// also read by the batch worker, which sleeps on `wake` until the running lookup has ended. The page
-// source reports each ended load into `loads` and queues a kEventPageLoaded event for it.
+// also read by the batch worker, which sleeps on `wake` while the user-interface thread walks a library.
+// The page source reports each ended load into `loads` and queues a kEventPageLoaded event for it.
 struct LookupSession {
   PageSource* source = nullptr;  // owned by the program; nullptr: lookups do nothing
   LookupEndpoints endpoints;     // "Lookup" / "SearchBase", "LibraryBase"
@@ -54,6 +55,7 @@ struct LookupSession {
   std::atomic<bool> stopRequested{false};  // "Stop Update", a failed load or the window's close
   bool loadFailed = false;                 // a page of this batch did not load; its message stays
   std::thread worker;                      // the batch; joined, never detached
+  BatchRun* batch = nullptr;               // the running batch's walk (user-interface thread only)
   std::mutex wakeMutex;
   std::condition_variable wake;
   PageLoadQueue loads;
