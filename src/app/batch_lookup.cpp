@@ -27,6 +27,7 @@ struct BatchRun {
   std::optional<std::int64_t> shownMilliseconds;  // when the status bar last showed the progress
   bool lookupEnded = false;  // the last lookup ended by itself: the walk hears of it at the next step
   bool handedBack = false;   // the user-interface thread started no further lookup: the worker goes on
+  std::optional<std::size_t> lastRecord;  // the shown library's record looked up last
 };
 
 namespace {
@@ -117,6 +118,7 @@ bool StartNextRecord(Session& session, BatchRun& run) {
   if (StopRequested(session) || session.catalogue.Shown() == nullptr) return false;
   const std::optional<std::size_t> record = run.walk->NextRecord();
   if (!record) return false;
+  run.lastRecord = record;
   if (DueForDisplay(session, run)) {
     Gui& gui = session.platform.gui;
     gui.SetFocus(kFunctionList);
@@ -157,6 +159,8 @@ void WaitForHandBack(Session& session, BatchRun& run) {
 void FinishBatch(Session& session, BatchRun& run) {
   Gui& gui = session.platform.gui;
   Settle(run);
+  // The display followed the batch at intervals: the list ends scrolled to where the batch ended.
+  if (run.lastRecord) ShowRowWithContext(gui, kFunctionList, static_cast<int>(*run.lastRecord));
   SetUpdateMode(session, UpdateMode::BatchEnded);
   AttachCheckBoxHook(session);
   ShowProgress(session, run, false);
@@ -222,6 +226,7 @@ void BatchLookup(Session& session) {
     if (!library || !ShowBatchLibrary(session, run.walk->Key(*library), run.rows[*library])) break;
     bool started = false;
     gui.Invoke([&] {
+      run.lastRecord.reset();
       run.shownMilliseconds.reset();  // the first function of a library is shown at once
       started = StartNextRecord(session, run);
     });

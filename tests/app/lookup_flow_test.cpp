@@ -189,6 +189,30 @@ TEST_F(LookupFlowTest, BatchShowsItsProgressWhileItRuns) {
   EXPECT_EQ(program.gui.GetStatusText(kStatusTime).size(), std::u16string(u" 00:00:00 / 00:00:00").size());
 }
 
+// A batch faster than its display shows rows only at intervals (with this clock, which stands still,
+// only at a library's first function): when it ends, the list is scrolled to the last function looked up.
+TEST_F(LookupFlowTest, TheListEndsScrolledToTheLastFunctionLookedUp) {
+  std::vector<std::string> names;
+  for (int number = 10; number < 30; ++number) {
+    names.push_back("Long" + std::to_string(number));
+    const Text name = Utf8ToText(names.back());
+    source.SetPage(Search(name), SearchPageFor(name));
+    source.SetPage(Reference(name), ReferencePageFor(name));
+  }
+  program.files.AddFile(u"C:\\Sdk\\long.lib", testing::MicrosoftLibrary(names));
+  program.gui.DropFiles(u"C:\\Sdk\\long.lib");
+  program.Pump();
+  ASSERT_EQ(program.gui.RowCount(kFunctionList), 20);
+  std::vector<int> scrolls;
+  RunBatch([&](int) {
+    scrolls.push_back(program.gui.ScrolledTo(kFunctionList));
+    source.Deliver();
+  });
+  ASSERT_EQ(scrolls.size(), 40u);  // a search and a reference page for each
+  EXPECT_EQ(scrolls.back(), 5);  // Long10 with the five rows below it, not moved since
+  EXPECT_EQ(program.gui.ScrolledTo(kFunctionList), 19);
+}
+
 // "Stop Update" while a page loads that never arrives: the button turns disabled at once, the running
 // lookup is abandoned about five seconds later (by the test clock) with its retry markers cleared, and a
 // page that arrives after that changes nothing.
