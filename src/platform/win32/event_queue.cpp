@@ -62,7 +62,10 @@ void Win32Gui::QueueEvent(const Event& event) {
     const std::lock_guard lock(queueMutex_);
     programEvents_.push_back(event);
   }
-  if (pump_ != nullptr) PostMessageW(pump_, win32::kWakeMessage, 0, 0);
+  // WaitEvent looks at the queue before it waits for a message, so only another thread's event needs a
+  // message to wake it. Under Wine each posted message is a round trip to the server, and the batch
+  // lookup queues two events for every function.
+  if (pump_ != nullptr && GetCurrentThreadId() != uiThread_) PostMessageW(pump_, win32::kWakeMessage, 0, 0);
 }
 
 bool Win32Gui::PopEvent(Event& event) {
