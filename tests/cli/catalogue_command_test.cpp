@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "catalogue/catalogue_xml.h"
-#include "cli/cli.h"
 #include "helpers/archive_writer.h"
+#include "helpers/cli_test.h"
 #include "platform/headless/memory_file_system.h"
 #include "platform/headless/scripted_dialogs.h"
 
@@ -51,23 +51,15 @@ ApiFunction Merged(std::string_view function, std::string_view description, int 
   return record;
 }
 
-struct CliRun {
-  int status;
-  CliOutput output;
-};
+using testing::CliRun;
 
-class CatalogueCommandTest : public ::testing::Test {
+class CatalogueCommandTest : public testing::CliTest {
  protected:
   CatalogueCommandTest() {
+    clock.Set({2015, 12, 6, 21, 42, 35});
     files.AddFile(kUser32, testing::MicrosoftLibrary({"_MessageBoxW@16", "_MessageBoxA@16", "_GetDC@4"}));
     files.AddFile(kGdi32, testing::MicrosoftLibrary({"_GetDC@4", "_BitBlt@36"}));
     files.AddFolder(kOut);
-  }
-
-  CliRun Cli(const std::vector<Text>& args) {
-    CliRun run{};
-    run.status = RunCli(args, files, clock, run.output);
-    return run;
   }
 
   // `catalogue --out C:\Out` followed by `rest`.
@@ -80,9 +72,6 @@ class CatalogueCommandTest : public ::testing::Test {
   static LibraryEntry User32(std::vector<ApiFunction> functions) {
     return {std::move(functions), kUser32, 1};
   }
-
-  MemoryFileSystem files;
-  FixedClock clock{LocalTime{2015, 12, 6, 21, 42, 35}};
 };
 
 TEST_F(CatalogueCommandTest, WritesOneCatalogueFilePerLibraryInLoadOrder) {
@@ -117,8 +106,7 @@ TEST_F(CatalogueCommandTest, EachFileTakesTheTimeOfItsOwnWriting) {
     int second_ = 58;
   };
   SteppingClock stepping;
-  CliRun run{};
-  run.status = RunCli({u"catalogue", u"--out", kOut, kUser32, kGdi32}, files, stepping, run.output);
+  const CliRun run = testing::RunCliWith({u"catalogue", u"--out", kOut, kUser32, kGdi32}, files, stepping);
   EXPECT_EQ(run.status, kExitSuccess);
   EXPECT_EQ(run.output.out,
             "C:\\Out\\[x86] [12.06.2015-21.42.58] user32.lib.xml\n"

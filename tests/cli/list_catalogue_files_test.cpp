@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli.h"
 #include "helpers/archive_writer.h"
+#include "helpers/cli_test.h"
 #include "platform/headless/memory_file_system.h"
 #include "platform/headless/scripted_dialogs.h"
 
@@ -23,12 +23,9 @@ constexpr std::string_view kKernel32Xml =
 
 constexpr char16_t kKernel32Path[] = u"C:\\Cat\\[x64] [12.06.2015-21.42.35] kernel32.lib.xml";
 
-struct CliRun {
-  int status;
-  CliOutput output;
-};
+using testing::CliRun;
 
-class ListCatalogueFilesTest : public ::testing::Test {
+class ListCatalogueFilesTest : public testing::CliTest {
  protected:
   ListCatalogueFilesTest() {
     files.AddFile(u"C:\\Lib\\user32.lib", testing::MicrosoftLibrary({"_GetDC@4", "_MessageBoxA@16"}));
@@ -38,13 +35,8 @@ class ListCatalogueFilesTest : public ::testing::Test {
   CliRun List(const std::vector<Text>& paths) {
     std::vector<Text> args = {u"list"};
     args.insert(args.end(), paths.begin(), paths.end());
-    CliRun run{};
-    run.status = RunCli(args, files, clock, run.output);
-    return run;
+    return Cli(args);
   }
-
-  MemoryFileSystem files;
-  FixedClock clock;
 };
 
 TEST_F(ListCatalogueFilesTest, ListsLibrariesAndCatalogueFilesTogetherInLoadOrder) {
@@ -150,8 +142,7 @@ TEST_F(ListCatalogueFilesTest, OneLibraryNameNoNamelessRecordsAbsoluteFolders) {
   EXPECT_EQ(listed.output.err, "korvane-cli: warning: " + TextToUtf8(mismatched) +
                                    ": 2 records without a function name left out\n");
 
-  CliRun written{};
-  written.status = RunCli({u"catalogue", u"--out", u"C:\\Out", mismatched, u"rel\\user32.lib"}, files, clock, written.output);
+  const CliRun written = Cli({u"catalogue", u"--out", u"C:\\Out", mismatched, u"rel\\user32.lib"});
   EXPECT_EQ(written.status, kExitSuccess);
   const Text mylibXml = u"C:\\Out\\[x64] [12.07.2026-20.02.34] mylib.lib.xml";
   const Text user32Xml = u"C:\\Out\\[x86] [12.07.2026-20.02.34] user32.lib.xml";

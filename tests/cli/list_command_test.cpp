@@ -3,20 +3,17 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli.h"
 #include "helpers/archive_writer.h"
+#include "helpers/cli_test.h"
 #include "platform/headless/memory_file_system.h"
 #include "platform/headless/scripted_dialogs.h"
 
 namespace korvane {
 namespace {
 
-struct CliRun {
-  int status;
-  CliOutput output;
-};
+using testing::CliRun;
 
-class ListCommandTest : public ::testing::Test {
+class ListCommandTest : public testing::CliTest {
  protected:
   ListCommandTest() {
     files.AddFile(u"C:\\Lib\\user32.lib",
@@ -25,15 +22,6 @@ class ListCommandTest : public ::testing::Test {
     files.AddFile(u"C:\\Lib\\notes.lib", "notes");
     files.AddFile(u"D:\\x64\\user32.lib", testing::MicrosoftLibrary({"Beep"}));
   }
-
-  CliRun Cli(const std::vector<Text>& args) {
-    CliRun run{};
-    run.status = RunCli(args, files, clock, run.output);
-    return run;
-  }
-
-  MemoryFileSystem files;
-  FixedClock clock;
 };
 
 TEST_F(ListCommandTest, PrintsEachLibraryAndItsFunctionsInLoadOrder) {

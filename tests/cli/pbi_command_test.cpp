@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli.h"
 #include "docs/docs_file.h"
 #include "helpers/archive_writer.h"
+#include "helpers/cli_test.h"
 #include "platform/headless/memory_file_system.h"
 #include "platform/headless/scripted_dialogs.h"
 
@@ -28,12 +28,9 @@ std::string Element(std::string_view function, std::string_view parameters, std:
          "</Return><Description/><Group/><Website/><AnsiUni/><checked>1</checked></element>\n";
 }
 
-struct CliRun {
-  int status;
-  CliOutput output;
-};
+using testing::CliRun;
 
-class PbiCommandTest : public ::testing::Test {
+class PbiCommandTest : public testing::CliTest {
  protected:
   PbiCommandTest() {
     files.AddFile(kLibrary, testing::MicrosoftLibrary({"_GetDC@4", "_SetValue@4"}));
@@ -42,15 +39,6 @@ class PbiCommandTest : public ::testing::Test {
     files.AddFile(u"C:\\Lib\\notes.lib", "notes");
     files.AddFolder(kOut);
   }
-
-  CliRun Cli(const std::vector<Text>& args) {
-    CliRun run{};
-    run.status = RunCli(args, files, clock, run.output);
-    return run;
-  }
-
-  MemoryFileSystem files;
-  FixedClock clock;
 };
 
 TEST_F(PbiCommandTest, WritesOneFilePerLibraryAndPrintsItsPath) {
