@@ -189,6 +189,26 @@ TEST_F(LookupFlowTest, BatchShowsItsProgressWhileItRuns) {
   EXPECT_EQ(program.gui.GetStatusText(kStatusTime).size(), std::u16string(u" 00:00:00 / 00:00:00").size());
 }
 
+// A function the batch does not find loses its tick, in the record and in its row, as one found keeps it.
+TEST_F(LookupFlowTest, TheRowsOfABatchShowTheTicksOfTheirRecords) {
+  ApiFunction beta;
+  beta.Function = u"Beta";
+  for (const SearchQuery query :
+       {SearchQuery::First, SearchQuery::WithoutSuffix, SearchQuery::Macro, SearchQuery::FunctionRetry}) {
+    source.SetPage(SearchAddress(kBases.searchBase, beta, query), SearchPageFor(u"Other"));
+  }
+  program.gui.SetRowState(kLibrariesList, 1, false, false);  // five.lib alone: its rows stay shown
+  DeliverAll();
+  ASSERT_EQ(program.session.catalogue.ShownKey(), u"five");
+  EXPECT_EQ(program.gui.GetStatusText(kStatusMessage), kReadyText);
+  EXPECT_EQ(Five().functions[1].checked, 0);
+  EXPECT_EQ(Five().functions[0].checked, 1);
+  for (std::size_t row = 0; row < Five().functions.size(); ++row) {
+    EXPECT_EQ(program.gui.IsRowChecked(kFunctionList, static_cast<int>(row)), Five().functions[row].checked != 0)
+        << row;
+  }
+}
+
 // A batch faster than its display shows rows only at intervals (with this clock, which stands still,
 // only at a library's first function): when it ends, the list is scrolled to the last function looked up.
 TEST_F(LookupFlowTest, TheListEndsScrolledToTheLastFunctionLookedUp) {
