@@ -1,10 +1,9 @@
 #include "text/text.h"
 
-#include <string>
-
 #include <array>
 #include <cstddef>
 #include <cstring>
+#include <string>
 
 namespace korvane {
 
