@@ -36,12 +36,8 @@ void SaveImportFile(Session& session) {
   const Text target = platform.dialogs.SaveFile(u"Save Import File", session.catalogueFolder, ImportFileName(fileName),
                                                 u"Import file (*.pbi)|*.pbi");
   if (target.empty()) return;
-  // The library file's own decorated names check each x86 declaration; without the file, no check.
-  std::unordered_map<Text, Text> symbols;
-  {
-    const FileContent content = platform.files.ReadWholeFile(shown->path);
-    if (content.status == FileReadStatus::Ok) symbols = DecoratedSymbols(content.bytes, shown->x86 != 0);
-  }
+  // The library file's own decorated names check each x86 declaration.
+  const std::unordered_map<Text, Text> symbols = LibraryFileSymbols(platform.files, shown->path, shown->x86 != 0);
   ImportFileRequest request;
   request.library = shown;
   request.libraryFileName = fileName;
@@ -52,10 +48,10 @@ void SaveImportFile(Session& session) {
     platform.gui.ShowMessage(u"Korvane", u"Could not write " + target, MessageBoxKind::Ok, MessageBoxIcon::Error);
     return;
   }
-  Text text = u"Import file written to " + target + u"\n" + Utf8ToText(std::to_string(file.declared)) +
+  Text text = u"Import file written to " + target + u"\n" + DecimalText(file.declared) +
               u" function(s) declared";
   if (file.commented > 0) {
-    text += u", " + Utf8ToText(std::to_string(file.commented)) + u" left as comments (the file says why)";
+    text += u", " + DecimalText(file.commented) + u" left as comments (the file says why)";
   }
   platform.gui.ShowMessage(u"Korvane", text, MessageBoxKind::Ok, MessageBoxIcon::Information);
 }

@@ -14,15 +14,6 @@
 namespace korvane {
 namespace {
 
-// The folder with a separator to put file names behind. The separator is the one the folder already
-// uses, so '/tmp/out' gives '/tmp/out/...'; a folder without one ('out') takes the system's own, so
-// the printed path is the path of the file written.
-Text FolderPrefix(const Text& folder) {
-  if (folder.back() == u'\\' || folder.back() == u'/') return folder;
-  const std::size_t last = folder.find_last_of(u"\\/");
-  return folder + (last != Text::npos ? folder[last] : kSystemSeparator);
-}
-
 std::string MergeSkipLine(const Text& path, std::string_view reason) {
   return "korvane-cli: skipped merge file " + TextToUtf8(path) + ": " + std::string(reason) + "\n";
 }
@@ -118,6 +109,12 @@ int WriteCatalogueFiles(const Catalogue& catalogue, const LoadOutcome& load, con
     }
   }
   return written;
+}
+
+Text FolderPrefix(const Text& folder) {
+  if (folder.back() == u'\\' || folder.back() == u'/') return folder;
+  const std::size_t last = folder.find_last_of(u"\\/");
+  return folder + (last != Text::npos ? folder[last] : kSystemSeparator);
 }
 
 bool OutFolderExists(const Text& outFolder, FileSystem& fileSystem, CliOutput& output) {

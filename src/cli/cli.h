@@ -102,6 +102,11 @@ int RunCatalogueCommand(const CatalogueRequest& request, FileSystem& fileSystem,
 // name would put files where the user did not mean them.
 bool OutFolderExists(const Text& outFolder, FileSystem& fileSystem, CliOutput& output);
 
+// The --out folder with a separator to put file names behind. The separator is the one the folder
+// already uses, so '/tmp/out' gives '/tmp/out/...'; a folder without one ('out') takes the system's
+// own, so the printed path is the path of the file written.
+Text FolderPrefix(const Text& folder);
+
 // Writes the catalogue file of every library of `load` into `outFolder` as "Save XML" writes it, in
 // load order; prints each path written and names on stderr each file not written. Returns how many
 // files were written.

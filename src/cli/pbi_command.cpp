@@ -33,12 +33,6 @@ const std::string_view kPbiUsage =
 
 namespace {
 
-Text FolderWithSeparator(const Text& folder) {
-  if (folder.back() == u'\\' || folder.back() == u'/') return folder;
-  const std::size_t last = folder.find_last_of(u"\\/");
-  return folder + (last != Text::npos ? folder[last] : kSystemSeparator);
-}
-
 // The path of the set the settings name ("Lookup" / "Docs" in Korvane.ini of the working directory),
 // read without writing anything; empty when there is none.
 Text SettingsDocsPath(FileSystem& files) {
@@ -99,18 +93,14 @@ int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output) 
   Catalogue catalogue;
   const InputLoad load = LoadInputFiles(catalogue, files, parsed.files);
   output.err += load.diagnostics;
-  const Text folder = FolderWithSeparator(outFolder);
+  const Text folder = FolderPrefix(outFolder);
   std::size_t written = 0;
   for (const LoadedFile& input : load.outcome.libraries) {
     const LibraryEntry* entry = catalogue.Find(input.key);
     if (entry == nullptr) continue;
     // The library file itself, for its decorated names: the file named, or the one a catalogue file
     // points at. Its absence only leaves the check out.
-    std::unordered_map<Text, Text> symbols;
-    {
-      const FileContent content = files.ReadWholeFile(entry->path);
-      if (content.status == FileReadStatus::Ok) symbols = DecoratedSymbols(content.bytes, entry->x86 != 0);
-    }
+    const std::unordered_map<Text, Text> symbols = LibraryFileSymbols(files, entry->path, entry->x86 != 0);
     ImportFileRequest request;
     request.library = entry;
     request.libraryFileName = input.fileName;

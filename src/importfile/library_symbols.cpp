@@ -18,4 +18,10 @@ std::unordered_map<Text, Text> DecoratedSymbols(std::span<const std::uint8_t> im
   return symbols;
 }
 
+std::unordered_map<Text, Text> LibraryFileSymbols(FileSystem& files, const Text& path, bool x86) {
+  const FileContent content = files.ReadWholeFile(path);
+  if (content.status != FileReadStatus::Ok) return {};
+  return DecoratedSymbols(content.bytes, x86);
+}
+
 }  // namespace korvane
