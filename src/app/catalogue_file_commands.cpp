@@ -43,8 +43,7 @@ Text MergeMessage(const std::vector<std::pair<Text, SkipReason>>& skipped) {
   if (skipped.size() == 1) {
     message.append(u"Not merged ");
   } else {
-    const std::string count = std::to_string(skipped.size());
-    message.append(count.begin(), count.end());
+    message.append(DecimalText(skipped.size()));
     message.append(u" files not merged, the first ");
   }
   message.append(FileNameFromPath(path));

@@ -90,8 +90,7 @@ bool WriteSetting(FileSystem& files, const Text& settingsPath, const Text& group
 }
 
 bool WriteSetting(FileSystem& files, const Text& settingsPath, const Text& group, const Text& key, int value) {
-  const std::string digits = std::to_string(value);
-  return WriteSetting(files, settingsPath, group, key, Text(digits.begin(), digits.end()));
+  return WriteSetting(files, settingsPath, group, key, DecimalText(value));
 }
 
 }  // namespace korvane

@@ -186,8 +186,7 @@ bool SettingsFile::WriteText(const Text& key, const Text& value) {
 }
 
 bool SettingsFile::WriteInteger(const Text& key, int value) {
-  const std::string digits = std::to_string(value);
-  return WriteText(key, Text(digits.begin(), digits.end()));
+  return WriteText(key, DecimalText(value));
 }
 
 bool SettingsFile::FirstKey() {

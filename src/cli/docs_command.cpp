@@ -175,7 +175,7 @@ std::unique_ptr<LocalHttpServer> StartDocsServer(std::shared_ptr<const Documenta
   auto base = std::make_shared<std::atomic<int>>(0);
   auto server = LocalHttpServer::Start(
       [set, base](const std::string& target) {
-        const Text address = u"http://127.0.0.1:" + Utf8ToText(std::to_string(base->load()));
+        const Text address = u"http://127.0.0.1:" + DecimalText(base->load());
         ServedPage page = ServePage(*set, address, target);
         return HttpReply{page.status, std::move(page.body), {{"Content-Type", "text/html; charset=windows-1252"}}, false};
       },

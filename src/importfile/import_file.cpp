@@ -44,10 +44,11 @@ bool IsIdentifier(TextView name) {
 // 'a' for the first parameter, 'b' for the second ...; past 'z', 'p27', 'p28' ...
 Text PositionName(std::size_t index) {
   if (index < 26) return Text(1, static_cast<char16_t>(u'a' + index));
-  return u"p" + Utf8ToText(std::to_string(index + 1));
+  // Appended, not `u"p" + ...`: GCC 12 at -O3 warns about a literal + string (a false positive).
+  Text name = u"p";
+  name += DecimalText(index + 1);
+  return name;
 }
-
-Text Number(std::size_t value) { return Utf8ToText(std::to_string(value)); }
 
 // What one function resolves to before it is written.
 struct Resolved {
@@ -170,7 +171,7 @@ std::optional<std::vector<Piece>> Pieces(const Resolved& resolved, bool x86, Tex
         // Larger structures are passed by the address of a copy.
         const Text suffix = size > 8 ? Text(u"i") : RecordRegisterSuffix(size);
         if (suffix.empty()) {
-          return problem = u"parameter " + name + u" is a structure of " + Number(size) + u" bytes passed by value",
+          return problem = u"parameter " + name + u" is a structure of " + DecimalText(size) + u" bytes passed by value",
                  std::nullopt;
         }
         pieces.push_back({name, suffix});
@@ -179,7 +180,7 @@ std::optional<std::vector<Piece>> Pieces(const Resolved& resolved, bool x86, Tex
       // On the x86 stack a structure takes its size rounded up to 4 bytes: one 32-bit field per 4.
       const std::uint32_t slots = (size + 3) / 4;
       for (std::uint32_t slot = 1; slot <= slots; ++slot) {
-        pieces.push_back({slots == 1 ? name : name + u"_" + Number(slot), u"l"});
+        pieces.push_back({slots == 1 ? name : name + u"_" + DecimalText(slot), u"l"});
       }
       continue;
     }
@@ -206,7 +207,7 @@ std::optional<Text> ReturnSuffix(const TypeFacts& facts, bool x86, Text& problem
   if (facts.kind == TypeKind::kRecord) {
     const std::uint32_t size = SizeOn(facts, x86);
     const Text suffix = RecordRegisterSuffix(size);
-    if (suffix.empty()) return problem = u"returns a structure of " + Number(size) + u" bytes by value", std::nullopt;
+    if (suffix.empty()) return problem = u"returns a structure of " + DecimalText(size) + u" bytes by value", std::nullopt;
     return u"." + suffix;
   }
   const Text suffix = ScalarSuffix(facts, x86);
@@ -245,7 +246,7 @@ Line FunctionLine(const ImportFileRequest& request, const ApiFunction& record, I
   Text symbol;
   if (problem.empty() && x86) {
     symbol = u"_" + imported;
-    if (!line.cDeclared) symbol += u"@" + Number(StackBytes(*pieces));
+    if (!line.cDeclared) symbol += u"@" + DecimalText(StackBytes(*pieces));
     const Text* own = LibrarySymbol(request, imported);
     if (own != nullptr && *own != symbol) {
       file.mismatches.push_back({record.Function, symbol, *own});

@@ -208,9 +208,4 @@ Text DecodeWindows1252(std::span<const std::uint8_t> bytes) {
   return out;
 }
 
-Text DecimalText(long long value) {
-  const std::string digits = std::to_string(value);
-  return Text(digits.begin(), digits.end());
-}
-
 }  // namespace korvane

@@ -4,6 +4,7 @@
 // Text is UTF-16 in memory: the program's texts are defined on UTF-16 code units, so sorting and
 // comparison use code units directly. Conversions happen only where bytes enter or leave the program.
 
+#include <concepts>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -50,6 +51,9 @@ Text DecodeWindows1252(std::span<const std::uint8_t> bytes);
 using SingleByteDecoder = Text (*)(std::span<const std::uint8_t> bytes);
 
 // The decimal digits of `value`, with a leading "-" when it is negative.
-Text DecimalText(long long value);
+template <std::integral Number>
+Text DecimalText(Number value) {
+  return Utf8ToText(std::to_string(value));
+}
 
 }  // namespace korvane
