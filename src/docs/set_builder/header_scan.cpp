@@ -240,6 +240,8 @@ CallingConvention ConventionOf(CXType functionType) {
   switch (clang_getFunctionTypeCallingConv(functionType)) {
     case CXCallingConv_X86StdCall: return CallingConvention::kStdcall;
     case CXCallingConv_C: return CallingConvention::kCdecl;
+    case CXCallingConv_X86FastCall: return CallingConvention::kFastcall;
+    case CXCallingConv_X86VectorCall: return CallingConvention::kVectorcall;
     default: return CallingConvention::kUnknown;
   }
 }
