@@ -32,8 +32,11 @@ void ReadSyntax(TextView page, TextView lowered, TextView functionName, Referenc
   p = Trim(FirstField(p, u");"));
   // A syntax whose first "(" belongs to something before the function's own name.
   if (Find(p, Text(functionName) + u"(") != 0) p = Trim(SecondField(p, u"("));
-  // Stray dots and commas at the end go; the "..." of a variadic function is its last parameter.
-  data.Parameters = p.ends_with(u", ...") || p == u"..." ? p : RemoveTrailing(RemoveTrailing(p, u'.'), u',');
+  // Stray dots and commas at the end go, but the "..." of a variadic function is its last parameter
+  // (the section's text has glued it to the comma before it).
+  const bool variadic = p.ends_with(u"...");
+  p = RemoveTrailing(RemoveTrailing(p, u'.'), u',');
+  data.Parameters = !variadic ? p : Trim(p).empty() ? Text(u"...") : Trim(p) + u", ...";
 }
 
 Text ReadGroup(TextView page, TextView lowered, TextView libraryKey) {
