@@ -62,12 +62,24 @@ TextFlavour FlavourOf(const ApiFunction& record, const Text& imported) {
 // text names; otherwise the text's own types, resolved through the set's typedefs and the built-in table.
 Resolved Resolve(const ImportFileRequest& request, const ApiFunction& record, const Text& imported) {
   Resolved resolved;
-  const std::vector<TextParameter> written = SplitParameterText(record.Parameters);
-  for (const TextParameter& parameter : written) resolved.names.push_back(parameter.name);
   const DocFunction* doc = SetFunction(request, imported);
-  const bool typed = doc != nullptr && doc->returnFacts.kind != TypeKind::kUnknown &&
-                     doc->parameterTypes.size() == doc->parameters.size() &&
-                     doc->parameterTypes.size() == written.size();
+  const bool recorded = doc != nullptr && doc->returnFacts.kind != TypeKind::kUnknown &&
+                        doc->parameterTypes.size() == doc->parameters.size();
+  // A text whose parentheses do not pair up is a page's syntax read past the parameter list (a function
+  // that returns a function pointer): the set's own parameters stand in for it.
+  const bool garbled = std::count(record.Parameters.begin(), record.Parameters.end(), u'(') !=
+                       std::count(record.Parameters.begin(), record.Parameters.end(), u')');
+  std::vector<TextParameter> written;
+  if (recorded && garbled) {
+    for (const Text& parameter : doc->parameters) {
+      const std::vector<TextParameter> one = SplitParameterText(parameter);
+      written.push_back(one.empty() ? TextParameter{} : one.front());
+    }
+  } else {
+    written = SplitParameterText(record.Parameters);
+  }
+  for (const TextParameter& parameter : written) resolved.names.push_back(parameter.name);
+  const bool typed = recorded && doc->parameterTypes.size() == written.size();
   const Text* symbol = request.library->x86 != 0 ? LibrarySymbol(request, imported) : nullptr;
   if (typed && doc->call != CallingConvention::kUnknown) {
     resolved.call = doc->call;
@@ -77,6 +89,14 @@ Resolved Resolve(const ImportFileRequest& request, const ApiFunction& record, co
   if (typed) {
     resolved.returned = doc->returnFacts;
     resolved.types = doc->parameterTypes;
+    // The compiler's built-in prototypes of C library functions (wcschr, wcscmp) spell wchar_t as the
+    // integer it is, so only the written type tells a wide string from a pointer to numbers.
+    for (std::size_t i = 0; i < written.size(); ++i) {
+      TypeFacts& facts = resolved.types[i];
+      if (facts.kind != TypeKind::kPointer || facts.text != PointeeText::kNone) continue;
+      const auto spelled = ResolveTypeText(written[i].type, nullptr, FlavourOf(record, imported));
+      if (spelled && spelled->kind == TypeKind::kPointer) facts.text = spelled->text;
+    }
     return resolved;
   }
   const std::map<Text, TypeFacts>* typedefs = request.set != nullptr ? &request.set->typedefs : nullptr;
@@ -152,7 +172,11 @@ std::optional<std::vector<ImportParameter>> Parameters(const Resolved& resolved,
         return problem = u"variadic", std::nullopt;
       }
       // The caller removes cdecl arguments, so slots the function does not read are harmless.
-      for (int slot = 1; slot <= kVariadicSlots; ++slot) parameters.push_back({u"v" + DecimalText(slot), u"i", false, true});
+      for (int slot = 1; slot <= kVariadicSlots; ++slot) {
+        Text slotName = u"v";  // appended: GCC 12 at -O3 warns about a literal + string (a false positive)
+        slotName += DecimalText(slot);
+        parameters.push_back({std::move(slotName), u"i", false, true});
+      }
       continue;
     }
     if (facts.kind == TypeKind::kPointer) {

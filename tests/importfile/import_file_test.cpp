@@ -166,6 +166,14 @@ TEST(ImportFileTest, TheSetsSignatureWinsWhenTheTextMatchesIt) {
   wide.parameterTypes = {TypeFacts{TypeKind::kPointer, {4, 4}, {8, 8}, PointeeText::kNone},
                          TypeFacts{TypeKind::kPointer, {4, 4}, {8, 8}, PointeeText::kWideChar}};
   set.groups[0].functions.push_back(wide);
+  // The compiler's built-in prototype: wchar_t as an integer, the pointee's text lost.
+  DocFunction builtin = wide;
+  builtin.name = u"wcschr";
+  builtin.parameters = {u"const wchar_t *_Str", u"wchar_t _Ch"};
+  builtin.call = CallingConvention::kCdecl;
+  builtin.parameterTypes = {TypeFacts{TypeKind::kPointer, {4, 4}, {8, 8}, PointeeText::kNone},
+                            TypeFacts{TypeKind::kUnsigned, {2, 2}, {2, 2}, PointeeText::kNone}};
+  set.groups[0].functions.push_back(builtin);
   set.typedefs = {{u"MYHANDLE", TypeFacts{TypeKind::kPointer, {4, 4}, {8, 8}, PointeeText::kNone}}};
   IndexDocumentationSet(set);
   const struct {
@@ -179,6 +187,7 @@ TEST(ImportFileTest, TheSetsSignatureWinsWhenTheTextMatchesIt) {
       {u"SetText", u"HWND hWnd, LPCTSTR text", 1, "SetText_.l(hWnd.i, *text) As \"_SetTextW@8\""},
       {u"SetText", u"HWND hWnd, LPCTSTR text", 0, "SetText_.l(hWnd.i, *text) As \"SetTextW\""},
       {u"SetTextW", u"MYHANDLE h", 1, "SetTextW_.l(h.i) As \"_SetTextW@4\""},
+      {u"wcschr", u"const wchar_t *_Str, wchar_t _Ch", 0, "wcschr_.l(*_Str, _Ch.u) As \"wcschr\""},
       // A library that exports the generic name itself is not redirected to the wide form.
       {u"SetText", u"HWND hWnd, LPCTSTR text", 0, "SetText_.l(hWnd.i, text.p-ascii) As \"SetText\"", {{u"SetText", u"SetText"}}},
       {u"SetText", u"HWND hWnd, LPCTSTR text", 1, "SetText_.l(hWnd.i, text.p-ascii) As \"_SetText@8\"",
@@ -250,6 +259,16 @@ TEST(ImportFileTest, ALibraryNotLookedUpIsDeclaredFromTheSet) {
             std::string::npos)
       << Lines(file.bytes);
   EXPECT_EQ(file.declared, 1);
+  // A page read past the parameter list (a function returning a function pointer) leaves parentheses
+  // that do not pair up: the set's parameters stand in for the text.
+  entry.functions[0].Return = u"INT";
+  entry.functions[0].Parameters = u"LCID Locale, DWORD dwInfoType, LPCSTR s, int n, LPWORD t))(void";
+  file = WriteImportFile(request);
+  EXPECT_NE(Lines(file.bytes).find("  GetStringTypeA_.l(Locale.l, dwInfoType.l, lpSrcStr.p-ascii, cchSrc.l, "
+                                   "lpCharType.i) As \"_GetStringTypeA@20\"\n"),
+            std::string::npos)
+      << Lines(file.bytes);
+  entry.functions[0].Return.clear();
   entry.functions[1].Return = u"int";  // looked up: the unfilled function is no longer declared
   file = WriteImportFile(request);
   EXPECT_EQ(file.declared, 1);
