@@ -152,7 +152,7 @@ LookupOutcome StepReferencePage(TextView page, LibraryEntry& entry, TextView lib
       if (same.Parameters.empty() && same.Return.empty()) same.checked = 0;
       Effect(out, Kind::SetRowTexts, e, RowText(same));
       if (same.checked == 0) Effect(out, Kind::SelectAndUncheck, e);
-      SpreadToRelatives(out, entry, index);
+      if (!data->formsApart) SpreadToRelatives(out, entry, index);
     }
     ApplySiblings(out, entry, function, entry.functions[index].Group, data->siblings);
   }
