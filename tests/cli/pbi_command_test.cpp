@@ -118,6 +118,15 @@ TEST_F(PbiCommandTest, ASecondFileOfTheSameNameInAnotherCaseIsRefused) {
                             "C:\\Cat\\[x86] [12.06.2015-21.42.35] user32.lib.xml was already written under that name\n");
 }
 
+// A file that cannot be written is named with what stands in the way.
+TEST_F(PbiCommandTest, AFailedWriteSaysWhy) {
+  files.AddFolder(u"C:\\Out\\user32.pbi");
+  CliRun run = Cli({u"pbi", u"--out", kOut, kCatalogue});
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_EQ(run.output.err, "korvane-cli: could not write C:\\Out\\user32.pbi for " + TextToUtf8(kCatalogue) +
+                                ": a folder of that name is in the way\n");
+}
+
 TEST_F(PbiCommandTest, ExitStatusSaysWhetherEveryFileWasWritten) {
   const struct {
     std::vector<Text> args;
