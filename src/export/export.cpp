@@ -130,6 +130,15 @@ void FailMissingFolders(FileSystem& files, const Text& root, bool listing, Expor
   }
 }
 
+// Why the lock file could not be opened and locked, though no other export holds it.
+Text LockFailureReason(FileSystem& files, const Text& lockPath) {
+  if (files.FolderExists(lockPath)) {
+    return u"cannot be locked for the export: it is a folder; nothing was changed";
+  }
+  return u"cannot be locked for the export: it could not be opened for writing (a link is not followed, and a "
+         u"read-only file or folder cannot be written); nothing was changed";
+}
+
 }  // namespace
 
 Text DescriptorFolder(const Text& root) { return root + u"PureLibraries\\Windows\\"; }
@@ -196,15 +205,19 @@ ExportResult ExportToPureBasic(FileSystem& files, std::span<const LibraryEntry* 
   if (!result.failures.empty()) return result;
   // One export at a time: two at once would sweep each other's temporary files and interleave their
   // listing merges, each writing back a listing without the other's entries.
-  const FileLockResult lock = files.TryLockFile(root + Text(kExportLockName));
+  const Text lockPath = root + Text(kExportLockName);
+  const FileLockResult lock = files.TryLockFile(lockPath);
   if (lock.busy) {
     Fail(result, root, u"is busy: another export is writing to this installation; nothing was changed");
     return result;
   }
-  if (lock.lock) {
-    for (const Text& folder : {DescriptorFolder(root), LibraryFolder(root), CompilersFolder(root)}) {
-      RemoveStaleTemporaries(files, folder);
-    }
+  if (!lock.lock) {
+    // Unlocked, a second export could run alongside this one and undo its listing entries.
+    Fail(result, lockPath, LockFailureReason(files, lockPath));
+    return result;
+  }
+  for (const Text& folder : {DescriptorFolder(root), LibraryFolder(root), CompilersFolder(root)}) {
+    RemoveStaleTemporaries(files, folder);
   }
   std::vector<std::pair<Text, Text>> exported;  // descriptor name in capitals, library path
   for (const LibraryEntry* library : libraries) {

@@ -252,5 +252,38 @@ TEST(ExportToPureBasic, SweepsOnlyItsOwnTemporariesAndOnlyWhenNoExportRuns) {
   }
 }
 
+TEST(ExportToPureBasic, ALockThatCannotBeTakenStopsTheExportBeforeAnyChange) {
+  const Text lockPath = kRoot + Text(kExportLockName);
+  const Text stale = kListing + Text(kTemporaryFileMark);
+  const struct {
+    const char* what;
+    std::function<void(MemoryFileSystem&)> block;
+    TextView reason;
+  } cases[] = {
+      {"a folder", [&](MemoryFileSystem& f) { f.AddFolder(lockPath); },
+       u"cannot be locked for the export: it is a folder; nothing was changed"},
+      {"not writable", [&](MemoryFileSystem& f) { f.FailWritesTo(lockPath); },
+       u"cannot be locked for the export: it could not be opened for writing (a link is not followed, and a "
+       u"read-only file or folder cannot be written); nothing was changed"},
+  };
+  const LibraryEntry mylib = MyLib();
+  for (const auto& c : cases) {
+    MemoryFileSystem files;
+    AddInstallation(files);
+    files.AddFile(stale, "x");
+    c.block(files);
+    const ExportResult result = Export(files, kRoot, {&mylib});
+    EXPECT_TRUE(result.rootIsFolder) << c.what;
+    EXPECT_TRUE(result.written.empty()) << c.what;
+    ASSERT_EQ(result.failures.size(), 1u) << c.what;
+    EXPECT_EQ(result.failures[0].path, lockPath) << c.what;
+    EXPECT_EQ(result.failures[0].reason, c.reason) << c.what;
+    EXPECT_EQ(files.Contents(kListing), kListingBefore) << c.what;
+    EXPECT_FALSE(files.FileExists(kDescriptors + u"MYLIB")) << c.what;
+    EXPECT_FALSE(files.FileExists(kLibraries + u"mylib.lib")) << c.what;
+    EXPECT_TRUE(files.FileExists(stale)) << c.what;
+  }
+}
+
 }  // namespace
 }  // namespace korvane
