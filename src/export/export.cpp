@@ -26,6 +26,13 @@ void Fail(ExportResult& result, const Text& path, TextView reason) {
   if (!known) result.failures.push_back(std::move(failure));
 }
 
+// A function's name in a message: quoted, with control characters as "?" so that it stays on its line.
+Text QuotedName(TextView name) {
+  Text quoted = u"\"";
+  for (const char16_t c : name) quoted += c < 0x20 || c == 0x7F ? u'?' : c;
+  return quoted + u"\"";
+}
+
 void Append(ExportResult& into, ExportResult&& part) {
   for (Text& path : part.written) into.written.push_back(std::move(path));
   for (const ExportFailure& failure : part.failures) Fail(into, failure.path, failure.reason);
@@ -113,6 +120,11 @@ bool Install(FileSystem& files, const Text& root, const LibraryEntry& library, E
   for (const Text& function : descriptor.tooManyArguments) {
     Fail(result, descriptorPath, function + u" has more than 255 arguments and was left out");
   }
+  for (const Text& function : descriptor.notWordNames) {
+    Fail(result, descriptorPath,
+         QuotedName(function) + u" was left out: only names of ASCII letters, digits and \"_\" can be recognised "
+                                u"by the IDE and called");
+  }
   Write(files, descriptorPath, descriptor.bytes, result);
   return true;
 }
@@ -181,12 +193,22 @@ ExportResult UpdateFunctionListing(FileSystem& files, const Text& root, const Li
     Fail(result, listingPath, u"is not a regular file; it was left unchanged");
     return result;
   }
+  if (IsUtf16Listing(listing.bytes)) {
+    // The IDE reads single bytes; merging would cut the file into one-character junk entries.
+    Fail(result, listingPath, u"is UTF-16 text, which the IDE cannot read; it was left unchanged");
+    return result;
+  }
   ReadListing(listing.bytes, map);
 
   // The copy the installation has just made; when that failed, whatever older copy is there.
   const FileContent lib = files.ReadWholeFile(LibraryFolder(root) + FileNameFromPath(library.path));
-  MergeLibrary(map, lib.status == FileReadStatus::Ok ? ImportNamesOfLib(lib.bytes) : std::set<Text>(), library, mode,
-               descriptionTemplate);
+  const std::vector<Text> tooLong =
+      MergeLibrary(map, lib.status == FileReadStatus::Ok ? ImportNamesOfLib(lib.bytes) : std::set<Text>(), library,
+                   mode, descriptionTemplate);
+  for (const Text& function : tooLong) {
+    Fail(result, listingPath,
+         QuotedName(function) + u" was left out: the IDE reads no more than 255 characters of a name");
+  }
   Write(files, listingPath, ListingBytes(SortedListing(map)), result);
   return result;
 }
