@@ -15,6 +15,7 @@
 #endif
 
 #include "cli/docs_server.h"
+#include "helpers/cli_test.h"
 #include "lookup/lookup_machine.h"
 #include "platform/http_page_source.h"
 #include "text/text_ops.h"
@@ -87,6 +88,29 @@ TEST(DocsServeTest, TheLookupReadsServedPagesInWindows1252) {
   // A request that is no page of the set is refused.
   source->Navigate(base + u"/donate");
   EXPECT_FALSE(loads.Next());
+}
+
+// The port's value is read as given, whatever it looks like, and only once.
+TEST(DocsServeTest, APortThatIsNoNumberOrComesTwiceIsAUsageError) {
+  const struct {
+    std::vector<Text> args;
+    std::string error;
+  } kCases[] = {
+      {{u"--port", u"-1", u"set.docs"}, "docs serve: '-1' is no port number"},
+      {{u"--port", u"65536", u"set.docs"}, "docs serve: '65536' is no port number"},
+      {{u"--port", u"", u"set.docs"}, "docs serve: '' is no port number"},
+      {{u"--port", u"1", u"--port", u"2", u"set.docs"}, "docs serve takes one --port"},
+      {{u"set.docs", u"--port"}, "option '--port' needs a value"},
+  };
+  for (const auto& c : kCases) {
+    MemoryFileSystem files;
+    FixedClock clock;
+    std::vector<Text> args{u"docs", u"serve"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const testing::CliRun run = testing::RunCliWith(args, files, clock);
+    EXPECT_EQ(run.status, kExitUsage) << c.error;
+    EXPECT_EQ(run.output.err, "korvane-cli: " + c.error + "\nTry 'korvane-cli --help'.\n");
+  }
 }
 
 #ifndef _WIN32
