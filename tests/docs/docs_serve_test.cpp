@@ -15,6 +15,7 @@
 #endif
 
 #include "cli/docs_server.h"
+#include "docs/served_pages.h"
 #include "helpers/cli_test.h"
 #include "lookup/lookup_machine.h"
 #include "platform/http_page_source.h"
@@ -88,6 +89,24 @@ TEST(DocsServeTest, TheLookupReadsServedPagesInWindows1252) {
   // A request that is no page of the set is refused.
   source->Navigate(base + u"/donate");
   EXPECT_FALSE(loads.Next());
+}
+
+// The links of a page are built from the address asked for: whatever that holds stays inside the link.
+TEST(DocsServeTest, ARequestTargetCannotAddMarkupToAPage) {
+  DocumentationSet set;
+  set.groups.push_back(DocGroup{u"Sound", {{u"Beep", u"BOOL", {}, "Beeps.", u"utilapiset.h", u"Kernel32"}}});
+  IndexDocumentationSet(set);
+  const ServedPage page =
+      ServePage(set, u"http://127.0.0.1:8080", "/x\"><script>alert(1)</script> \x01/search/en-us?query=%22Beep%20function%22");
+  ASSERT_EQ(page.status, 200);
+  EXPECT_EQ(page.body.find("<script>"), std::string::npos) << page.body;
+  EXPECT_EQ(page.body.find("/x\""), std::string::npos) << page.body;
+  EXPECT_NE(page.body.find("href=\"http://127.0.0.1:8080/x%22%3E%3Cscript%3Ealert(1)%3C/script%3E%20%01/en-us/library/Beep.aspx\""),
+            std::string::npos)
+      << page.body;
+  // A well-formed address is taken as it is.
+  const ServedPage plain = ServePage(set, u"http://127.0.0.1:8080", "/search/en-us?query=%22Beep%20function%22&refinement=117");
+  EXPECT_NE(plain.body.find("href=\"http://127.0.0.1:8080/en-us/library/Beep.aspx\""), std::string::npos) << plain.body;
 }
 
 // The port's value is read as given, whatever it looks like, and only once.
