@@ -30,17 +30,23 @@ namespace korvane {
 const std::string_view kDocsUsage =
     "Usage: korvane-cli docs build --headers DIR... [--reference DIR] --out FILE\n"
     "\n"
-    "Reads every function prototype of windows.h and of each \".h\" file directly in each header folder\n"
-    "DIR (the first declaration of a name wins) and, with --reference, the function pages of a local\n"
-    "copy of the Win32 API reference in Markdown (descriptions, parameter directions, groups), and\n"
-    "writes the documentation set FILE (normally \"Korvane.docs\"). Prints the number of functions and\n"
-    "groups written. Available in the Linux build only.\n"
+    "Reads every function prototype of windows.h and of each \".h\" file in each header folder DIR and\n"
+    "its subfolders (the first declaration of a name wins) and, with --reference, the function pages of a\n"
+    "local copy of the Win32 API reference in Markdown (descriptions, parameter directions, groups), and\n"
+    "writes the documentation set FILE (normally \"Korvane.docs\"). Only regular files are read. Before\n"
+    "parsing, every argument and input is checked: a folder that does not exist, an --out that is a\n"
+    "folder, lies in a folder that does not exist or is a header or page the build reads, and every\n"
+    "header or page that cannot be read (a pipe, a device, no permission, a quote or control character\n"
+    "in a header's name) is named, and nothing is written (exit status 1). Prints the number of functions\n"
+    "and groups written, then the headers that gave no function. Removes the temporaries of FILE that a\n"
+    "killed build left behind. Available in the Linux build only.\n"
     "\n"
     "Usage: korvane-cli docs serve [--port N] FILE\n"
     "\n"
     "Serves the pages of the documentation set FILE over HTTP on 127.0.0.1, port N (a free one for 0,\n"
     "the default), in Windows-1252 (other characters as numeric character references), until it is\n"
-    "interrupted. Prints the server's address first.\n";
+    "interrupted. Prints the server's address first. A connection has 5 seconds to send its request and\n"
+    "10 to take its reply; an idle or slow client holds up no other.\n";
 namespace {
 
 

@@ -11,7 +11,8 @@ namespace {
 
 void SetNonBlocking(SOCKET handle) {
   u_long on = 1;
-  ioctlsocket(handle, FIONBIO, &on);
+  // FIONBIO is an unsigned bit pattern that the declaration takes as a long.
+  ioctlsocket(handle, static_cast<long>(static_cast<unsigned long>(FIONBIO)), &on);
 }
 
 }  // namespace
