@@ -14,7 +14,7 @@ struct HeaderPrototype {
   Text name;
   Text returnType;               // as declared, typedef names kept: 'HANDLE', 'BOOL', 'void *'
   std::vector<Text> parameters;  // 'LPCWSTR lpText'; the type alone for an unnamed parameter; '...' last
-  Text header;                   // file name of the declaring header: 'winuser.h'
+  Text header;                   // the declaring header's path below its folder: 'winuser.h', 'GL/gl.h'
   // The typed signature: the convention on x86, the return's and each parameter's facts ('...' is
   // kVariadic) with their sizes on both targets. A size stays 0 where the other target's parse did not
   // give the function with the same number of parameters.
