@@ -130,7 +130,9 @@ std::string OutProblem(const DocsBuildRequest& request) {
 // temporary over the set. One that was written to in the last two minutes may belong to a build still
 // running (a build writes its set in seconds), so it stays.
 void RemoveStaleTemporaries(const Text& outFile) {
-  const std::filesystem::path target = Canonical(outFile);
+  // Beside the path as given, where the write puts its temporary (a link is replaced, not followed).
+  std::error_code absoluteError;
+  const std::filesystem::path target = std::filesystem::absolute(TextToUtf8(outFile), absoluteError).lexically_normal();
   const std::string prefix = target.filename().string() + TextToUtf8(kTemporaryFileMark);
   const auto cutoff = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(2);
   std::error_code error;
