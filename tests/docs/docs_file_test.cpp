@@ -95,7 +95,7 @@ TEST(DocsFileTest, AGroupsFunctionCountIsOnlyAHint) {
   }
   // Many groups that each claim the whole file share that room instead of each reserving it.
   std::string bytes = "<korvane-docs version=\"1\">";
-  for (int i = 0; i < 2000; ++i) bytes += "<group title=\"G\" functions=\"9999999\"><function name=\"F\"/></group>";
+  for (int i = 0; i < 2000; ++i) bytes += "<group title=\"G\" functions=\"99999\"><function name=\"F\"/></group>";
   bytes += "</korvane-docs>";
   const auto read = ReadDocumentationSet(AsBytes(bytes));
   ASSERT_TRUE(read.has_value());
