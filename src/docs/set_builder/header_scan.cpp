@@ -306,9 +306,10 @@ CXChildVisitResult Visit(CXCursor cursor, CXCursor /*parent*/, CXClientData data
   return CXChildVisit_Continue;
 }
 
-// Settings that hold for the whole translation unit, so that no header's choice hides another's
+// Settings that hold for the whole translation unit, where one header's choice would otherwise hide
 // functions: the C runtime's own printf and scanf declarations rather than mingw's inline replacements
-// (a DLL exports the former), and dshow.h kept from switching off shlwapi.h's string functions.
+// (a DLL exports the former), and dshow.h kept from switching off shlwapi.h's string functions for
+// every header after it.
 constexpr std::string_view kUmbrellaSettings =
     "#define __USE_MINGW_ANSI_STDIO 0\n"
     "#define NO_DSHOW_STRSAFE\n";
@@ -348,6 +349,10 @@ HeaderFiles FindHeaders(const std::string& folderText) {
   HeaderFiles headers;
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::absolute(folderText, error).lexically_normal();
+  if (!IncludableName(folder.string())) {
+    headers.problems.push_back(ShownPath(folder) + ": a quote or control character in the name, which an #include line cannot carry");
+    return headers;
+  }
   const auto isHeader = [](const std::filesystem::path& path) { return Lower(path.filename().string()).ends_with(".h"); };
   InputFiles found = FindInputFiles(folder, isHeader);
   headers.problems = std::move(found.problems);
@@ -437,10 +442,6 @@ HeaderScan ScanHeaders(const std::string& folderText) {
   const std::filesystem::path folder = std::filesystem::absolute(folderText, error).lexically_normal();
   if (error || !std::filesystem::is_directory(folder, error)) {
     scan.problems.push_back(folderText + ": not a folder");
-    return scan;
-  }
-  if (!IncludableName(folder.string())) {
-    scan.problems.push_back(ShownPath(folder) + ": a quote or control character in the name, which an #include line cannot carry");
     return scan;
   }
   const HeaderFiles headers = FindHeaders(folder.string());
