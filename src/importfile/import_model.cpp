@@ -265,7 +265,11 @@ Text UncallableConvention(const Text& symbol) {
 
 // The intrinsic helpers that the x86 and x64 kernel32 import libraries hold as code (__readcr0,
 // __writemsr, __inbyte ...): privileged instructions or inline code, not functions of the DLL.
-bool IsIntrinsic(const DocFunction* doc) { return doc != nullptr && doc->header.starts_with(u"intrin"); }
+bool IsIntrinsic(const DocFunction* doc) {
+  if (doc == nullptr) return false;
+  const std::size_t slash = doc->header.find_last_of(u"/\\");
+  return TextView(doc->header).substr(slash == Text::npos ? 0 : slash + 1).starts_with(u"intrin");
+}
 
 ImportDeclaration Declare(const ImportFileRequest& request, const ApiFunction& record, ImportModel& model) {
   const bool x86 = request.library->x86 != 0;

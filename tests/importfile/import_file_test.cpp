@@ -244,11 +244,16 @@ TEST(ImportFileTest, ALibraryNotLookedUpIsDeclaredFromTheSet) {
   function.returnFacts = integer;
   function.parameterTypes = {integer, integer, TypeFacts{TypeKind::kPointer, {4, 4}, {8, 8}, PointeeText::kChar},
                              integer, pointer};
-  set.groups.push_back(DocGroup{u"g", {function}});
+  // A helper the import library holds as code: a privileged instruction, no function of the DLL.
+  DocFunction intrinsic;
+  intrinsic.name = u"__readcr0";
+  intrinsic.returnType = u"unsigned long";
+  intrinsic.header = u"psdk_inc/intrin-impl.h";
+  set.groups.push_back(DocGroup{u"g", {function, intrinsic}});
   IndexDocumentationSet(set);
   LibraryEntry entry;
   entry.x86 = 1;
-  entry.functions = {Record(u"GetStringTypeA", u"", u""), Record(u"NotInTheSet", u"", u"")};
+  entry.functions = {Record(u"GetStringTypeA", u"", u""), Record(u"NotInTheSet", u"", u""), Record(u"__readcr0", u"", u"")};
   ImportFileRequest request;
   request.library = &entry;
   request.libraryFileName = u"libkernel32.a";
@@ -258,6 +263,7 @@ TEST(ImportFileTest, ALibraryNotLookedUpIsDeclaredFromTheSet) {
                                    "lpCharType.i) As \"_GetStringTypeA@20\"\n"),
             std::string::npos)
       << Lines(file.bytes);
+  EXPECT_NE(Lines(file.bytes).find("; __readcr0_: not declared: a compiler intrinsic"), std::string::npos);
   EXPECT_EQ(file.declared, 1);
   // A page read past the parameter list (a function returning a function pointer) leaves parentheses
   // that do not pair up: the set's parameters stand in for the text.
