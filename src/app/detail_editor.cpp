@@ -147,8 +147,9 @@ void KeepDetailEdits(Session& session) {
   }
   if (!changed) return;
   session.detail->filled = texts;
-  // As "Save": the row shows the stored facts and is ticked. Its selection stays as it is, the
-  // selection may already have moved on.
+  // As "Save": the record is ticked and its row shows the stored facts. The row's selection stays as
+  // it is: the selection may already have moved on.
+  record->checked = 1;
   const int row = static_cast<int>(session.detail->row);
   if (row >= gui.RowCount(kFunctionList)) return;
   const RowTexts columns = RowText(*record);
