@@ -79,13 +79,6 @@ std::string NothingDeclaredReason(const LibraryEntry& entry, bool haveSet, const
   return "none was looked up and no documentation set was found: give --docs";
 }
 
-// What stands in the way of writing `target`, as far as the file system tells.
-std::string WriteFailureReason(FileSystem& files, const Text& target) {
-  if (files.FolderExists(target)) return "a folder of that name is in the way";
-  if (files.FileExists(target)) return "the file cannot be replaced (read-only, or in use)";
-  return "the folder does not take new files (no permission, or the disk is full)";
-}
-
 }  // namespace
 
 Text& CliProgramFolder() {
@@ -159,7 +152,7 @@ int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output) 
       ++written;
     } else {
       output.err += "korvane-cli: could not write " + TextToUtf8(target) + " for " + TextToUtf8(input.path) + ": " +
-                    WriteFailureReason(files, target) + "\n";
+                    TextToUtf8(WriteFailureReason(files, target)) + "\n";
     }
   }
   if (declared == 0 && !load.outcome.libraries.empty()) output.err += "korvane-cli: no function declared\n";

@@ -43,7 +43,7 @@ bool Write(FileSystem& files, const Text& path, std::span<const std::uint8_t> by
     result.written.push_back(path);
     return true;
   }
-  Fail(result, path, u"could not be written; the old file is unchanged");
+  Fail(result, path, u"could not be written (" + WriteFailureReason(files, path) + u"); the old file is unchanged");
   return false;
 }
 

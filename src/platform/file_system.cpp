@@ -76,6 +76,15 @@ FileContent FileSystem::ReadFileRange(const Text& path, std::uint64_t offset, st
 
 FileLockResult FileSystem::TryLockFile(const Text&) { return {std::make_unique<FileLock>(), false}; }
 
+bool FileSystem::IsReadOnlyFile(const Text&) { return false; }
+
+Text WriteFailureReason(FileSystem& files, const Text& path) {
+  if (files.FolderExists(path)) return u"a folder of that name is in the way";
+  if (files.IsReadOnlyFile(path)) return u"the file is read-only";
+  if (files.FileExists(path)) return u"the file cannot be replaced: it is in use, or not ours to write";
+  return u"the folder takes no new file: no permission, or the disk is full";
+}
+
 std::optional<std::uint64_t> FileSystem::FileSize(const Text& path) {
   const FileContent content = ReadWholeFile(path);
   if (content.status != FileReadStatus::Ok) return std::nullopt;

@@ -94,7 +94,15 @@ class FileSystem {
   // holder, in this process or another, without waiting. The default serves file systems that no
   // other process shares: every lock is granted.
   virtual FileLockResult TryLockFile(const Text& path);
+
+  // Whether `path` is a file marked read-only, which WriteWholeFile does not replace. The default
+  // serves file systems without such a mark.
+  virtual bool IsReadOnlyFile(const Text& path);
 };
+
+// Why WriteWholeFile(path) failed, as far as the file system tells afterwards: a folder in the way, a
+// read-only file, a file that cannot be replaced, or a folder that takes no new file.
+Text WriteFailureReason(FileSystem& files, const Text& path);
 
 // The file system on disk of the system the program runs on.
 std::unique_ptr<FileSystem> MakeDiskFileSystem();

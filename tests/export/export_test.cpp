@@ -136,8 +136,8 @@ TEST(ExportToPureBasic, FailuresAreNamedAndLeaveFilesWhole) {
   const Text descriptor = kDescriptors + u"MYLIB";
   const Text copy = kLibraries + u"mylib.lib";
   const Case cases[] = {
-      {"read-only listing", [](MemoryFileSystem& f) { AddInstallation(f); f.FailWritesTo(kListing); }, kRoot, true, {copy, descriptor},
-       {{kListing, u"could not be written; the old file is unchanged"}}},
+      {"read-only listing", [](MemoryFileSystem& f) { AddInstallation(f); f.MarkReadOnly(kListing); }, kRoot, true, {copy, descriptor},
+       {{kListing, u"could not be written (the file is read-only); the old file is unchanged"}}},
       {"unreadable listing", [](MemoryFileSystem& f) { AddInstallation(f); f.AddUnreadable(kListing); }, kRoot, true, {copy, descriptor},
        {{kListing, u"could not be read; it was left unchanged"}}},
       {"UTF-16 listing", [](MemoryFileSystem& f) {
@@ -169,7 +169,7 @@ TEST(ExportToPureBasic, FailuresAreNamedAndLeaveFilesWhole) {
        }, kRoot, true,
        {descriptor, kListing}, {{copy, u"the library file C:\\sdk\\mylib.lib could not be copied here: the copy could not be written; the older copy there was exported"}}},
       {"descriptor write fails", [](MemoryFileSystem& f) { AddInstallation(f); f.FailWritesTo(kDescriptors + u"MYLIB"); }, kRoot, true,
-       {copy, kListing}, {{descriptor, u"could not be written; the old file is unchanged"}}},
+       {copy, kListing}, {{descriptor, u"could not be written (the folder takes no new file: no permission, or the disk is full); the old file is unchanged"}}},
   };
   for (const Case& c : cases) {
     MemoryFileSystem files;

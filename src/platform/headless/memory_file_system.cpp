@@ -57,6 +57,13 @@ void MemoryFileSystem::AddFolder(const Text& path) { folders_.insert(FolderKey(p
 
 void MemoryFileSystem::FailWritesTo(const Text& path) { failingWrites_.insert(path); }
 
+void MemoryFileSystem::MarkReadOnly(const Text& path) {
+  failingWrites_.insert(path);
+  readOnly_.insert(path);
+}
+
+bool MemoryFileSystem::IsReadOnlyFile(const Text& path) { return readOnly_.contains(path) && FileExists(path); }
+
 std::string MemoryFileSystem::Contents(const Text& path) const {
   auto found = files_.find(path);
   return found == files_.end() ? std::string() : std::string(found->second.begin(), found->second.end());

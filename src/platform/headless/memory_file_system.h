@@ -19,6 +19,8 @@ class MemoryFileSystem final : public FileSystem {
   void AddFolder(const Text& path);
   // Writes to this path fail (a read-only file, a full disk), leaving what was there.
   void FailWritesTo(const Text& path);
+  // Marks a file read-only: writes to it fail, and IsReadOnlyFile says why.
+  void MarkReadOnly(const Text& path);
   void SetWorkingDirectory(const Text& folder) { workingDirectory_ = folder; }
 
   // The file's bytes as a string; empty when missing.
@@ -37,6 +39,7 @@ class MemoryFileSystem final : public FileSystem {
   std::optional<std::vector<FolderEntry>> ListFolder(const Text& folder, TextView pattern) override;
   bool CopyFileReplacing(const Text& from, const Text& to) override;
   bool RemoveFile(const Text& path) override;
+  bool IsReadOnlyFile(const Text& path) override;
   FileContent ReadFileRange(const Text& path, std::uint64_t offset, std::size_t count) override;
   std::optional<std::uint64_t> FileSize(const Text& path) override;
   // Locks are kept per path; a second lock of a held path is busy until the first is released. A folder,
@@ -48,6 +51,7 @@ class MemoryFileSystem final : public FileSystem {
   std::set<Text> unreadable_;
   std::set<Text> folders_;
   std::set<Text> failingWrites_;
+  std::set<Text> readOnly_;
   std::shared_ptr<std::set<Text>> locked_ = std::make_shared<std::set<Text>>();
   std::map<Text, int> reads_;
   Text workingDirectory_ = u"C:\\Work\\";

@@ -123,6 +123,11 @@ class PosixFileSystem final : public FileSystem {
 
   bool FolderExists(const Text& path) override { return IsFolder(ToPosixPath(path)); }
 
+  bool IsReadOnlyFile(const Text& path) override {
+    struct stat status {};
+    return ::stat(ToPosixPath(path).c_str(), &status) == 0 && S_ISREG(status.st_mode) && (status.st_mode & 0222) == 0;
+  }
+
   bool CreateFolder(const Text& path) override {
     const std::string name = ToPosixPath(path);
     return ::mkdir(name.c_str(), 0755) == 0 || IsFolder(name);

@@ -110,6 +110,12 @@ class Win32FileSystem final : public FileSystem {
     return content;
   }
 
+  bool IsReadOnlyFile(const Text& path) override {
+    const DWORD attributes = GetFileAttributesW(ToWide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  }
+
   std::optional<std::uint64_t> FileSize(const Text& path) override {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW(ToWide(path).c_str(), GetFileExInfoStandard, &data) ||
