@@ -82,9 +82,11 @@ int RunDocsBuild(const DocsBuildRequest& request, FileSystem& files, CliOutput& 
   std::vector<HeaderPrototype> prototypes;
   std::vector<std::string> problems;
   std::map<Text, TypeFacts> typedefs;  // the first folder that names a typedef wins
+  std::string cTypes;                  // the first folder's types that has any
   for (const Text& folder : request.headerFolders) {
     HeaderScan scan = ScanHeaders(TextToUtf8(folder));
     typedefs.insert(scan.typedefs.begin(), scan.typedefs.end());
+    if (cTypes.empty()) cTypes = SetTypesText(scan);
     prototypes.insert(prototypes.end(), scan.prototypes.begin(), scan.prototypes.end());
     problems.insert(problems.end(), scan.problems.begin(), scan.problems.end());
   }
@@ -92,7 +94,8 @@ int RunDocsBuild(const DocsBuildRequest& request, FileSystem& files, CliOutput& 
   if (!request.referenceFolder.empty()) reference = ReadReference(TextToUtf8(request.referenceFolder));
   problems.insert(problems.end(), reference.problems.begin(), reference.problems.end());
   for (const std::string& problem : problems) output.err += "korvane-cli: " + problem + "\n";
-  const DocumentationSet set = BuildDocumentationSet(prototypes, reference, typedefs);
+  DocumentationSet set = BuildDocumentationSet(prototypes, reference, typedefs);
+  set.cTypes = std::move(cTypes);
   if (FunctionCount(set) == 0) {
     output.err += "korvane-cli: no function prototype found; nothing written\n";
     return kExitFailure;

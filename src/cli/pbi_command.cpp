@@ -1,6 +1,7 @@
 // `korvane-cli pbi --out DIR [--docs DOCSFILE] [--] FILE...`: one import file of typed declarations per
 // library read, for the IDE's projects.
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -18,7 +19,7 @@
 namespace korvane {
 
 const std::string_view kPbiUsage =
-    "Usage: korvane-cli pbi --out DIR [--docs DOCSFILE] [--] FILE...\n"
+    "Usage: korvane-cli pbi --out DIR [--docs DOCSFILE] [--no-types | --types-of-ticked] [--] FILE...\n"
     "\n"
     "Reads FILE... as list does and writes, for each library, DIR/<library base name>.pbi: the\n"
     "IDE's Import ... EndImport blocks declaring every ticked function with a return type, typed\n"
@@ -27,6 +28,13 @@ const std::string_view kPbiUsage =
     "each file written, one per line. On x86, each declaration's linker name is checked against\n"
     "the library file's own symbol when the file is at hand; a difference is named on stderr and\n"
     "the function is left as a comment.\n"
+    "\n"
+    "After the Import blocks, when the set records the headers' types, each file carries what the\n"
+    "library's functions need, laid out for the library's architecture: the structures they take\n"
+    "(and those these contain), a Prototype for each callback type they take, and the constants of\n"
+    "the headers that declare them (for kernel32 and advapi32 also winnt.h's), each guarded by\n"
+    "CompilerIf Not Defined(...). --no-types leaves them out; --types-of-ticked takes them from the\n"
+    "ticked functions only, instead of from every function of the library.\n"
     "\n"
     "Exit status: 0 when every file was written, 1 when none or not all could be, 2 for a usage\n"
     "error.\n";
@@ -73,7 +81,9 @@ Text& CliProgramFolder() {
 
 int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output) {
   static constexpr std::array<TextView, 2> kValueOptions = {u"--out", u"--docs"};
-  const CommandArgs parsed = ParseCommandArgs(args, kValueOptions);
+  static constexpr std::array<TextView, 2> kFlags = {u"--no-types", u"--types-of-ticked"};
+  const SpecialOptionsTaken taken = TakeSpecialOptions(args, SpecialOptions{kFlags, {}, kValueOptions});
+  const CommandArgs parsed = ParseCommandArgs(taken.rest, kValueOptions);
   if (parsed.help) return output.out += kPbiUsage, kExitSuccess;
   if (!parsed.error.empty()) return UsageError(output, parsed.error);
   Text outFolder;
@@ -84,6 +94,9 @@ int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output) 
     if (value.empty()) return UsageError(output, "option '" + TextToUtf8(name) + "' needs a value");
     target = value;
   }
+  const bool noTypes = std::find(taken.flags.begin(), taken.flags.end(), u"--no-types") != taken.flags.end();
+  const bool ofTicked = std::find(taken.flags.begin(), taken.flags.end(), u"--types-of-ticked") != taken.flags.end();
+  if (noTypes && ofTicked) return UsageError(output, "pbi takes --no-types or --types-of-ticked, not both");
   if (outFolder.empty()) return UsageError(output, "pbi needs --out DIR");
   if (parsed.files.empty()) return UsageError(output, "pbi needs at least one FILE");
   if (!OutFolderExists(outFolder, files, output)) return kExitFailure;
@@ -106,6 +119,8 @@ int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output) 
     request.libraryFileName = input.fileName;
     request.set = set.get();
     request.symbols = symbols.empty() ? nullptr : &symbols;
+    request.types = !noTypes;
+    request.typesOfTickedOnly = ofTicked;
     const ImportFile file = WriteImportFile(request);
     for (const SymbolMismatch& mismatch : file.mismatches) {
       output.err += "korvane-cli: " + TextToUtf8(input.path) + ": " + TextToUtf8(mismatch.function) +

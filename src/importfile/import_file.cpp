@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "importfile/parameter_text.h"
+#include "importfile/type_model.h"
 
 namespace korvane {
 namespace {
@@ -300,6 +301,9 @@ ImportFile WriteImportFile(const ImportFileRequest& request) {
                              u"): import declarations written by Korvane");
   AppendBlock(file.bytes, u"Import", request.libraryFileName, standard);
   AppendBlock(file.bytes, u"ImportC", request.libraryFileName, cLines);
+  if (request.types && request.set != nullptr) {
+    file.bytes += LibraryTypeBlocks(*request.library, *request.set, request.typesOfTickedOnly);
+  }
   return file;
 }
 

@@ -21,6 +21,10 @@ struct ImportFileRequest {
   // hand; null otherwise. Each x86 declaration's linker name is checked against them; on both targets
   // they tell a generic entry the program added from a function the library itself exports.
   const std::unordered_map<Text, Text>* symbols = nullptr;
+  // After the Import blocks: the structures, callback prototypes and constants the library's functions
+  // need, from the set's C types (see type_model.h); of every function, or of the ticked ones only.
+  bool types = true;
+  bool typesOfTickedOnly = false;
 };
 
 // An x86 declaration whose linker name differs from the library's symbol: it is written as a comment.
