@@ -8,6 +8,7 @@
 //   S <arch> <name> <text>                         a string constant
 //   P <arch> <name> <call> <return facts> <parameter facts>...   each facts then ':' and its name
 //   N <name> <target> <pointers> [t]               a name for a record or a callback; t: a tag
+//   I <header> <header>...                         the definitions-only headers a header includes
 //
 // <arch> is x86, x64 or * (the same on both). Kinds: o (other), s, u, f, p, r. Texts are UTF-8 with
 // backslash, tab and line feed escaped as \\, \t and \n.
@@ -241,12 +242,16 @@ void NoteNamedTypes(TextView spelling, bool named, const CTypes& types, const st
     {
       const auto found = types.names.find(Text(word));
       // A handle's record ('HWND__', of DECLARE_HANDLE) is never filled in by a program.
-      if (found != types.names.end() && !found->second.target.ends_with(u"__")) {
+      if (found != types.names.end() && IsProgramRecord(found->second.target)) {
         if (callbackNames.count(found->second.target) == 0) records.insert(found->second.target);
         else if (found->second.pointers == 0) callbacks.insert(found->first);
       }
     }
   }
+}
+
+bool IsProgramRecord(TextView key) {
+  return !key.empty() && key.find(u'.') == TextView::npos && !key.ends_with(u"__");
 }
 
 std::set<Text> CallbackNames(const CTypes& types) {
@@ -277,9 +282,29 @@ void AddContainedRecords(const CTypes& types, std::set<Text>& records) {
 }
 
 void KeepNeededTypes(CTypes& types, const std::vector<Text>& spellings, const std::vector<Text>& returnTypes,
-                     const std::set<Text>& headers) {
+                     const std::set<Text>& functionHeaders) {
+  std::map<Text, std::set<Text>> owned;
+  for (const Text& header : functionHeaders) {
+    std::set<Text>& closure = owned[header];
+    std::vector<Text> pending = {header};
+    while (!pending.empty()) {
+      const Text next = std::move(pending.back());
+      pending.pop_back();
+      const auto edges = types.includes.find(next);
+      if (edges == types.includes.end()) continue;
+      for (const Text& included : edges->second) {
+        if (functionHeaders.count(included) == 0 && closure.insert(included).second) pending.push_back(included);
+      }
+    }
+  }
+  std::set<Text> headers = functionHeaders;
+  for (const auto& [header, closure] : owned) headers.insert(closure.begin(), closure.end());
+  types.includes = std::move(owned);
   std::set<Text> records;
   std::set<Text> callbacks;
+  for (const CRecord& record : types.x64.records) {
+    if (headers.count(record.header) != 0 && IsProgramRecord(record.key)) records.insert(record.key);
+  }
   const std::set<Text> callbackNames = CallbackNames(types);
   for (const Text& spelling : spellings) NoteNamedTypes(spelling, true, types, callbackNames, records, callbacks);
   for (const Text& spelling : returnTypes) NoteNamedTypes(spelling, false, types, callbackNames, records, callbacks);
@@ -303,6 +328,13 @@ std::string WriteCTypes(const CTypes& types) {
   WriteBoth(out, types.x64.records, types.x86.records, [](const CRecord& r) { return r.key; }, WriteRecord);
   WriteBoth(out, types.x64.constants, types.x86.constants, [](const CConstant& c) { return c.name; }, WriteConstant);
   WriteBoth(out, types.x64.callbacks, types.x86.callbacks, [](const CCallback& c) { return c.name; }, WriteCallback);
+  for (const auto& [header, included] : types.includes) {
+    if (included.empty()) continue;
+    Line line{"I"};
+    line.Field(TextView(header));
+    for (const Text& name : included) line.Field(TextView(name));
+    out += line.text + "\n";
+  }
   for (const auto& [name, target] : types.names) {
     Line line{"N"};
     line.Field(TextView(name));
@@ -343,6 +375,9 @@ std::optional<CTypes> ReadCTypes(std::string_view text) {
       if (!field || first == nullptr) continue;
       first->fields.push_back(*field);
       if (second != nullptr) second->fields.push_back(*field);
+    } else if (f[0] == "I" && f.size() >= 2) {
+      std::set<Text>& included = types.includes[Unescaped(f[1])];
+      for (std::size_t i = 2; i < f.size(); ++i) included.insert(Unescaped(f[i]));
     } else if (f[0] == "H" && f.size() == 2) {
       header = Unescaped(f[1]);
       first = second = nullptr;

@@ -85,6 +85,10 @@ struct CTypes {
   CArchitectureTypes x86;
   CArchitectureTypes x64;
   std::map<Text, CTypeName> names;
+  // The headers each header includes. In a set: for each header that declares functions, the headers
+  // of definitions only (no functions) that it includes, directly or through others of their kind
+  // (winsock2.h -> ws2def.h, _socket_types.h): their structures and constants belong to it.
+  std::map<Text, std::set<Text>> includes;
 };
 
 // The records and callbacks a C declaration's spelling names ('const WNDCLASSEXW *lpwcx' -> the record
@@ -94,6 +98,10 @@ struct CTypes {
 void NoteNamedTypes(TextView spelling, bool named, const CTypes& types, const std::set<Text>& callbackNames,
                     std::set<Text>& records, std::set<Text>& callbacks);
 
+// Whether a record key is a record a program fills in: not one defined inside another ('_X.1'), not
+// a handle's (DECLARE_HANDLE's 'HWND__').
+bool IsProgramRecord(TextView key);
+
 // The names of the callbacks either architecture records.
 std::set<Text> CallbackNames(const CTypes& types);
 
@@ -101,8 +109,9 @@ std::set<Text> CallbackNames(const CTypes& types);
 void AddContainedRecords(const CTypes& types, std::set<Text>& records);
 
 // Keeps what an import file can ask for: the records and callbacks the parameters in `spellings` and
-// the `returnTypes` name (and the records those contain), the constants of `headers`, and the names
-// that lead to them.
+// the `returnTypes` name, the records and constants of `headers` (those that declare functions) and of
+// the definitions-only headers they include, the records all these contain, and the names that lead
+// to them. `includes` becomes the definitions-only headers of each of `headers`.
 void KeepNeededTypes(CTypes& types, const std::vector<Text>& spellings, const std::vector<Text>& returnTypes,
                      const std::set<Text>& headers);
 

@@ -42,6 +42,16 @@ TypeSelection SelectTypes(const LibraryEntry& library, const DocumentationSet& s
   }
   const Text base = LibraryBaseName(library.path);
   if (base == u"kernel32" || base == u"advapi32") headers.insert(kWinntHeader);
+  // The definitions-only headers a function header includes belong to it (winsock2.h: ws2def.h).
+  for (const Text& header : std::set<Text>(headers)) {
+    const auto owned = types.includes.find(header);
+    if (owned != types.includes.end()) headers.insert(owned->second.begin(), owned->second.end());
+  }
+  // Every structure those headers define, for what a function takes through a plain pointer or a
+  // message parameter (CREATESTRUCT, SOCKADDR_IN).
+  for (const CRecord& record : types.x64.records) {
+    if (headers.count(record.header) != 0 && IsProgramRecord(record.key)) records.insert(record.key);
+  }
   return TypeSelection{{records.begin(), records.end()}, {callbacks.begin(), callbacks.end()},
                        {headers.begin(), headers.end()}};
 }

@@ -248,15 +248,18 @@ bool MayBeExpression(CXTranslationUnit unit, CXCursor macro) {
   unsigned count = 0;
   clang_tokenize(unit, clang_getCursorExtent(macro), &tokens, &count);
   bool expression = count >= 2;
+  int depth = 0;  // an unbalanced parenthesis would swallow the declarations after it
   for (unsigned i = 1; expression && i < count; ++i) {
     const std::string token = Spelled(clang_getTokenSpelling(unit, tokens[i]));
+    depth += token == "(" || token == "[" ? 1 : token == ")" || token == "]" ? -1 : 0;
+    if (depth < 0) expression = false;
     static const std::unordered_set<std::string> kRefused = {"{", "}", ";", "#", "##", "typedef", "extern",
         "__declspec", "__attribute__", "static", "inline", "__inline", "__forceinline", "do", "while", "if",
         "return", "__asm__", "__asm", "asm", "_Pragma", "__pragma", "__extension__"};
     expression = kRefused.count(token) == 0;
   }
   clang_disposeTokens(unit, tokens, count);
-  return expression;
+  return expression && depth == 0;
 }
 
 CXChildVisitResult VisitTop(CXCursor cursor, CXCursor, CXClientData data);
@@ -285,6 +288,14 @@ CXChildVisitResult VisitTop(CXCursor cursor, CXCursor, CXClientData data) {
   switch (clang_getCursorKind(cursor)) {
     case CXCursor_LinkageSpec: case CXCursor_UnexposedDecl: return CXChildVisit_Recurse;
     case CXCursor_MacroDefinition: CollectMacro(state, cursor, *walk.macros); break;
+    case CXCursor_InclusionDirective: {
+      const auto includer = HeaderOf(cursor, *state.parsed->folder);
+      CXFile file = clang_getIncludedFile(cursor);
+      if (!includer || file == nullptr) break;
+      const std::filesystem::path included(Spelled(clang_getFileName(file)));
+      state.types->includes[Utf8ToText(*includer)].insert(Utf8ToText(included.filename().string()));
+      break;
+    }
     case CXCursor_EnumDecl:
       if (clang_isCursorDefinition(cursor) != 0) RecordEnumConstants(state, cursor);
       break;
