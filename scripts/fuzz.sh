@@ -135,6 +135,8 @@ done
 "$cli" catalogue --out "$work/catalogue" "${small[@]}" >/dev/null
 "$cli" lookup --docs "$work/seed.docs" --out "$work/looked-up" "$libs/libseed.a" "$libs/libseed32.a" >/dev/null
 cp "$work"/catalogue/*.xml "$work"/looked-up/*.xml "$catalogue/"
+# The import file writer reads the same catalogue files.
+cp "$work"/catalogue/*.xml "$work"/looked-up/*.xml "$(seed_dir import_file_fuzz)/"
 
 # The listing and the descriptors an export writes, with each way of writing parameter lists.
 listing="$(seed_dir listing_fuzz)"
@@ -161,7 +163,7 @@ cp "$settings/written.ini" "$markdown/nf-seed-messageboxa.md" "$text/"
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(archive_fuzz catalogue_xml_fuzz settings_fuzz reference_page_fuzz search_page_fuzz docs_set_fuzz
-           listing_fuzz descriptor_fuzz text_fuzz)
+           listing_fuzz descriptor_fuzz text_fuzz import_file_fuzz)
   [ -x "$build/fuzz/reference_markdown_fuzz" ] && targets+=(reference_markdown_fuzz)
 fi
 for target in "${targets[@]}"; do

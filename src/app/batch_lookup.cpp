@@ -214,6 +214,9 @@ void BatchLookup(Session& session) {
     CollectLibraries(session, gui.IsMenuChecked(kMenuSkipFilled), run);
     run.startMilliseconds = session.platform.clock.MonotonicMilliseconds();
     session.lookup.batch = &run;
+    // The last run's times go at once: the first library may take a while to fill before this run
+    // shows its own.
+    gui.SetStatusText(kStatusTime, BatchTimeText(0, 0));
   });
   // The worker changes libraries and starts each library's first lookup; from then on, the end of each
   // lookup starts the next one on the user-interface thread (LookupEnded), without waking the worker.

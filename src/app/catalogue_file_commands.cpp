@@ -11,6 +11,7 @@
 #include "catalogue/load_files.h"
 #include "catalogue/save_files.h"
 #include "app/program_numbers.h"
+#include "app/unsaved_changes.h"
 #include "platform/source_location.h"
 #include "text/paths.h"
 
@@ -54,28 +55,32 @@ Text MergeMessage(const std::vector<std::pair<Text, SkipReason>>& skipped) {
 
 }  // namespace
 
-void SaveCatalogueFiles(Session& session) {
+bool SaveCatalogueFiles(Session& session) {
   KORVANE_HERE();
   const LibraryEntry* shown = session.catalogue.Shown();
-  if (shown == nullptr || shown->functions.empty()) return;
+  if (shown == nullptr || shown->functions.empty()) return !HasUnsavedChanges(session);
   Platform& platform = session.platform;
   const std::vector<SavedFile> results =
       SaveCatalogueDocuments(session.catalogue, session.catalogueFolder, platform.files, platform.clock);
+  for (const SavedFile& file : results) {
+    if (file.status == SaveStatus::Written) RememberLibraryAsSaved(session, file.key);
+  }
   const Text problems = SaveProblems(results, session.catalogueFolder);
   if (problems.empty()) {
-    platform.gui.ShowMessage(u"Korvane", u"Saving file(s) completed!", MessageBoxKind::Ok,
+    platform.gui.ShowMessage(kMainWindow, u"Korvane", u"Saving file(s) completed!", MessageBoxKind::Ok,
                              MessageBoxIcon::Information);
-    return;
+  } else {
+    // A save that left files out must not look like a complete one.
+    platform.gui.ShowMessage(kMainWindow, u"Korvane", problems, MessageBoxKind::Ok, MessageBoxIcon::Error);
   }
-  // A save that left files out must not look like a complete one.
-  platform.gui.ShowMessage(u"Korvane", problems, MessageBoxKind::Ok, MessageBoxIcon::Error);
+  return !HasUnsavedChanges(session);
 }
 
 void LoadCatalogueFiles(Session& session) {
   KORVANE_HERE();
   const std::vector<Text> paths =
       session.platform.dialogs.OpenFiles(u"Open XML", session.catalogueFolder, kXmlFilter, true);
-  if (paths.empty()) return;
+  if (paths.empty() || !MayReplaceCatalogue(session)) return;
   Catalogue loaded;
   const LoadOutcome outcome = LoadFiles(loaded, session.platform.files, paths, FileKinds::CatalogueFiles);
   TakeLoadedLibraries(session, std::move(loaded), outcome, FileKinds::CatalogueFiles);
@@ -114,6 +119,9 @@ void MergeCatalogueFiles(Session& session, int eventType) {
     RequestLayout(gui);
     if (const LibraryEntry* shown = session.catalogue.Shown()) ShowLibrary(session, *shown);
   });
+  // The merge that follows a load brings facts the master merge file holds: part of the load, it is
+  // no change of the user's. A merge the user chose is.
+  if (eventType == kTypeAutomaticMerge) RememberCatalogueAsSaved(session);
 }
 
 }  // namespace korvane

@@ -6,8 +6,9 @@
 
 namespace korvane {
 
-// Writes one catalogue file per loaded library into the catalogue folder.
-void SaveCatalogueFiles(Session& session);
+// Writes one catalogue file per loaded library into the catalogue folder. True when afterwards no
+// library holds changes that its catalogue file lacks.
+bool SaveCatalogueFiles(Session& session);
 
 // Replaces the catalogue with the libraries described by the chosen catalogue files.
 void LoadCatalogueFiles(Session& session);

@@ -21,4 +21,12 @@ void ExpandParameterCount(Session& session);
 void SaveDetails(Session& session);
 void ClearDetails(Session& session);
 
+// Keeps what the user typed into the editor's fields in the record they show, as "Save" would (the
+// row ticked); nothing when no field was changed. Runs when the editor leaves its row (another row
+// selected, none, the list refilled) and before the catalogue is replaced or the program ends.
+void KeepDetailEdits(Session& session);
+
+// Enter in one of the editor's fields saves as "Save" does; Escape shows the record's texts again.
+void DetailFieldKey(Session& session, int type);
+
 }  // namespace korvane

@@ -13,6 +13,7 @@
 #include "app/library_commands.h"
 #include "app/lookup_commands.h"
 #include "app/program_numbers.h"
+#include "app/unsaved_changes.h"
 #include "platform/source_location.h"
 
 namespace korvane {
@@ -43,7 +44,12 @@ void DispatchControl(Session& session, const Event& event) {
       break;
     case kDetailParameters:
       if (event.type == kTypeChanged) ExpandParameterCount(session);
+      DetailFieldKey(session, event.type);
       break;
+    case kDetailReturn:
+    case kDetailDescription:
+    case kDetailGroup:
+    case kDetailWebsite: DetailFieldKey(session, event.type); break;
     case kDetailSave: SaveDetails(session); break;
     case kDetailClear: ClearDetails(session); break;
     case kExportPb: ShowExportWindow(session); break;
@@ -72,7 +78,7 @@ void DispatchExportControl(Session& session, const Event& event) {
 void AskForDonation(Session& session) {
   KORVANE_HERE();
   const MessageBoxAnswer answer = session.platform.gui.ShowMessage(
-      u"Korvane",
+      kMainWindow, u"Korvane",
       u"Thank you for any amount you feel comfortable donating.\n"
       u"Every donation keeps this project alive.\n"
       u"Open a secure connection to the payment service's site to donate?",
@@ -86,7 +92,7 @@ bool DispatchMainWindowEvent(Session& session, const Event& event) {
   switch (event.kind) {
     case kEventCloseWindow:
       EndBatchLookup(session);
-      return false;
+      return !MayReplaceCatalogue(session);
     // A drop is "Load LIBs" by other means: while that command is disabled (a lookup is running and
     // walks the catalogue) the drop is ignored, not loaded over the catalogue the lookup works on.
     case kEventFilesDropped:

@@ -103,10 +103,14 @@ void ListingSwitchClicked(Session& session) {
 
 void ChooseRootFolder(Session& session) {
   KORVANE_HERE();
-  Gui& gui = session.platform.gui;
   Text folder = session.platform.dialogs.ChooseFolder(kRootFolderTitle, kRootFolderStart);
   if (folder.empty()) return;
   if (folder.back() != u'\\') folder += u'\\';
+  RememberRootFolder(session, folder);
+}
+
+void RememberRootFolder(Session& session, const Text& folder) {
+  Gui& gui = session.platform.gui;
   const int count = gui.ItemCount(kExportRoot);
   for (int item = 0; item < count; ++item) {
     if (gui.ItemText(kExportRoot, item) == folder) {
@@ -134,7 +138,7 @@ void RunExport(Session& session) {
     // Nothing is written into a folder that is not an installation; the window stays open for another.
     if (const Text missing = MissingInstallationFolder(session.platform.files, root, options.updateListing);
         !missing.empty()) {
-      gui.ShowMessage(kProgramTitle, root + u" is not an installation: the folder " + missing + u" is missing.",
+      gui.ShowMessage(kExportWindow, kProgramTitle, root + u" is not an installation: the folder " + missing + u" is missing.",
                       MessageBoxKind::Ok, MessageBoxIcon::Error);
       return;
     }
@@ -142,8 +146,10 @@ void RunExport(Session& session) {
   const ExportResult result = ExportToPureBasic(session.platform.files, libraries, options);
   // Nothing was read or written: the window stays open for another root.
   if (!result.rootIsFolder) return;
+  // A folder typed into the field is offered next time as a chosen one is, once an export went there.
+  if (result.failures.empty()) RememberRootFolder(session, root);
   HideExportWindow(session);
-  gui.ShowMessage(kProgramTitle, ExportClosingMessage(result), MessageBoxKind::Ok,
+  gui.ShowMessage(kMainWindow, kProgramTitle, ExportClosingMessage(result), MessageBoxKind::Ok,
                   result.failures.empty() ? MessageBoxIcon::None : MessageBoxIcon::Error);
 }
 

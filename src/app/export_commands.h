@@ -27,6 +27,9 @@ void ListingSwitchClicked(Session& session);
 // "...": the folder dialog; a folder already in the list is selected, a new one is appended, selected
 // and stored as the next "RootDir".
 void ChooseRootFolder(Session& session);
+// Selects `folder` (ending in a backslash) in the root folder list; one not yet there is appended,
+// selected and stored as the next "RootDir".
+void RememberRootFolder(Session& session, const Text& folder);
 
 // "Export": exports the ticked libraries into the root folder field's installation. A root that is
 // not a folder leaves the window open and says nothing; otherwise the window closes and a message

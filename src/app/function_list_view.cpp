@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "app/detail_editor.h"
 #include "app/program_numbers.h"
 #include "platform/source_location.h"
 
@@ -32,6 +33,8 @@ void RefillFunctionList(Session& session, const std::function<void()>& fill) {
 
 void BeginRefill(Session& session) {
   Gui& gui = session.platform.gui;
+  // The row the editor shows goes with the rows; what was typed there stays in its record.
+  KeepDetailEdits(session);
   // Row by row redraws cost seconds on a long list.
   gui.FreezeDrawing(kMainWindow, true);
   DetachCheckBoxHook(session);

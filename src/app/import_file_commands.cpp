@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 
+#include "app/program_numbers.h"
 #include "docs/docs_file.h"
 #include "docs/docs_file_load.h"
 #include "importfile/import_file.h"
@@ -45,7 +46,7 @@ void SaveImportFile(Session& session) {
   request.symbols = symbols.empty() ? nullptr : &symbols;
   const ImportFile file = WriteImportFile(request);
   if (!platform.files.WriteWholeFile(target, AsBytes(file.bytes))) {
-    platform.gui.ShowMessage(u"Korvane", u"Could not write " + target, MessageBoxKind::Ok, MessageBoxIcon::Error);
+    platform.gui.ShowMessage(kMainWindow, u"Korvane", u"Could not write " + target, MessageBoxKind::Ok, MessageBoxIcon::Error);
     return;
   }
   Text text = u"Import file written to " + target + u"\n" + DecimalText(file.declared) +
@@ -53,7 +54,7 @@ void SaveImportFile(Session& session) {
   if (file.commented > 0) {
     text += u", " + DecimalText(file.commented) + u" left as comments (the file says why)";
   }
-  platform.gui.ShowMessage(u"Korvane", text, MessageBoxKind::Ok, MessageBoxIcon::Information);
+  platform.gui.ShowMessage(kMainWindow, u"Korvane", text, MessageBoxKind::Ok, MessageBoxIcon::Information);
 }
 
 }  // namespace korvane

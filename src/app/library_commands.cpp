@@ -4,15 +4,22 @@
 #include <string>
 #include <utility>
 
+#include "app/batch_lookup.h"
 #include "app/function_list_view.h"
 #include "app/main_window.h"
 #include "app/program_numbers.h"
+#include "app/unsaved_changes.h"
 #include "platform/source_location.h"
 #include "text/paths.h"
 #include "text/text_ops.h"
 
 namespace korvane {
 namespace {
+
+// Microsoft's import libraries first, as ever; the GNU ones ('libuser32.a', 'user32.dll.a') and any
+// other file can be chosen too.
+constexpr char16_t kLibraryFilter[] =
+    u"lib (*.lib)|*.lib|GNU import libraries (*.a)|*.a|All files (*.*)|*.*";
 
 constexpr int kLibraryCommands[] = {kOptionsButton, kMsdnChecked, kMergeXml, kSaveXml, kExportPb,
                                     kCheckAll,      kCheckNone,   kCheckInvert, kCheckFilled};
@@ -23,7 +30,7 @@ constexpr int kLibraryCommands[] = {kOptionsButton, kMsdnChecked, kMergeXml, kSa
 std::vector<Text> ChooseFiles(Session& session, const Text& droppedFiles) {
   std::vector<Text> paths;
   if (droppedFiles.empty()) {
-    paths = session.platform.dialogs.OpenFiles(u"Open LIB", session.libraryFolder, u"lib (*.lib)|*.lib|All files (*.*)|*.*", true);
+    paths = session.platform.dialogs.OpenFiles(u"Open LIB", session.libraryFolder, kLibraryFilter, true);
   } else {
     std::size_t start = 0;
     for (;;) {
@@ -133,6 +140,9 @@ bool TakeLoadedLibraries(Session& session, Catalogue loaded, const LoadOutcome& 
     session.catalogue = std::move(loaded);
     ShowLoadedLibraries(session, outcome);
   });
+  RememberCatalogueAsSaved(session);
+  // The times of a run over the catalogue just replaced say nothing about this one.
+  gui.SetStatusText(kStatusTime, BatchTimeText(0, 0));
   return true;
 }
 
@@ -162,7 +172,7 @@ void ShowLoadedLibraries(Session& session, const LoadOutcome& outcome) {
 void LoadLibraries(Session& session, const Text& droppedFiles) {
   KORVANE_HERE();
   const std::vector<Text> paths = ChooseFiles(session, droppedFiles);
-  if (paths.empty()) return;
+  if (paths.empty() || !MayReplaceCatalogue(session)) return;
   if (session.rememberLibraryFolder) session.rememberLibraryFolder(FolderFromPath(paths.front()));
   Catalogue loaded;
   const LoadOutcome outcome =

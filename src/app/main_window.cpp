@@ -103,11 +103,12 @@ WindowDescription MainWindowDescription() {
 
   // The time field holds " 00:00:00 / 00:00:00" whole; the progress and count fields give the message
   // field the room for a load's " Skipped <file>: <reason>" at the window's smallest width.
-  window.statusFields = {{214, u""},
-                         {160, u" 0 Functions"},
-                         {-1, kReadyText},
-                         {126, u" 00:00:00 / 00:00:00"},
-                         {162, u" Korvane for Purebasic"}};
+  const int* widths = kStatusFieldUnits;
+  window.statusFields = {{widths[0], u""},
+                         {widths[1], u" 0 Functions"},
+                         {widths[2], kReadyText},
+                         {widths[3], u" 00:00:00 / 00:00:00"},
+                         {widths[4], u" Korvane for Purebasic"}};
   window.optionsMenu = {{kMenuSkipFilled, u"Skip Filled + Unchecked Functions", true},
                         {kMenuSaveImportFile, u"Save Import File...", false}};
   return window;

@@ -38,6 +38,10 @@ PageSource* ChoosePageSource(Session& session, const PageSourceMakers& makers, s
     if (std::shared_ptr<const DocumentationSet> set = LoadDocumentationSetFile(session.platform.files, path)) {
       session.documentationSet = set;
       owned = std::make_unique<OfflinePageSource>(std::move(set), PageLoadsToEventLoop(session));
+      // The buttons' tips say where the lookups search: here nothing goes online.
+      Gui& gui = session.platform.gui;
+      gui.SetTooltip(kMsdnChecked, u" Search the offline documentation set for all Checked items ");
+      gui.SetTooltip(kMsdnSelected, u" Search the offline documentation set for Selected item ");
       return owned.get();
     }
   }

@@ -3,6 +3,7 @@
 // shows of it, and the settings read at start-up. One per process, owned by the program and used on
 // the user-interface thread.
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <cstddef>
@@ -11,6 +12,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "catalogue/catalogue.h"
@@ -37,6 +39,9 @@ struct ExportSettings {
 struct DetailTarget {
   Text key;
   std::size_t row = 0;
+  // The texts the editable fields (Parameters, Return, Description, Group, Website) were filled with
+  // or last saved from: a field whose text differs holds the user's typing.
+  std::array<Text, 5> filled;
 };
 
 // The documentation lookup: where pages come from and the lookup that runs, single or batch. The page
@@ -78,6 +83,10 @@ struct Session {
   // True while the batch lookup runs; its worker thread reads it.
   std::atomic<bool> batchRunning{false};
   LookupSession lookup;
+  // The functions of each library as its catalogue file holds them, as far as this run knows: as last
+  // loaded, saved, or merged automatically after a load. A library whose functions differ (or that
+  // has no entry here) holds changes that no catalogue file has.
+  std::unordered_map<Text, std::vector<ApiFunction>> savedFunctions;
   // Set when the detail editor is filled; cleared whenever the function list is refilled.
   std::optional<DetailTarget> detail;
   // The folder of the program (ending in a separator), where the documentation set is looked for.

@@ -73,21 +73,7 @@ class Loader {
     if (content.status != FileReadStatus::Ok || content.bytes.size() < kFirstRead) return content;  // all of it
     if (kinds_ == FileKinds::Libraries && !IsArchive(content.bytes)) return content;
     if (kinds_ == FileKinds::CatalogueFiles || !IsArchive(content.bytes)) return files_.ReadWholeFile(path);
-    const std::optional<std::uint64_t> fileSize = files_.FileSize(path);
-    if (!fileSize) return files_.ReadWholeFile(path);  // replaced meanwhile: says what is there now
-    // The directory's extent comes from size fields of the file: capped by the real size before any
-    // read. Each round learns one more header, so this ends after a few rounds at most.
-    for (;;) {
-      const std::uint64_t needed = std::min(ArchiveDirectoryEnd(content.bytes), *fileSize);
-      if (needed <= content.bytes.size()) return content;
-      const std::uint64_t missing = needed - content.bytes.size();
-      const FileContent more = files_.ReadFileRange(
-          path, content.bytes.size(),
-          static_cast<std::size_t>(std::min<std::uint64_t>(missing, std::numeric_limits<std::size_t>::max())));
-      if (more.status != FileReadStatus::Ok) return more;
-      if (more.bytes.empty()) return content;  // the file shrank meanwhile: the reader sees it cut short
-      content.bytes.insert(content.bytes.end(), more.bytes.begin(), more.bytes.end());
-    }
+    return ReadArchiveDirectory(files_, path, std::move(content));
   }
 
   std::optional<SkippedFile> LoadLibrary(const Text& path, const std::vector<std::uint8_t>& bytes) {
@@ -219,6 +205,25 @@ std::string_view SkipReasonText(SkipReason reason, FileKinds kinds) {
     }
   }
   return SkipReasonText(reason);
+}
+
+FileContent ReadArchiveDirectory(FileSystem& files, const Text& path, FileContent start) {
+  if (start.status != FileReadStatus::Ok) return start;
+  const std::optional<std::uint64_t> fileSize = files.FileSize(path);
+  if (!fileSize) return files.ReadWholeFile(path);  // replaced meanwhile: says what is there now
+  // The directory's extent comes from size fields of the file: capped by the real size before any
+  // read. Each round learns one more header, so this ends after a few rounds at most.
+  for (;;) {
+    const std::uint64_t needed = std::min(ArchiveDirectoryEnd(start.bytes), *fileSize);
+    if (needed <= start.bytes.size()) return start;
+    const std::uint64_t missing = needed - start.bytes.size();
+    const FileContent more = files.ReadFileRange(
+        path, start.bytes.size(),
+        static_cast<std::size_t>(std::min<std::uint64_t>(missing, std::numeric_limits<std::size_t>::max())));
+    if (more.status != FileReadStatus::Ok) return more;
+    if (more.bytes.empty()) return start;  // the file shrank meanwhile: the reader sees it cut short
+    start.bytes.insert(start.bytes.end(), more.bytes.begin(), more.bytes.end());
+  }
 }
 
 }  // namespace korvane

@@ -97,4 +97,8 @@ std::string_view SkipReasonText(SkipReason reason);
 // "not a catalogue file", "not a catalogue file (malformed XML)", ...
 std::string_view SkipReasonText(SkipReason reason, FileKinds kinds);
 
+// The start of the archive at `path` up to the end of its symbol directory, given its first bytes
+// (`start`): what ReadImportArchive needs, a few percent of an import library. Statuses as ReadFileRange.
+FileContent ReadArchiveDirectory(FileSystem& files, const Text& path, FileContent start);
+
 }  // namespace korvane

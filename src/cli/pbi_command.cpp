@@ -13,6 +13,7 @@
 #include "cli/input_files.h"
 #include "docs/docs_file.h"
 #include "docs/docs_file_load.h"
+#include "importfile/ide_names.h"
 #include "importfile/import_file.h"
 #include "importfile/library_symbols.h"
 
@@ -22,12 +23,15 @@ const std::string_view kPbiUsage =
     "Usage: korvane-cli pbi --out DIR [--docs DOCSFILE] [--no-types | --types-of-ticked] [--] FILE...\n"
     "\n"
     "Reads FILE... as list does and writes, for each library, DIR/<library base name>.pbi: the\n"
-    "IDE's Import ... EndImport blocks declaring every ticked function with a return type, typed\n"
-    "from the documentation set DOCSFILE (default: the set the settings name, else Korvane.docs\n"
-    "beside the program, else a built-in table of the common Windows types). Prints the path of\n"
-    "each file written, one per line. On x86, each declaration's linker name is checked against\n"
-    "the library file's own symbol when the file is at hand; a difference is named on stderr and\n"
-    "the function is left as a comment.\n"
+    "IDE's Import ... EndImport blocks declaring every ticked function with a return type as\n"
+    "Name_ (the IDE's own form), typed from the documentation set DOCSFILE (default: the set the\n"
+    "settings name, else Korvane.docs beside the program, else a built-in table of the common\n"
+    "Windows types). A library none of whose functions was looked up is declared from the set's\n"
+    "signatures. A name is declared once per run: the first library keeps it, later files say\n"
+    "where it is. Functions the IDE imports itself are left as comments. Prints the path of each\n"
+    "file written, one per line. On x86, each declaration's linker name is checked against the\n"
+    "library file's own symbol when the file is at hand; a difference is named on stderr and the\n"
+    "function is left as a comment. A library whose file would declare nothing is not written.\n"
     "\n"
     "After the Import blocks, when the set records the headers' types, each file carries what the\n"
     "library's functions need, laid out for the library's architecture: the structures they take\n"
@@ -72,6 +76,23 @@ bool ChooseSet(const Text& docsOption, FileSystem& files, CliOutput& output,
   return true;
 }
 
+// Why a library's file declares nothing, in words that say what to do about it.
+std::string NothingDeclaredReason(const LibraryEntry& entry, bool haveSet, const ImportFile& file) {
+  const bool lookedUp = std::any_of(entry.functions.begin(), entry.functions.end(),
+                                    [](const ApiFunction& record) { return !record.Return.empty(); });
+  if (file.commented > 0) return "every function is left as a comment";
+  if (lookedUp) return "no ticked function has a return type";
+  if (haveSet) return "the documentation set knows none of its functions";
+  return "none was looked up and no documentation set was found: give --docs";
+}
+
+// What stands in the way of writing `target`, as far as the file system tells.
+std::string WriteFailureReason(FileSystem& files, const Text& target) {
+  if (files.FolderExists(target)) return "a folder of that name is in the way";
+  if (files.FileExists(target)) return "the file cannot be replaced (read-only, or in use)";
+  return "the folder does not take new files (no permission, or the disk is full)";
+}
+
 }  // namespace
 
 Text& CliProgramFolder() {
@@ -108,9 +129,21 @@ int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output) 
   output.err += load.diagnostics;
   const Text folder = FolderPrefix(outFolder);
   std::size_t written = 0;
+  int declared = 0;
+  // Names are declared once per run: a program that includes two of its files must compile.
+  std::unordered_map<Text, Text> runNames;
+  // Windows compares file names without letter case: two such names would be one file there.
+  std::unordered_map<Text, Text> targets;
   for (const LoadedFile& input : load.outcome.libraries) {
     const LibraryEntry* entry = catalogue.Find(input.key);
     if (entry == nullptr) continue;
+    const Text name = ImportFileName(input.fileName);
+    const Text target = folder + name;
+    if (const auto [taken, added] = targets.emplace(IdeNameKey(name), input.path); !added) {
+      output.err += "korvane-cli: not written " + TextToUtf8(target) + " for " + TextToUtf8(input.path) +
+                    ": the file for " + TextToUtf8(taken->second) + " was already written under that name\n";
+      continue;
+    }
     // The library file itself, for its decorated names: the file named, or the one a catalogue file
     // points at. Its absence only leaves the check out.
     const std::unordered_map<Text, Text> symbols = LibraryFileSymbols(files, entry->path, entry->x86 != 0);
@@ -121,20 +154,29 @@ int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output) 
     request.symbols = symbols.empty() ? nullptr : &symbols;
     request.types = !noTypes;
     request.typesOfTickedOnly = ofTicked;
+    request.runNames = &runNames;
+    request.importFileName = name;
     const ImportFile file = WriteImportFile(request);
     for (const SymbolMismatch& mismatch : file.mismatches) {
       output.err += "korvane-cli: " + TextToUtf8(input.path) + ": " + TextToUtf8(mismatch.function) +
                     ": declared as " + TextToUtf8(mismatch.declared) + ", the library has " +
                     TextToUtf8(mismatch.library) + "; left as a comment\n";
     }
-    const Text target = folder + ImportFileName(input.fileName);
+    if (file.declared == 0) {
+      output.err += "korvane-cli: not written " + TextToUtf8(target) + " for " + TextToUtf8(input.path) +
+                    ": no function could be declared (" + NothingDeclaredReason(*entry, set != nullptr, file) + ")\n";
+      continue;
+    }
+    declared += file.declared;
     if (files.WriteWholeFile(target, AsBytes(file.bytes))) {
       output.out += TextToUtf8(target) + "\n";
       ++written;
     } else {
-      output.err += "korvane-cli: could not write " + TextToUtf8(target) + " for " + TextToUtf8(input.path) + "\n";
+      output.err += "korvane-cli: could not write " + TextToUtf8(target) + " for " + TextToUtf8(input.path) + ": " +
+                    WriteFailureReason(files, target) + "\n";
     }
   }
+  if (declared == 0 && !load.outcome.libraries.empty()) output.err += "korvane-cli: no function declared\n";
   const bool all = written == load.outcome.libraries.size() && load.outcome.skipped.empty();
   return written > 0 && all ? kExitSuccess : kExitFailure;
 }

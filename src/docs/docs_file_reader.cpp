@@ -46,6 +46,9 @@ struct ReaderState {
   bool inCTypes = false;  // inside the <types> element, whose text goes to set.cTypes unparsed
   bool refused = false;
   std::size_t fileSize = 0;
+  // Room for functions that may still be reserved, over all groups together: a function takes at
+  // least 40 bytes of the file, so the file holds at most fileSize / 40 of them in all.
+  std::size_t reservable = 0;
 };
 
 void Refuse(ReaderState& state) {
@@ -92,8 +95,8 @@ bool AcceptRoot(std::string_view name, const XML_Char** attributes) {
   return value >= 1 && value <= kDocsFormatVersion;
 }
 
-// Makes room for the number of functions a group announces. The number is only a hint: a function
-// takes at least 40 bytes of the file, so no more is reserved than the file can hold.
+// Makes room for the number of functions a group announces. The number is only a hint: the groups
+// together get no more room than the whole file can hold, however many groups claim it.
 void ReserveFunctions(ReaderState& state, const XML_Char* announced) {
   if (announced == nullptr) return;
   std::size_t count = 0;
@@ -101,7 +104,9 @@ void ReserveFunctions(ReaderState& state, const XML_Char* announced) {
     if (*c < '0' || *c > '9' || count > state.fileSize) return;
     count = count * 10 + static_cast<std::size_t>(*c - '0');
   }
-  state.set.groups.back().functions.reserve(std::min(count, state.fileSize / 40));
+  const std::size_t room = std::min(count, state.reservable);
+  state.set.groups.back().functions.reserve(room);
+  state.reservable -= room;
 }
 
 void StartFunction(ReaderState& state, const XML_Char** attributes) {
@@ -224,6 +229,7 @@ std::optional<DocumentationSet> ReadDocumentationSet(std::span<const std::uint8_
   ReaderState state;
   state.parser = parser.get();
   state.fileSize = bytes.size();
+  state.reservable = bytes.size() / 40;
   XML_SetUserData(parser.get(), &state);
   XML_SetElementHandler(parser.get(), OnStart, OnEnd);
   XML_SetCharacterDataHandler(parser.get(), OnText);

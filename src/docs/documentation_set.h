@@ -46,8 +46,8 @@ struct TypeFacts {
   friend bool operator==(const TypeFacts&, const TypeFacts&) = default;
 };
 
-// The calling convention on x86; x64 has one convention only.
-enum class CallingConvention : std::uint8_t { kUnknown, kStdcall, kCdecl };
+// The calling convention on x86; x64 has one convention only. The IDE calls stdcall and cdecl only.
+enum class CallingConvention : std::uint8_t { kUnknown, kStdcall, kCdecl, kFastcall, kVectorcall };
 
 // One documented function.
 struct DocFunction {

@@ -72,6 +72,14 @@ Text GenericSpelling(TextView ansi, TextView wide) {
   return out;
 }
 
+std::vector<const DocFunction*> PairFormsApart(const DocumentationSet& set, TextView stem) {
+  if (stem.empty() || FindFunction(set, stem)) return {};
+  const auto ansi = FindFunction(set, Text(stem) + u"A");
+  const auto wide = FindFunction(set, Text(stem) + u"W");
+  if (!ansi || !wide || FunctionAt(set, *ansi).parameters.size() == FunctionAt(set, *wide).parameters.size()) return {};
+  return {&FunctionAt(set, *ansi), &FunctionAt(set, *wide)};
+}
+
 bool IsPairMember(const DocumentationSet& set, TextView name) {
   if (name.size() < 2 || (name.back() != u'A' && name.back() != u'W')) return false;
   const Text stem(name.substr(0, name.size() - 1));

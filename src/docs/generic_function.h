@@ -5,6 +5,7 @@
 // their generic (TCHAR) spelling, as the pair's generic macro declares it.
 
 #include <optional>
+#include <vector>
 
 #include "docs/documentation_set.h"
 #include "text/text.h"
@@ -17,6 +18,11 @@ namespace korvane {
 // generic function's group.
 std::optional<DocFunction> GenericFunction(const DocumentationSet& set, TextView stem,
                                            DocFunctionRef* groupForm = nullptr);
+
+// The ANSI and the wide form of the pair `stem` when they take different parameters (GetStringTypeA takes
+// a locale that GetStringTypeW does not): no generic declaration is right for both, so its page shows
+// each form's own prototype. Empty for any other name.
+std::vector<const DocFunction*> PairFormsApart(const DocumentationSet& set, TextView stem);
 
 // Whether `name` is the ANSI or wide form of a pair that has a generic form (GenericFunction of its stem).
 bool IsPairMember(const DocumentationSet& set, TextView name);

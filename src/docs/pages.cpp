@@ -104,15 +104,24 @@ Text SyntaxReturnType(TextView type) {
   return ReplaceAll(words, u" ", u"_");
 }
 
-Text SyntaxBlock(const DocFunction& function) {
-  Text block = u"<div class=\"codeSnippetContainerCode\"><PRE>" + Escaped(SyntaxReturnType(function.returnType)) +
-               u" " + Escaped(function.name) + u"(";
-  if (function.parameters.empty()) return block + u"void);</PRE></div>\r\n";
+// One prototype as the syntax shows it: 'BOOL Beep(\r\n  DWORD dwFreq,\r\n  DWORD dwDuration\r\n);'.
+Text Prototype(const DocFunction& function) {
+  Text text = Escaped(SyntaxReturnType(function.returnType)) + u" " + Escaped(function.name) + u"(";
+  if (function.parameters.empty()) return text + u"void);";
   for (std::size_t i = 0; i < function.parameters.size(); ++i) {
-    block += u"\r\n  " + Escaped(function.parameters[i]);
-    if (i + 1 < function.parameters.size()) block += u",";
+    text += u"\r\n  " + Escaped(function.parameters[i]);
+    if (i + 1 < function.parameters.size()) text += u",";
   }
-  return block + u"\r\n);</PRE></div>\r\n";
+  return text + u"\r\n);";
+}
+
+// The syntax of `function`; for a pair whose forms take different parameters, both forms' prototypes,
+// from which the lookup reads the one of the function it looks up.
+Text SyntaxBlock(const DocFunction& function, const std::vector<const DocFunction*>& forms) {
+  Text block = u"<div class=\"codeSnippetContainerCode\"><PRE>";
+  if (forms.empty()) return block + Prototype(function) + u"</PRE></div>\r\n";
+  for (std::size_t i = 0; i < forms.size(); ++i) block += (i == 0 ? u"" : u"\r\n") + Prototype(*forms[i]);
+  return block + u"</PRE></div>\r\n";
 }
 
 // A paragraph as page content that the lookup's reader gives back unchanged. The reader tidies what a
@@ -153,12 +162,12 @@ Text TableOfContents(const DocGroup& group) {
   return u"<DIV class=\"toc\">\r\n<DIV class=\"toclevel1\">" + Escaped(group.title) + u"</DIV>\r\n</DIV>\r\n";
 }
 
-Text ReferencePage(const DocGroup& group, const DocFunction& function) {
+Text ReferencePage(const DocGroup& group, const DocFunction& function, const std::vector<const DocFunction*>& forms = {}) {
   Text page = u"<HTML><HEAD><TITLE>" + Escaped(function.name) + u" function</TITLE></HEAD><BODY>\r\n";
   page += TableOfContents(group);
   page += u"<DIV class=\"content\">\r\n<H1>" + Escaped(function.name) + u" function</H1>\r\n";
   page += DescriptionBlock(function);
-  page += u"<DIV class=\"codeSnippetContainer\">" + SyntaxBlock(function) + u"</DIV>\r\n";
+  page += u"<DIV class=\"codeSnippetContainer\">" + SyntaxBlock(function, forms) + u"</DIV>\r\n";
   page += u"<H2>Requirements</H2>\r\n<P>Header: " + Escaped(function.header) + u"</P>\r\n";
   if (!function.library.empty()) page += u"<P>Library: " + Escaped(function.library) + u".lib</P>\r\n";
   return page + u"</DIV></BODY></HTML>\r\n";
@@ -214,7 +223,7 @@ std::optional<Text> AnswerAddress(const DocumentationSet& set, const Text& addre
     const Text name = PercentDecode(TextView(segment).substr(0, segment.size() - kSegmentEnd.size()));
     DocFunctionRef groupForm;
     if (const auto generic = GenericFunction(set, name, &groupForm)) {
-      return ReferencePage(GroupAt(set, groupForm), *generic);
+      return ReferencePage(GroupAt(set, groupForm), *generic, PairFormsApart(set, name));
     }
     const auto ref = FindFunction(set, name);
     if (!ref) return NotFoundPage();

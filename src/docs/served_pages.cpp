@@ -1,5 +1,7 @@
 #include "docs/served_pages.h"
 
+#include <string_view>
+
 #include "docs/pages.h"
 
 namespace korvane {
@@ -17,6 +19,29 @@ int ByteOf(char32_t c) {
     if (kHighControls[i] != 0 && kHighControls[i] == c) return 0x80 + i;
   }
   return -1;
+}
+
+// The request target with every byte that may not stand in a web address percent-encoded ('"' as %22,
+// '<' as %3C, spaces, control and non-ASCII bytes). The pages' links are built from the address asked
+// for, so a quote or a tag in it must not reach the page as markup; a well-formed target is unchanged,
+// and decoding gives the same text either way.
+std::string SafeTarget(const std::string& target) {
+  static constexpr std::string_view kAllowed = "-._~!$&()*+,;=:@/?#[]%";
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string safe;
+  for (const char c : target) {
+    const auto byte = static_cast<unsigned char>(c);
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       kAllowed.find(c) != std::string_view::npos;
+    if (plain) {
+      safe += c;
+    } else {
+      safe += '%';
+      safe += kHex[byte >> 4];
+      safe += kHex[byte & 15];
+    }
+  }
+  return safe;
 }
 
 }  // namespace
@@ -42,7 +67,7 @@ std::string EncodeWindows1252(TextView text) {
 }
 
 ServedPage ServePage(const DocumentationSet& set, TextView base, const std::string& target) {
-  const std::optional<Text> page = AnswerAddress(set, Text(base) + Utf8ToText(target));
+  const std::optional<Text> page = AnswerAddress(set, Text(base) + Utf8ToText(SafeTarget(target)));
   if (!page) return ServedPage{404, EncodeWindows1252(NotFoundPage())};
   return ServedPage{200, EncodeWindows1252(*page)};
 }

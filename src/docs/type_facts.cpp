@@ -40,8 +40,10 @@ std::optional<TypeLayout> ParseLayout(std::string_view& rest) {
   for (int i = 0; i < 2; ++i) {
     if (parts[i].empty()) return std::nullopt;
     for (const char c : parts[i]) {
-      if (c < '0' || c > '9' || numbers[i] > kLargestSize) return std::nullopt;
+      if (c < '0' || c > '9') return std::nullopt;
       numbers[i] = numbers[i] * 10 + static_cast<std::uint32_t>(c - '0');
+      // Checked after each digit, so the cap is exact and the next digit cannot overflow.
+      if (numbers[i] > kLargestSize) return std::nullopt;
     }
   }
   return TypeLayout{numbers[0], numbers[1]};
@@ -85,6 +87,8 @@ std::string_view CallingConventionText(CallingConvention call) {
   switch (call) {
     case CallingConvention::kStdcall: return "stdcall";
     case CallingConvention::kCdecl: return "cdecl";
+    case CallingConvention::kFastcall: return "fastcall";
+    case CallingConvention::kVectorcall: return "vectorcall";
     case CallingConvention::kUnknown: break;
   }
   return {};
@@ -93,6 +97,8 @@ std::string_view CallingConventionText(CallingConvention call) {
 CallingConvention ParseCallingConvention(std::string_view text) {
   if (text == "stdcall") return CallingConvention::kStdcall;
   if (text == "cdecl") return CallingConvention::kCdecl;
+  if (text == "fastcall") return CallingConvention::kFastcall;
+  if (text == "vectorcall") return CallingConvention::kVectorcall;
   return CallingConvention::kUnknown;
 }
 

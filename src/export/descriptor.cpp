@@ -52,6 +52,10 @@ DescriptorBytes BuildDescriptor(TextView descriptorName, const std::vector<ApiFu
         knownElsewhere.contains(function.Function)) {
       continue;
     }
+    if (!IsWordName(function.Function)) {
+      result.notWordNames.push_back(function.Function);
+      continue;
+    }
     const ArgumentSignature signature = SignatureOf(function.Parameters);
     if (signature.count > kMostDescriptorArguments) {
       result.tooManyArguments.push_back(function.Function);

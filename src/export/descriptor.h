@@ -23,6 +23,7 @@ void AddDescriptorNames(std::span<const std::uint8_t> bytes, std::set<Text>& kno
 struct DescriptorBytes {
   std::vector<std::uint8_t> bytes;
   std::vector<Text> tooManyArguments;  // functions left out (of the listing too): their count does not fit in one byte
+  std::vector<Text> notWordNames;      // functions left out (of the listing too): not IsWordName, so no call names them
 };
 
 // The descriptor for `functions`: the header "ERUPLLDE" 03 00 00 00 00, the name and 00, then one

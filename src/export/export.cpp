@@ -26,6 +26,13 @@ void Fail(ExportResult& result, const Text& path, TextView reason) {
   if (!known) result.failures.push_back(std::move(failure));
 }
 
+// A function's name in a message: quoted, with control characters as "?" so that it stays on its line.
+Text QuotedName(TextView name) {
+  Text quoted = u"\"";
+  for (const char16_t c : name) quoted += c < 0x20 || c == 0x7F ? u'?' : c;
+  return quoted + u"\"";
+}
+
 void Append(ExportResult& into, ExportResult&& part) {
   for (Text& path : part.written) into.written.push_back(std::move(path));
   for (const ExportFailure& failure : part.failures) Fail(into, failure.path, failure.reason);
@@ -113,6 +120,11 @@ bool Install(FileSystem& files, const Text& root, const LibraryEntry& library, E
   for (const Text& function : descriptor.tooManyArguments) {
     Fail(result, descriptorPath, function + u" has more than 255 arguments and was left out");
   }
+  for (const Text& function : descriptor.notWordNames) {
+    Fail(result, descriptorPath,
+         QuotedName(function) + u" was left out: only names of ASCII letters, digits and \"_\" can be recognised "
+                                u"by the IDE and called");
+  }
   Write(files, descriptorPath, descriptor.bytes, result);
   return true;
 }
@@ -128,6 +140,15 @@ void FailMissingFolders(FileSystem& files, const Text& root, bool listing, Expor
   if (listing && !files.FolderExists(CompilersFolder(root))) {
     Fail(result, CompilersFolder(root), u"folder missing: the root is not an installation");
   }
+}
+
+// Why the lock file could not be opened and locked, though no other export holds it.
+Text LockFailureReason(FileSystem& files, const Text& lockPath) {
+  if (files.FolderExists(lockPath)) {
+    return u"cannot be locked for the export: it is a folder; nothing was changed";
+  }
+  return u"cannot be locked for the export: it could not be opened for writing (a link is not followed, and a "
+         u"read-only file or folder cannot be written); nothing was changed";
 }
 
 }  // namespace
@@ -172,12 +193,22 @@ ExportResult UpdateFunctionListing(FileSystem& files, const Text& root, const Li
     Fail(result, listingPath, u"is not a regular file; it was left unchanged");
     return result;
   }
+  if (IsUtf16Listing(listing.bytes)) {
+    // The IDE reads single bytes; merging would cut the file into one-character junk entries.
+    Fail(result, listingPath, u"is UTF-16 text, which the IDE cannot read; it was left unchanged");
+    return result;
+  }
   ReadListing(listing.bytes, map);
 
   // The copy the installation has just made; when that failed, whatever older copy is there.
   const FileContent lib = files.ReadWholeFile(LibraryFolder(root) + FileNameFromPath(library.path));
-  MergeLibrary(map, lib.status == FileReadStatus::Ok ? ImportNamesOfLib(lib.bytes) : std::set<Text>(), library, mode,
-               descriptionTemplate);
+  const std::vector<Text> tooLong =
+      MergeLibrary(map, lib.status == FileReadStatus::Ok ? ImportNamesOfLib(lib.bytes) : std::set<Text>(), library,
+                   mode, descriptionTemplate);
+  for (const Text& function : tooLong) {
+    Fail(result, listingPath,
+         QuotedName(function) + u" was left out: the IDE reads no more than 255 characters of a name");
+  }
   Write(files, listingPath, ListingBytes(SortedListing(map)), result);
   return result;
 }
@@ -196,15 +227,19 @@ ExportResult ExportToPureBasic(FileSystem& files, std::span<const LibraryEntry* 
   if (!result.failures.empty()) return result;
   // One export at a time: two at once would sweep each other's temporary files and interleave their
   // listing merges, each writing back a listing without the other's entries.
-  const FileLockResult lock = files.TryLockFile(root + Text(kExportLockName));
+  const Text lockPath = root + Text(kExportLockName);
+  const FileLockResult lock = files.TryLockFile(lockPath);
   if (lock.busy) {
     Fail(result, root, u"is busy: another export is writing to this installation; nothing was changed");
     return result;
   }
-  if (lock.lock) {
-    for (const Text& folder : {DescriptorFolder(root), LibraryFolder(root), CompilersFolder(root)}) {
-      RemoveStaleTemporaries(files, folder);
-    }
+  if (!lock.lock) {
+    // Unlocked, a second export could run alongside this one and undo its listing entries.
+    Fail(result, lockPath, LockFailureReason(files, lockPath));
+    return result;
+  }
+  for (const Text& folder : {DescriptorFolder(root), LibraryFolder(root), CompilersFolder(root)}) {
+    RemoveStaleTemporaries(files, folder);
   }
   std::vector<std::pair<Text, Text>> exported;  // descriptor name in capitals, library path
   for (const LibraryEntry* library : libraries) {

@@ -43,13 +43,68 @@ bool IsCountLine(TextView line) {
   return number.size() < 19 || number <= (negative ? TextView(u"9223372036854775808") : TextView(u"9223372036854775807"));
 }
 
+bool IsWordName(TextView name) {
+  return !name.empty() && std::all_of(name.begin(), name.end(), [](char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z') || c == u'_';
+  });
+}
+
+bool IsListingName(TextView name) { return name.size() <= kLongestListingName && IsWordName(name); }
+
+bool IsUtf16Listing(std::span<const std::uint8_t> bytes) {
+  if (bytes.size() >= 2 && ((bytes[0] == 0xFF && bytes[1] == 0xFE) || (bytes[0] == 0xFE && bytes[1] == 0xFF))) {
+    return true;
+  }
+  const std::size_t pairs = std::min<std::size_t>(bytes.size(), 512) / 2;
+  std::size_t evenNuls = 0;
+  std::size_t oddNuls = 0;
+  for (std::size_t i = 0; i < pairs; ++i) {
+    evenNuls += bytes[2 * i] == 0 ? 1u : 0u;
+    oddNuls += bytes[2 * i + 1] == 0 ? 1u : 0u;
+  }
+  // At least half the pairs hold a NUL on one side, and the other side hardly ever does: NULs that end
+  // lines of a single-byte file fall on either side alike.
+  const auto oneSided = [&](std::size_t side, std::size_t other) { return 2 * side >= pairs && 4 * other < side; };
+  return pairs > 0 && (oneSided(oddNuls, evenNuls) || oneSided(evenNuls, oddNuls));
+}
+
 void ReadListing(std::span<const std::uint8_t> bytes, ListingMap& map) {
+  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+  if (AsChars(bytes).starts_with(kUtf8Mark)) bytes = bytes.subspan(kUtf8Mark.size());
   for (const auto piece : SplitByteLines(bytes)) {
     KORVANE_HERE();
     const std::string_view line = AsChars(piece);
     if (IsCountLineBytes(line)) continue;
     map[std::string(line.substr(0, line.find(' ')))] = std::string(line);
   }
+}
+
+std::string ListingLine(TextView text) {
+  std::string line;
+  line.reserve(text.size());
+  for (std::size_t at = 0; at < text.size(); ++at) {
+    const char16_t c = text[at];
+    if (c == u'\r' || c == u'\n' || c == u'\0' || c == u'\u00A0') {
+      line += ' ';
+    } else if (c < 0x80) {
+      line += static_cast<char>(c);
+    } else if (c == u'\u2018' || c == u'\u2019') {
+      line += '\'';
+    } else if (c == u'\u201C' || c == u'\u201D') {
+      line += '"';
+    } else if (c == u'\u2013' || c == u'\u2014') {
+      line += '-';
+    } else if (c == u'\u2026') {
+      line += "...";
+    } else {
+      // One mark for one character: both halves of a surrogate pair are that one character.
+      const bool pair = c >= 0xD800 && c <= 0xDBFF && at + 1 < text.size() && text[at + 1] >= 0xDC00 &&
+                        text[at + 1] <= 0xDFFF;
+      if (pair) ++at;
+      line += '?';
+    }
+  }
+  return line;
 }
 
 Text FillTemplate(TextView descriptionTemplate, const ApiFunction& function) {
@@ -78,17 +133,23 @@ bool IsExportable(const ApiFunction& function) {
          SignatureOf(function.Parameters).count <= kMostDescriptorArguments;
 }
 
-void MergeLibrary(ListingMap& map, const std::set<Text>& imports, const LibraryEntry& library, AnnotationMode mode,
-                  TextView descriptionTemplate) {
+std::vector<Text> MergeLibrary(ListingMap& map, const std::set<Text>& imports, const LibraryEntry& library,
+                               AnnotationMode mode, TextView descriptionTemplate) {
+  std::vector<Text> tooLong;
   for (const Text& name : imports) map.erase(TextToUtf8(name));
   for (const ApiFunction& function : library.functions) {
     KORVANE_HERE();
     if (!IsExportable(function)) continue;
-    std::string line = TextToUtf8(function.Function + u' ' + DeclarationText(function.Parameters, mode) +
-                                  FillTemplate(descriptionTemplate, function));
-    std::replace_if(line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
-    map[TextToUtf8(function.Function)] = std::move(line);
+    if (!IsListingName(function.Function)) {
+      if (IsWordName(function.Function)) tooLong.push_back(function.Function);
+      continue;
+    }
+    // The name is ASCII: the key is the very bytes the line begins with.
+    map[TextToUtf8(function.Function)] = ListingLine(function.Function + u' ' +
+                                                     DeclarationText(function.Parameters, mode) +
+                                                     FillTemplate(descriptionTemplate, function));
   }
+  return tooLong;
 }
 
 std::vector<ListingEntry> SortedListing(const ListingMap& map) {

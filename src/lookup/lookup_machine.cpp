@@ -29,11 +29,13 @@ LookupOutcome Continue(LookupState state, const RetryMarkers& markers, Text addr
 }
 
 // No name matched after every retry: the function and its ANSI/wide relatives are marked not found.
+// Only a name that ends in A or W has a pair: GetCharABCWidthsFloatI is no form of GetCharABCWidthsFloat.
 void MarkNotFound(LookupOutcome& out, LibraryEntry& entry, const Text& function) {
-  const Text stem = function.empty() ? Text() : function.substr(0, function.size() - 1);
+  const bool paired = !function.empty() && (function.back() == u'A' || function.back() == u'W');
+  const Text stem = paired ? function.substr(0, function.size() - 1) : Text();
   for (std::size_t i = 0; i < entry.functions.size(); ++i) {
     ApiFunction& other = entry.functions[i];
-    const bool relative = !other.AnsiUni.empty() && (other.AnsiUni == function || other.AnsiUni == stem);
+    const bool relative = !other.AnsiUni.empty() && (other.AnsiUni == function || (paired && other.AnsiUni == stem));
     if (other.Function == function || relative) Uncheck(out, other, i);
   }
 }
@@ -150,7 +152,7 @@ LookupOutcome StepReferencePage(TextView page, LibraryEntry& entry, TextView lib
       if (same.Parameters.empty() && same.Return.empty()) same.checked = 0;
       Effect(out, Kind::SetRowTexts, e, RowText(same));
       if (same.checked == 0) Effect(out, Kind::SelectAndUncheck, e);
-      SpreadToRelatives(out, entry, index);
+      if (!data->formsApart) SpreadToRelatives(out, entry, index);
     }
     ApplySiblings(out, entry, function, entry.functions[index].Group, data->siblings);
   }

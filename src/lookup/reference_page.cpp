@@ -22,17 +22,53 @@ Text TextFrom(TextView text, std::size_t position) {
   return TextFromTo(text, At(position), At(text.size()) + 1);
 }
 
+// A page that declares the forms of an ANSI/wide pair apart (their parameters differ) shows one prototype
+// per form, each ending in ");": the one that names the function is its own (`call` is the name and its
+// "("). The whole syntax when none names the function.
+TextView PrototypeNaming(TextView syntax, const Text& call, bool& apart) {
+  for (std::size_t start = 0; start < syntax.size();) {
+    std::size_t end = syntax.find(u");", start);
+    end = end == TextView::npos ? syntax.size() : end + 2;
+    const TextView prototype = syntax.substr(start, end - start);
+    const std::size_t named = prototype.find(call);
+    // The name must stand alone: 'GetStringTypeA(' is not found in 'GetStringTypeExA('.
+    const bool alone = named != TextView::npos && (named == 0 || prototype[named - 1] == u' ' || prototype[named - 1] == u'*');
+    if (alone) {
+      apart = true;
+      const std::size_t text = prototype.find_first_not_of(u' ');
+      return prototype.substr(text == TextView::npos ? 0 : text);
+    }
+    start = end;
+  }
+  return syntax;
+}
+
+// The generic name of such a pair ('GetStringType') reads the wide form's, which it stands for in the
+// IDE's Unicode programs.
+TextView OwnPrototype(TextView syntax, TextView functionName, bool& apart) {
+  apart = false;
+  const std::size_t firstEnd = syntax.find(u");");
+  if (firstEnd == TextView::npos || syntax.find(u");", firstEnd + 2) == TextView::npos) return syntax;
+  const TextView own = PrototypeNaming(syntax, Text(functionName) + u"(", apart);
+  return apart ? own : PrototypeNaming(syntax, Text(functionName) + u"W(", apart);
+}
+
 void ReadSyntax(TextView page, TextView lowered, TextView functionName, ReferencePageData& data) {
   KORVANE_HERE();
-  const Text syntax = ExtractSectionLowered(page, lowered, u"<div class=\"codeSnippetContainerCode\"",
-                                            u"</div>", SectionMode::PlainMode);
+  const Text whole = ExtractSectionLowered(page, lowered, u"<div class=\"codeSnippetContainerCode\"",
+                                           u"</div>", SectionMode::PlainMode);
+  const Text syntax(OwnPrototype(whole, functionName, data.formsApart));
   data.Return = UpperCase(FirstField(syntax, u" "));
   const std::size_t open = Find(syntax, u"(");
   Text p = open == 0 ? syntax : TextFrom(syntax, open + 1);
   p = Trim(FirstField(p, u");"));
   // A syntax whose first "(" belongs to something before the function's own name.
   if (Find(p, Text(functionName) + u"(") != 0) p = Trim(SecondField(p, u"("));
-  data.Parameters = RemoveTrailing(RemoveTrailing(p, u'.'), u',');
+  // Stray dots and commas at the end go, but the "..." of a variadic function is its last parameter
+  // (the section's text has glued it to the comma before it).
+  const bool variadic = p.ends_with(u"...");
+  p = RemoveTrailing(RemoveTrailing(p, u'.'), u',');
+  data.Parameters = !variadic ? p : Trim(p).empty() ? Text(u"...") : Trim(p) + u", ...";
 }
 
 Text ReadGroup(TextView page, TextView lowered, TextView libraryKey) {

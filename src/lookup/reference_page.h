@@ -25,6 +25,9 @@ struct ReferencePageData {
   // Table-of-contents entries below the group: title before any "(", trimmed and in lower case, to the
   // entry's absolute address. Ordered by UTF-16 code units.
   std::map<Text, Text> siblings;
+  // The page shows each form of an ANSI/wide pair with its own prototype (their parameters differ): the
+  // facts read are the looked-up function's alone and go to no relative.
+  bool formsApart = false;
 };
 
 // The text between `startMarker` (included) and `endMarker`, found without regard to case, with tags,

@@ -19,6 +19,9 @@ inline constexpr int kEventSizeChanged = 13118;
 inline constexpr int kTypeClick = 0;
 inline constexpr int kTypeDoubleClick = 2;
 inline constexpr int kTypeChanged = 768;
+// Enter or Escape pressed in a text field; the key does nothing else there.
+inline constexpr int kTypeEnterKey = 13;
+inline constexpr int kTypeEscapeKey = 27;
 
 // List view state images: 1 box cleared, 2 box ticked.
 inline constexpr int kStateImageUnchecked = 1;

@@ -23,9 +23,9 @@ struct Size {
   bool operator==(const Size&) const = default;
 };
 
-enum class MessageBoxKind { Ok, YesNo };
+enum class MessageBoxKind { Ok, YesNo, YesNoCancel };
 enum class MessageBoxIcon { None, Information, Question, Error };
-enum class MessageBoxAnswer { Ok, Yes, No };
+enum class MessageBoxAnswer { Ok, Yes, No, Cancel };
 
 // Receives every row state change of a list view as it happens: the list, the row (from 0) and the
 // row's new state image (1 box cleared, 2 box ticked, 0 none).
@@ -109,6 +109,8 @@ class Gui {
 
   // Status bar of the main window.
   virtual void SetStatusText(int field, const Text& text) = 0;
+  // The fields' widths in pixels, in order; -1 takes what the others leave.
+  virtual void SetStatusWidths(const std::vector<int>& widths) = 0;
   virtual Text GetStatusText(int field) = 0;
   // The progress bar in the status bar's first field: `done` of `total` (total 0 or less: empty).
   virtual void SetStatusProgress(int done, int total) = 0;
@@ -118,9 +120,13 @@ class Gui {
   virtual void SetMenuChecked(int item, bool checked) = 0;
   virtual bool IsMenuChecked(int item) = 0;
 
-  // Modal message box owned by the main window.
-  virtual MessageBoxAnswer ShowMessage(const Text& caption, const Text& text, MessageBoxKind kind,
+  // Modal message box owned by `window`: that window is disabled while the box is open and comes
+  // back in front when it closes. Closing the box with its close box answers Cancel for YesNoCancel.
+  virtual MessageBoxAnswer ShowMessage(int window, const Text& caption, const Text& text, MessageBoxKind kind,
                                        MessageBoxIcon icon) = 0;
+
+  // Replaces a control's tooltip text (a control built without one keeps none).
+  virtual void SetTooltip(int control, const Text& text) = 0;
 };
 
 }  // namespace korvane

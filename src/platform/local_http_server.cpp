@@ -1,6 +1,7 @@
 #include "platform/local_http_server.h"
 
 #include <chrono>
+#include <vector>
 
 #include "platform/local_socket.h"
 
@@ -8,12 +9,13 @@ namespace korvane {
 namespace {
 
 using local_socket::Socket;
+using Clock = std::chrono::steady_clock;
 
-constexpr int kPollMilliseconds = 50;         // how soon the server notices Stop
-constexpr auto kRequestTime = std::chrono::seconds(5);  // a client gets this long to send its request
+constexpr int kPollMilliseconds = 50;                     // how soon the server notices Stop
+constexpr auto kRequestTime = std::chrono::seconds(5);   // a client gets this long to send its request
+constexpr auto kReplyTime = std::chrono::seconds(10);    // and this long to take its reply
 constexpr std::size_t kMaxRequestBytes = 64 * 1024;
-constexpr std::size_t kWorkers = 8;           // connections served at once
-constexpr std::size_t kMaxWaiting = 64;       // accepted connections beyond these are closed at once
+constexpr std::size_t kMaxConnections = 256;             // open at once; beyond, the oldest reader goes
 
 const char* StatusText(int status) {
   switch (status) {
@@ -66,7 +68,7 @@ std::unique_ptr<LocalHttpServer> LocalHttpServer::Start(HttpHandler handler, int
 
 LocalHttpServer::LocalHttpServer(HttpHandler handler, std::intptr_t listener, int port)
     : handler_(std::move(handler)), listener_(listener), port_(port) {
-  for (std::size_t i = 0; i < kWorkers; ++i) workers_.emplace_back([this] { Work(); });
+  handlerThread_ = std::thread([this] { Handle(); });
   thread_ = std::thread([this] { Serve(); });
 }
 
@@ -82,78 +84,142 @@ void LocalHttpServer::Stop() {
   thread_.join();
   {
     const std::lock_guard lock(mutex_);
-    accepted_.notify_all();
+    requested_.notify_all();
   }
-  for (std::thread& worker : workers_) worker.join();
-  workers_.clear();
-  for (const Socket connection : waiting_) local_socket::Close(connection);
-  waiting_.clear();
-  for (const Socket connection : hanging_) local_socket::Close(connection);
-  hanging_.clear();
+  handlerThread_.join();
+  for (const auto& [id, connection] : connections_) local_socket::Close(connection.socket);
+  connections_.clear();
+  requests_.clear();
   local_socket::Close(listener_);
 }
 
-// Accepts connections and hands them to the workers. A client that connects and waits holds one worker
-// until its request time is up; beyond the waiting bound, new connections are closed rather than queued
-// without end.
+// Waits on the listener and on every connection that is reading its request or writing its reply;
+// the mutex is let go while waiting, so that the handler thread can hand back replies.
 void LocalHttpServer::Serve() {
+  std::vector<local_socket::WaitEntry> entries;
+  std::vector<std::uint64_t> ids;
   while (!stopping_) {
-    if (!local_socket::WaitReadable(listener_, kPollMilliseconds)) continue;
-    const Socket connection = local_socket::Accept(listener_);
-    if (connection == local_socket::kNoSocket) continue;
-    std::unique_lock lock(mutex_);
-    if (waiting_.size() >= kMaxWaiting) {
-      lock.unlock();
-      local_socket::Close(connection);
+    entries.assign(1, local_socket::WaitEntry{listener_, false, false});
+    ids.assign(1, 0);
+    {
+      const std::lock_guard lock(mutex_);
+      for (const auto& [id, connection] : connections_) {
+        if (connection.stage != Stage::kReading && connection.stage != Stage::kWriting) continue;
+        entries.push_back(local_socket::WaitEntry{connection.socket, connection.stage == Stage::kWriting, false});
+        ids.push_back(id);
+      }
+    }
+    local_socket::WaitAny(entries, kPollMilliseconds);
+    const std::lock_guard lock(mutex_);
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+      if (!entries[i].ready) continue;
+      const auto found = connections_.find(ids[i]);
+      if (found == connections_.end()) continue;
+      if (found->second.stage == Stage::kReading) ReadFrom(found->first, found->second);
+      else if (found->second.stage == Stage::kWriting) WriteTo(found->second);
+    }
+    if (entries[0].ready) AcceptWaiting();
+    CloseExpired();
+  }
+}
+
+// Takes every connection that waits to be accepted. At the bound, the connection that has been sending
+// its request the longest makes room: an idle client cannot keep the next one out.
+void LocalHttpServer::AcceptWaiting() {
+  for (;;) {
+    const Socket socket = local_socket::Accept(listener_);
+    if (socket == local_socket::kNoSocket) return;
+    if (connections_.size() >= kMaxConnections) {
+      for (auto it = connections_.begin(); it != connections_.end(); ++it) {
+        if (it->second.stage != Stage::kReading) continue;
+        local_socket::Close(it->second.socket);
+        connections_.erase(it);
+        break;
+      }
+    }
+    if (connections_.size() >= kMaxConnections) {
+      local_socket::Close(socket);  // every slot is being answered
       continue;
     }
-    waiting_.push_back(connection);
-    accepted_.notify_one();
+    connections_.emplace(nextId_++, Connection{socket, Stage::kReading, Clock::now() + kRequestTime, {}, 0});
   }
 }
 
-void LocalHttpServer::Work() {
-  for (;;) {
-    std::unique_lock lock(mutex_);
-    accepted_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
-    if (stopping_) return;
-    const Socket connection = waiting_.front();
-    waiting_.pop_front();
-    lock.unlock();
-    Answer(connection);
-  }
-}
-
-void LocalHttpServer::Answer(std::intptr_t connection) {
-  std::string request;
-  const auto deadline = std::chrono::steady_clock::now() + kRequestTime;
-  while (request.find("\r\n\r\n") == std::string::npos) {
-    if (stopping_ || request.size() > kMaxRequestBytes || std::chrono::steady_clock::now() > deadline) {
-      local_socket::Close(connection);
-      return;
-    }
-    if (!local_socket::WaitReadable(connection, kPollMilliseconds)) continue;
-    char buffer[4096];
-    const int received = local_socket::Receive(connection, buffer, sizeof buffer);
-    if (received <= 0) {
-      local_socket::Close(connection);
-      return;
-    }
-    request.append(buffer, static_cast<std::size_t>(received));
-  }
-  const std::string target = GetTarget(request);
-  HttpReply reply{405, {}, {}, false};
-  if (!target.empty()) {
-    const std::lock_guard lock(handlerMutex_);
-    reply = handler_(target);
-  }
-  if (reply.hang) {
-    const std::lock_guard lock(mutex_);
-    hanging_.push_back(connection);
+void LocalHttpServer::ReadFrom(std::uint64_t id, Connection& connection) {
+  char buffer[4096];
+  const int received = local_socket::Receive(connection.socket, buffer, sizeof buffer);
+  if (received == local_socket::kWouldBlock) return;
+  if (received <= 0 || connection.bytes.size() + static_cast<std::size_t>(received) > kMaxRequestBytes) {
+    local_socket::Close(connection.socket);
+    connections_.erase(id);
     return;
   }
-  local_socket::SendAll(connection, Format(reply));
-  local_socket::Close(connection);
+  // The end of the head may straddle two reads: look from just before the new bytes.
+  const std::size_t from = connection.bytes.size() < 3 ? 0 : connection.bytes.size() - 3;
+  connection.bytes.append(buffer, static_cast<std::size_t>(received));
+  if (connection.bytes.find("\r\n\r\n", from) == std::string::npos) return;
+  connection.stage = Stage::kHandling;
+  requests_.emplace_back(id, std::move(connection.bytes));
+  connection.bytes.clear();
+  requested_.notify_one();
+}
+
+void LocalHttpServer::WriteTo(Connection& connection) {
+  while (connection.sent < connection.bytes.size()) {
+    const int sent = local_socket::Send(connection.socket, std::string_view(connection.bytes).substr(connection.sent));
+    if (sent == local_socket::kWouldBlock) return;
+    if (sent <= 0) break;
+    connection.sent += static_cast<std::size_t>(sent);
+  }
+  // All sent, or the client went away: either way the connection is done. Closed here, and erased
+  // below with the expired ones, so that its socket is never waited on again.
+  local_socket::Close(connection.socket);
+  connection.socket = local_socket::kNoSocket;
+}
+
+// Connections past their deadline (and those WriteTo finished) are closed; hanging ones stay.
+void LocalHttpServer::CloseExpired() {
+  const auto now = Clock::now();
+  for (auto it = connections_.begin(); it != connections_.end();) {
+    Connection& connection = it->second;
+    const bool timed = connection.stage == Stage::kReading || connection.stage == Stage::kWriting;
+    if (connection.socket == local_socket::kNoSocket) {
+      it = connections_.erase(it);
+    } else if (timed && now > connection.deadline) {
+      local_socket::Close(connection.socket);
+      it = connections_.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+// Calls the handler for each complete request in turn, and puts the reply on its way: as much as the
+// socket takes at once is sent here, the rest by the waiting thread.
+void LocalHttpServer::Handle() {
+  for (;;) {
+    std::unique_lock lock(mutex_);
+    requested_.wait(lock, [this] { return stopping_ || !requests_.empty(); });
+    if (stopping_) return;
+    const auto [id, request] = std::move(requests_.front());
+    requests_.pop_front();
+    lock.unlock();
+    const std::string target = GetTarget(request);
+    const HttpReply reply = target.empty() ? HttpReply{405, {}, {}, false} : handler_(target);
+    lock.lock();
+    const auto found = connections_.find(id);
+    if (found == connections_.end()) continue;
+    Connection& connection = found->second;
+    if (reply.hang) {
+      connection.stage = Stage::kHanging;
+      continue;
+    }
+    connection.stage = Stage::kWriting;
+    connection.deadline = Clock::now() + kReplyTime;
+    connection.bytes = Format(reply);
+    connection.sent = 0;
+    WriteTo(connection);
+  }
 }
 
 }  // namespace korvane

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/detail_editor.h"
+#include "app/library_commands.h"
 #include "app/program_numbers.h"
 #include "helpers/archive_writer.h"
 #include "helpers/headless_program.h"
@@ -140,6 +142,62 @@ TEST_F(EditingFlowTest, ClearEmptiesTheFactsButKeepsThePair) {
   EXPECT_EQ(program.gui.RowText(kFunctionList, 3, 0), u"FooA");
   EXPECT_EQ(program.gui.RowText(kFunctionList, 3, 1), u"");
   EXPECT_EQ(program.gui.GetText(kDetailParameters), u"");
+}
+
+// What was typed into the editor stays when its row is left, as "Save" would keep it; Enter saves and
+// Escape gives the typing up.
+TEST_F(EditingFlowTest, LeavingARowKeepsWhatWasTypedEnterSavesEscapeGivesUp) {
+  struct Case {
+    const char* what;
+    std::function<void(HeadlessProgram&)> leave;
+    bool kept;
+    const char16_t* description;  // leaving keeps only the typing; Enter saves what the editor shows
+  };
+  const Case cases[] = {
+      {"Escape, then another row",
+       [](HeadlessProgram& p) {
+         p.gui.Click(kDetailParameters, kTypeEscapeKey);
+         p.Pump();
+         p.gui.ClickRow(kFunctionList, 2);
+       },
+       false, u"looked up again"},
+      {"another row clicked", [](HeadlessProgram& p) { p.gui.ClickRow(kFunctionList, 2); }, true, u"looked up again"},
+      {"empty space clicked", [](HeadlessProgram& p) { p.gui.ClickRow(kFunctionList, -1); }, true,
+       u"looked up again"},
+      {"Enter", [](HeadlessProgram& p) { p.gui.Click(kDetailWebsite, kTypeEnterKey); }, true, u"looked up"},
+  };
+  // Escape first: the row's texts are those of the loaded record only until a case keeps the typing.
+  for (const Case& c : cases) {
+    ApiFunction& beta = Shown().functions[1];
+    beta = {u"Beta", u"", u"", u"looked up", u"", u"", u"", 0};
+    program.gui.SetRowState(kFunctionList, 1, false, false);
+    program.gui.ClickRow(kFunctionList, 1);
+    program.Pump();
+    program.gui.SetText(kDetailParameters, u" HWND hWnd ");
+    program.gui.SetText(kDetailReturn, u"bool");
+    // A lookup may fill a field the user did not touch while the editor shows the row.
+    beta.Description = u"looked up again";
+    c.leave(program);
+    program.Pump();
+    EXPECT_EQ(beta.Parameters, c.kept ? u"HWND hWnd" : u"") << c.what;
+    EXPECT_EQ(beta.Return, c.kept ? u"BOOL" : u"") << c.what;
+    EXPECT_EQ(beta.Description, c.description) << c.what;
+    EXPECT_EQ(beta.checked, c.kept ? 1 : 0) << c.what;
+    EXPECT_EQ(program.gui.IsRowChecked(kFunctionList, 1), c.kept) << c.what;
+    EXPECT_EQ(program.gui.RowText(kFunctionList, 1, 1), c.kept ? u"( HWND hWnd )" : u"") << c.what;
+    program.gui.ClickRow(kFunctionList, -1);
+    program.Pump();
+  }
+}
+
+// Another library shown, or the list refilled by a merge: the typed text is in its record.
+TEST_F(EditingFlowTest, TypingIsKeptWhenTheListIsRefilled) {
+  program.gui.ClickRow(kFunctionList, 0);
+  program.Pump();
+  program.gui.SetText(kDetailGroup, u"Typed group");
+  ShowCatalogueLibrary(program.session, program.session.catalogue.ShownKey());
+  program.Pump();
+  EXPECT_EQ(Shown().functions[0].Group, u"Typed group");
 }
 
 TEST(ExpandParameterCount, OneDigitBecomesPlaceholderNames) {

@@ -283,6 +283,9 @@ TEST_F(ExportRunTest, WhatTheUserSeesAfterExport) {
       EXPECT_EQ(message.text.substr(0, c.messageStart.size()), c.messageStart) << c.what;
       EXPECT_EQ(message.kind, MessageBoxKind::Ok) << c.what;
       EXPECT_EQ(message.icon, c.icon) << c.what;
+      // A message about the export window's root belongs to that window, which stays modal over the
+      // main window; the closing message comes after it has gone.
+      EXPECT_EQ(message.window, c.windowStays ? kExportWindow : kMainWindow) << c.what;
       // A window that stays open exported nothing: its message says why and nothing else.
       if (c.windowStays) {
         EXPECT_EQ(message.text, c.messageStart) << c.what;
@@ -295,6 +298,27 @@ TEST_F(ExportRunTest, WhatTheUserSeesAfterExport) {
     p.files.RemoveFile(u"D:\\PB\\PureLibraries\\Windows\\USER32");
     if (!c.windowStays) OpenWindow();
   }
+}
+
+// A root typed into the field is offered again next time, as a chosen one is, once an export went
+// there; a root the export refused is not.
+TEST_F(ExportRunTest, ATypedRootIsRememberedAfterASuccessfulExport) {
+  const std::string before = SettingsText();
+  program.files.AddFolder(u"C:\\Sdk");
+  program.gui.SetText(kExportRoot, u"C:\\Sdk");  // not an installation
+  Click(kExportRun);
+  EXPECT_EQ(program.gui.ItemCount(kExportRoot), 2);
+  EXPECT_EQ(SettingsText(), before);
+  program.gui.SetText(kExportRoot, u"D:\\PB");
+  Click(kExportRun);
+  OpenWindow();
+  EXPECT_EQ(Items(program.gui), (std::vector<Text>{u"C:\\PB\\", u"D:\\PB6\\", u"D:\\PB\\"}));
+  EXPECT_EQ(program.gui.SelectedItem(kExportRoot), 2);
+  const std::string added = "RootDir2 = D:\\PB6\\\r\nRootDir3 = D:\\PB\\\r\n";
+  EXPECT_NE(SettingsText().find(added), std::string::npos) << SettingsText();
+  // Again into the same root: it is there already.
+  Click(kExportRun);
+  EXPECT_EQ(program.gui.ItemCount(kExportRoot), 3);
 }
 
 }  // namespace

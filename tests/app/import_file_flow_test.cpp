@@ -17,17 +17,17 @@ using testing::HeadlessProgram;
 class ImportFileFlowTest : public ::testing::Test {
  protected:
   ImportFileFlowTest() {
-    program.files.AddFile(u"C:\\Sdk\\user32.lib", testing::MicrosoftLibrary({"_GetDC@4", "_ReleaseDC@8"}));
+    program.files.AddFile(u"C:\\Sdk\\user32.lib", testing::MicrosoftLibrary({"_GetWidget@4", "_ReleaseWidget@8"}));
     LibraryEntry entry;
     entry.path = u"C:\\Sdk\\user32.lib";
     entry.x86 = 1;
     ApiFunction getDc;
-    getDc.Function = u"GetDC";
+    getDc.Function = u"GetWidget";
     getDc.Parameters = u"_In_opt_ HWND hWnd";
     getDc.Return = u"HDC";
     getDc.checked = 1;
     ApiFunction releaseDc = getDc;
-    releaseDc.Function = u"ReleaseDC";
+    releaseDc.Function = u"ReleaseWidget";
     releaseDc.Parameters = u"HWND hWnd";  // one parameter short of the library's @8
     releaseDc.Return = u"int";
     entry.functions = {getDc, releaseDc};
@@ -58,8 +58,8 @@ TEST_F(ImportFileFlowTest, WritesTheShownLibrarysFileAndSaysWhere) {
             "\xEF\xBB\xBF; user32.lib (x86): import declarations written by Korvane\r\n"
             "\r\n"
             "Import \"user32.lib\"\r\n"
-            "  GetDC.i(hWnd.i) As \"_GetDC@4\"\r\n"
-            "  ; ReleaseDC: not declared: the declaration's symbol _ReleaseDC@4 differs from the library's _ReleaseDC@8\r\n"
+            "  GetWidget_.i(hWnd.i) As \"_GetWidget@4\"\r\n"
+            "  ; ReleaseWidget_: not declared: the declaration's symbol _ReleaseWidget@4 differs from the library's _ReleaseWidget@8\r\n"
             "EndImport\r\n");
   ASSERT_EQ(program.gui.Messages().size(), 1u);
   EXPECT_EQ(program.gui.Messages()[0].text,

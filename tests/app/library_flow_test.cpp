@@ -45,7 +45,8 @@ TEST_F(LibraryFlowTest, LoadingThreeLibrariesShowsTheFirstAndListsAll) {
 
   ASSERT_EQ(program.dialogs.Requests().size(), 1u);
   EXPECT_EQ(program.dialogs.Requests()[0].title, u"Open LIB");
-  EXPECT_EQ(program.dialogs.Requests()[0].filter, u"lib (*.lib)|*.lib|All files (*.*)|*.*");
+  EXPECT_EQ(program.dialogs.Requests()[0].filter,
+            u"lib (*.lib)|*.lib|GNU import libraries (*.a)|*.a|All files (*.*)|*.*");
   EXPECT_EQ(Rows(kFunctionList), (std::vector<std::string>{"GetDC+", "MessageBox+", "MessageBoxA+", "MessageBoxW+"}));
   EXPECT_EQ(Rows(kLibrariesList), (std::vector<std::string>{"user32.lib+", "gdi32.lib+", "b.lib+"}));
   EXPECT_EQ(program.gui.SelectedRow(kLibrariesList), 0);
@@ -245,6 +246,15 @@ TEST_F(LibraryFlowTest, ClosingTheExportWindowHidesItAndEnablesTheMainWindow) {
   EXPECT_FALSE(program.gui.WindowVisible(kExportWindow));
   EXPECT_TRUE(program.gui.WindowEnabled(kMainWindow));
   EXPECT_EQ(program.gui.RowCount(kFunctionList), 2);
+}
+
+// The time field's times belong to the last run over the catalogue a load replaces.
+TEST_F(LibraryFlowTest, ALoadClearsTheLastRunsTimes) {
+  program.gui.SetStatusText(kStatusTime, u" 00:01:02 / 00:01:02");
+  program.dialogs.AnswerOpenFiles({u"C:\\Sdk\\user32.lib"});
+  program.gui.Click(kLoadLibs);
+  program.Pump();
+  EXPECT_EQ(program.gui.GetStatusText(kStatusTime), u" 00:00:00 / 00:00:00");
 }
 
 }  // namespace

@@ -90,5 +90,27 @@ TEST(LookupSettings, ChoosePageSource) {
   }
 }
 
+// The lookup buttons' tips say where they search: online, or in the offline set when that is in use.
+TEST(LookupSettings, TheButtonsTipsNameTheOfflineSetWhenItIsUsed) {
+  const std::string set = "<korvane-docs version=\"1\"><group title=\"G\"><function name=\"Beep\"/></group></korvane-docs>";
+  for (const bool offline : {false, true}) {
+    testing::HeadlessProgram program;
+    if (offline) program.files.AddFile(u"C:\\Korvane\\Korvane.docs", set);
+    program.Start();
+    PageSourceMakers makers;
+    makers.programFolder = u"C:\\Korvane\\";
+    makers.http = [](PageLoadHandler onLoad) -> std::unique_ptr<PageSource> {
+      return std::make_unique<ScriptedPageSource>(std::move(onLoad));
+    };
+    std::unique_ptr<PageSource> owned;
+    ChoosePageSource(program.session, makers, owned);
+    for (const int button : {kMsdnChecked, kMsdnSelected}) {
+      const Text& tip = program.gui.Control(button).description.tooltip;
+      EXPECT_EQ(tip.find(u"online") == Text::npos, offline) << TextToUtf8(tip);
+      EXPECT_EQ(tip.find(u"offline documentation set") != Text::npos, offline) << TextToUtf8(tip);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace korvane

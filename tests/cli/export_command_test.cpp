@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "cli/cli.h"
@@ -121,6 +122,36 @@ TEST_F(ExportCommandTest, StatusesAndMessages) {
   EXPECT_NE(output_.err.find("Compilers"), std::string::npos);
   EXPECT_NE(output_.err.find("folder missing"), std::string::npos);
 }
+
+#ifndef _WIN32
+TEST_F(ExportCommandTest, ALockFileThatCannotBeOpenedStopsTheExport) {
+  const fs::path lock = root_ / "korvane-export.lock";
+  const fs::path listing = root_ / "Compilers" / "APIFunctionListing.txt";
+  const std::string before = Slurp(listing);
+  const struct {
+    const char* what;
+    std::function<void()> make;
+    std::string reason;
+  } cases[] = {
+      {"a folder", [&] { fs::create_directory(lock); }, "is a folder"},
+      {"a link to a file", [&] { fs::create_symlink(listing, lock); }, "could not be opened for writing"},
+      {"a dangling link", [&] { fs::create_symlink(root_ / "nowhere", lock); }, "could not be opened for writing"},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all(lock);
+    c.make();
+    output_ = {};
+    EXPECT_EQ(Run({u"--root", ToText(root_), testing::HostPath(kGdi32)}), kExitFailure) << c.what;
+    EXPECT_EQ(output_.out, "") << c.what;
+    EXPECT_EQ(output_.err.rfind("korvane-cli: " + TextToUtf8(ToText(lock)) + ": cannot be locked", 0), 0u)
+        << c.what << ": " << output_.err;
+    EXPECT_NE(output_.err.find(c.reason), std::string::npos) << c.what;
+    EXPECT_EQ(Slurp(listing), before) << c.what;
+    EXPECT_FALSE(fs::exists(root_ / "PureLibraries" / "Windows" / "LIBGDI32")) << c.what;
+    EXPECT_FALSE(fs::exists(root_ / "nowhere")) << c.what;
+  }
+}
+#endif
 
 }  // namespace
 }  // namespace korvane

@@ -300,6 +300,30 @@ TEST_F(LookupCommandTest, TheDocumentationSetAnswersWithoutANetwork) {
   EXPECT_EQ(bad.out, "");
 }
 
+// An ANSI/wide pair whose forms take different parameters keeps each form's own prototype: the pair's
+// page shows both, each record reads its own, and neither spreads to the other.
+TEST_F(LookupCommandTest, APairWhoseFormsDifferKeepsEachFormsPrototype) {
+  files.AddFile(u"C:\\K.docs",
+                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<korvane-docs version=\"1\"><group title=\"Strings\">"
+                "<function name=\"GetStringTypeA\" return=\"BOOL\" header=\"winnls.h\"><param>LCID Locale</param>"
+                "<param>DWORD dwInfoType</param><param>LPCSTR lpSrcStr</param><param>int cchSrc</param>"
+                "<param>LPWORD lpCharType</param></function>"
+                "<function name=\"GetStringTypeW\" return=\"BOOL\" header=\"stringapiset.h\"><param>DWORD dwInfoType</param>"
+                "<param>LPCWCH lpSrcStr</param><param>int cchSrc</param><param>LPWORD lpCharType</param></function>"
+                "</group></korvane-docs>");
+  files.AddFile(u"C:\\Lib\\kernel.lib", testing::MicrosoftLibrary({"_GetStringTypeA@20", "_GetStringTypeW@16"}));
+  ASSERT_EQ(RunCli({u"lookup", u"--docs", u"C:\\K.docs", u"--out", kOut, u"C:\\Lib\\kernel.lib"}, files, clock, output),
+            kExitSuccess)
+      << output.err;
+  const std::vector<ApiFunction> records = Written(files, u"C:\\Out\\[x86] [12.06.2015-21.42.35] kernel.lib.xml");
+  std::map<Text, Text> parameters;
+  for (const ApiFunction& record : records) parameters[record.Function] = record.Parameters;
+  EXPECT_EQ(parameters[u"GetStringTypeA"], u"LCID Locale, DWORD dwInfoType, LPCSTR lpSrcStr, int cchSrc, LPWORD lpCharType");
+  EXPECT_EQ(parameters[u"GetStringTypeW"], u"DWORD dwInfoType, LPCWCH lpSrcStr, int cchSrc, LPWORD lpCharType");
+  // The generic entry stands for the wide form.
+  EXPECT_EQ(parameters[u"GetStringType"], u"DWORD dwInfoType, LPCWCH lpSrcStr, int cchSrc, LPWORD lpCharType");
+}
+
 TEST(LookupProgressLine, FitsTheTerminalWidth) {
   struct Case {
     Text current;

@@ -34,8 +34,8 @@ using testing::CliRun;
 class PbiCommandTest : public testing::CliTest {
  protected:
   PbiCommandTest() {
-    files.AddFile(kLibrary, testing::MicrosoftLibrary({"_GetDC@4", "_SetValue@4"}));
-    files.AddFile(kCatalogue, CatalogueXml(Element("GetDC", "_In_opt_ HWND hWnd", "HDC") +
+    files.AddFile(kLibrary, testing::MicrosoftLibrary({"_GetWidget@4", "_Plain@0", "_SetValue@4"}));
+    files.AddFile(kCatalogue, CatalogueXml(Element("GetWidget", "_In_opt_ HWND hWnd", "HDC") + Element("Plain", "", "BOOL") +
                                            Element("SetValue", "MYTYPE value", "BOOL")));
     files.AddFile(u"C:\\Lib\\notes.lib", "notes");
     files.AddFolder(kOut);
@@ -51,8 +51,9 @@ TEST_F(PbiCommandTest, WritesOneFilePerLibraryAndPrintsItsPath) {
             "\xEF\xBB\xBF; user32.lib (x86): import declarations written by Korvane\r\n"
             "\r\n"
             "Import \"user32.lib\"\r\n"
-            "  GetDC.i(hWnd.i) As \"_GetDC@4\"\r\n"
-            "  ; SetValue: not declared: the type 'MYTYPE' of parameter value cannot be resolved\r\n"
+            "  GetWidget_.i(hWnd.i) As \"_GetWidget@4\"\r\n"
+            "  Plain_.l() As \"_Plain@0\"\r\n"
+            "  ; SetValue_: not declared: the type 'MYTYPE' of parameter value cannot be resolved\r\n"
             "EndImport\r\n");
 }
 
@@ -66,20 +67,65 @@ TEST_F(PbiCommandTest, TypesComeFromTheSetTheSettingsOrTheOptionName) {
                                         std::vector<Text>{u"pbi", u"--docs", u"C:\\Sets\\my.docs", u"--out", kOut, kCatalogue}}) {
     const CliRun run = Cli(args);
     EXPECT_EQ(run.status, kExitSuccess) << run.output.err;
-    EXPECT_NE(files.Contents(u"C:\\Out\\user32.pbi").find("  SetValue.l(value.l) As \"_SetValue@4\"\r\n"),
+    EXPECT_NE(files.Contents(u"C:\\Out\\user32.pbi").find("  SetValue_.l(value.l) As \"_SetValue@4\"\r\n"),
               std::string::npos);
   }
 }
 
 TEST_F(PbiCommandTest, ADifferentLinkerNameIsReportedAndLeftAsAComment) {
-  files.AddFile(kLibrary, testing::MicrosoftLibrary({"_GetDC@8"}));
+  files.AddFile(kLibrary, testing::MicrosoftLibrary({"_GetWidget@8"}));
   const CliRun run = Cli({u"pbi", u"--out", kOut, kCatalogue});
   EXPECT_EQ(run.status, kExitSuccess);
   EXPECT_EQ(run.output.err,
-            "korvane-cli: C:\\Cat\\[x86] [12.06.2015-21.42.35] user32.lib.xml: GetDC: declared as _GetDC@4, the library has _GetDC@8; left as a comment\n");
+            "korvane-cli: C:\\Cat\\[x86] [12.06.2015-21.42.35] user32.lib.xml: GetWidget: declared as _GetWidget@4, the library has _GetWidget@8; left as a comment\n");
   EXPECT_NE(files.Contents(u"C:\\Out\\user32.pbi")
-                .find("  ; GetDC: not declared: the declaration's symbol _GetDC@4 differs from the library's _GetDC@8\r\n"),
+                .find("  ; GetWidget_: not declared: the declaration's symbol _GetWidget@4 differs from the library's _GetWidget@8\r\n"),
             std::string::npos);
+}
+
+// A library that was not looked up is declared from the set; without a set nothing can be declared,
+// which is said, and the run fails.
+TEST_F(PbiCommandTest, ARawLibraryIsDeclaredFromTheSetOrReportedAsEmpty) {
+  DocumentationSet set;
+  DocFunction function;
+  function.name = u"GetWidget";
+  function.returnType = u"HDC";
+  function.parameters = {u"HWND hWnd"};
+  set.groups.push_back(DocGroup{u"g", {function}});
+  files.AddFile(u"C:\\Sets\\my.docs", WriteDocumentationSet(set));
+  CliRun run = Cli({u"pbi", u"--docs", u"C:\\Sets\\my.docs", u"--out", kOut, kLibrary});
+  EXPECT_EQ(run.status, kExitSuccess) << run.output.err;
+  EXPECT_NE(files.Contents(u"C:\\Out\\user32.pbi").find("  GetWidget_.i(hWnd.i) As \"_GetWidget@4\"\r\n"),
+            std::string::npos)
+      << files.Contents(u"C:\\Out\\user32.pbi");
+  files.RemoveFile(u"C:\\Out\\user32.pbi");
+  run = Cli({u"pbi", u"--out", kOut, kLibrary});
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_EQ(run.output.err,
+            "korvane-cli: not written C:\\Out\\user32.pbi for C:\\Lib\\user32.lib: no function could be declared (none "
+            "was looked up and no documentation set was found: give --docs)\n"
+            "korvane-cli: no function declared\n");
+  EXPECT_FALSE(files.FileExists(u"C:\\Out\\user32.pbi"));
+}
+
+// Windows compares file names without letter case: a second library whose file would only differ in
+// case is not written over the first.
+TEST_F(PbiCommandTest, ASecondFileOfTheSameNameInAnotherCaseIsRefused) {
+  files.AddFile(u"C:\\B\\USER32.lib", testing::MicrosoftLibrary({"_Other@0"}));
+  const CliRun run = Cli({u"pbi", u"--out", kOut, kCatalogue, u"C:\\B\\USER32.lib"});
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_EQ(run.output.out, "C:\\Out\\user32.pbi\n");
+  EXPECT_EQ(run.output.err, "korvane-cli: not written C:\\Out\\USER32.pbi for C:\\B\\USER32.lib: the file for "
+                            "C:\\Cat\\[x86] [12.06.2015-21.42.35] user32.lib.xml was already written under that name\n");
+}
+
+// A file that cannot be written is named with what stands in the way.
+TEST_F(PbiCommandTest, AFailedWriteSaysWhy) {
+  files.AddFolder(u"C:\\Out\\user32.pbi");
+  CliRun run = Cli({u"pbi", u"--out", kOut, kCatalogue});
+  EXPECT_EQ(run.status, kExitFailure);
+  EXPECT_EQ(run.output.err, "korvane-cli: could not write C:\\Out\\user32.pbi for " + TextToUtf8(kCatalogue) +
+                                ": a folder of that name is in the way\n");
 }
 
 TEST_F(PbiCommandTest, ExitStatusSaysWhetherEveryFileWasWritten) {

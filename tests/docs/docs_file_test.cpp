@@ -93,6 +93,15 @@ TEST(DocsFileTest, AGroupsFunctionCountIsOnlyAHint) {
     EXPECT_EQ(read->groups[0].functions.size(), 2u) << count;
     EXPECT_LE(read->groups[0].functions.capacity(), 2u + bytes.size() / 40) << count;
   }
+  // Many groups that each claim the whole file share that room instead of each reserving it.
+  std::string bytes = "<korvane-docs version=\"1\">";
+  for (int i = 0; i < 2000; ++i) bytes += "<group title=\"G\" functions=\"99999\"><function name=\"F\"/></group>";
+  bytes += "</korvane-docs>";
+  const auto read = ReadDocumentationSet(AsBytes(bytes));
+  ASSERT_TRUE(read.has_value());
+  std::size_t reserved = 0;
+  for (const DocGroup& group : read->groups) reserved += group.functions.capacity();
+  EXPECT_LE(reserved, read->groups.size() + bytes.size() / 40);
 }
 
 }  // namespace

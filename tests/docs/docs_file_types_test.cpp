@@ -51,6 +51,9 @@ TEST(DocsFileTypesTest, ASignatureThatIsNotWholeIsDropped) {
       "   <param type=\"signed 4/4 4/4\">int a</param>\n   <param>int b</param>\n",
       "   <param type=\"signed 4/4 4/4\">int a</param>\n   <param type=\"signed 4/x 4/4\">int b</param>\n",
       "   <param type=\"wide 4/4 4/4\">int a</param>\n   <param type=\"signed 4/4 4/4\">int b</param>\n",
+      // Sizes are capped at 1 MiB exactly: one digit more is no type a function takes.
+      "   <param type=\"record 1048577/4 4/4\">int a</param>\n   <param type=\"signed 4/4 4/4\">int b</param>\n",
+      "   <param type=\"record 10485769/4 4/4\">int a</param>\n   <param type=\"signed 4/4 4/4\">int b</param>\n",
   };
   for (const std::string& params : kParams) {
     const auto read = ReadDocumentationSet(AsBytes(head + params + tail));

@@ -15,6 +15,8 @@
 #endif
 
 #include "cli/docs_server.h"
+#include "docs/served_pages.h"
+#include "helpers/cli_test.h"
 #include "lookup/lookup_machine.h"
 #include "platform/http_page_source.h"
 #include "text/text_ops.h"
@@ -87,6 +89,47 @@ TEST(DocsServeTest, TheLookupReadsServedPagesInWindows1252) {
   // A request that is no page of the set is refused.
   source->Navigate(base + u"/donate");
   EXPECT_FALSE(loads.Next());
+}
+
+// The links of a page are built from the address asked for: whatever that holds stays inside the link.
+TEST(DocsServeTest, ARequestTargetCannotAddMarkupToAPage) {
+  DocumentationSet set;
+  set.groups.push_back(DocGroup{u"Sound", {{u"Beep", u"BOOL", {}, "Beeps.", u"utilapiset.h", u"Kernel32"}}});
+  IndexDocumentationSet(set);
+  const ServedPage page =
+      ServePage(set, u"http://127.0.0.1:8080", "/x\"><script>alert(1)</script> \x01/search/en-us?query=%22Beep%20function%22");
+  ASSERT_EQ(page.status, 200);
+  EXPECT_EQ(page.body.find("<script>"), std::string::npos) << page.body;
+  EXPECT_EQ(page.body.find("/x\""), std::string::npos) << page.body;
+  EXPECT_NE(page.body.find("href=\"http://127.0.0.1:8080/x%22%3E%3Cscript%3Ealert(1)%3C/script%3E%20%01/en-us/library/Beep.aspx\""),
+            std::string::npos)
+      << page.body;
+  // A well-formed address is taken as it is.
+  const ServedPage plain = ServePage(set, u"http://127.0.0.1:8080", "/search/en-us?query=%22Beep%20function%22&refinement=117");
+  EXPECT_NE(plain.body.find("href=\"http://127.0.0.1:8080/en-us/library/Beep.aspx\""), std::string::npos) << plain.body;
+}
+
+// The port's value is read as given, whatever it looks like, and only once.
+TEST(DocsServeTest, APortThatIsNoNumberOrComesTwiceIsAUsageError) {
+  const struct {
+    std::vector<Text> args;
+    std::string error;
+  } kCases[] = {
+      {{u"--port", u"-1", u"set.docs"}, "docs serve: '-1' is no port number"},
+      {{u"--port", u"65536", u"set.docs"}, "docs serve: '65536' is no port number"},
+      {{u"--port", u"", u"set.docs"}, "docs serve: '' is no port number"},
+      {{u"--port", u"1", u"--port", u"2", u"set.docs"}, "docs serve takes one --port"},
+      {{u"set.docs", u"--port"}, "option '--port' needs a value"},
+  };
+  for (const auto& c : kCases) {
+    MemoryFileSystem files;
+    FixedClock clock;
+    std::vector<Text> args{u"docs", u"serve"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const testing::CliRun run = testing::RunCliWith(args, files, clock);
+    EXPECT_EQ(run.status, kExitUsage) << c.error;
+    EXPECT_EQ(run.output.err, "korvane-cli: " + c.error + "\nTry 'korvane-cli --help'.\n");
+  }
 }
 
 #ifndef _WIN32

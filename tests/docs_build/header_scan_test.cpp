@@ -2,7 +2,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+
+#include <sys/stat.h>
 
 #include "docs/set_builder/header_scan.h"
 #include "docs/set_builder/set_builder.h"
@@ -110,6 +113,58 @@ TEST_F(HeaderFolder, PrototypesAreSpelledAsDeclaredWithoutLinkageMacros) {
   EXPECT_EQ(found.size(), kExpected.size());
 }
 
+// Headers in subfolders count, named by their path below the folder; a header that declares nothing is
+// named as such.
+TEST_F(HeaderFolder, SubfoldersAreScannedAndSilentHeadersNamed) {
+  Write("windows.h", kWindowsH);
+  Write("user.h", kUserH);
+  std::filesystem::create_directories(folder_ / "GL" / "deeper");
+  Write("GL/gl.h", "void WINAPI glBegin(UINT mode);\n");
+  Write("GL/deeper/glu.h", "void WINAPI gluNothing(void);\n");
+  Write("GL/types.h", "typedef float GLfloat;\n");
+  const HeaderScan scan = ScanHeaders(folder_.string());
+  EXPECT_TRUE(scan.problems.empty());
+  const auto found = ByName(scan);
+  ASSERT_EQ(found.count("glBegin"), 1u);
+  EXPECT_EQ(found.at("glBegin"), "void glBegin(UINT mode) [GL/gl.h]");
+  ASSERT_EQ(found.count("gluNothing"), 1u);
+  EXPECT_EQ(found.at("gluNothing"), "void gluNothing() [GL/deeper/glu.h]");
+  EXPECT_EQ(scan.silentHeaders, std::vector<Text>{u"GL/types.h"});
+}
+
+// What cannot be read, or cannot be named on an #include line, is named and nothing is parsed: a file
+// name must never become C source, and a pipe or a device must never be read.
+TEST_F(HeaderFolder, HeadersThatCannotBeReadAreNamedAndNothingIsParsed) {
+  const struct {
+    const char* what;
+    std::function<void(const std::filesystem::path&)> make;
+    const char* problem;
+  } kCases[] = {
+      {"a pipe", [](const auto& folder) { ASSERT_EQ(::mkfifo((folder / "sub" / "pipe.h").c_str(), 0644), 0); },
+       "sub/pipe.h: not a regular file"},
+      {"a link to a device", [](const auto& folder) { std::filesystem::create_symlink("/dev/zero", folder / "zero.h"); },
+       "zero.h: not a regular file"},
+      {"a link to nothing", [](const auto& folder) { std::filesystem::create_symlink(folder / "gone", folder / "gone.h"); },
+       "gone.h: a link to nothing"},
+      {"a line break in the name",
+       [](const auto& folder) { std::ofstream(folder / "nl\n#define MessageBeep Injected\n.h") << "int x(void);"; },
+       "nl\\n#define MessageBeep Injected\\n.h: a quote or control character"},
+      {"a quote in the name", [](const auto& folder) { std::ofstream(folder / "q\"x.h") << "int q(void);"; },
+       "q\"x.h: a quote or control character"},
+  };
+  for (const auto& c : kCases) {
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_ / "sub");
+    Write("windows.h", kWindowsH);
+    Write("user.h", kUserH);
+    c.make(folder_);
+    const HeaderScan scan = ScanHeaders(folder_.string());
+    ASSERT_EQ(scan.problems.size(), 1u) << c.what;
+    EXPECT_NE(scan.problems[0].find((folder_ / c.problem).string()), std::string::npos) << scan.problems[0];
+    EXPECT_TRUE(scan.prototypes.empty()) << c.what;
+  }
+}
+
 TEST_F(HeaderFolder, ReferencePagesAddAnnotationsDescriptionGroupAndLibrary) {
   Write("windows.h", kWindowsH);
   Write("user.h", kUserH);
@@ -167,6 +222,11 @@ TEST(DebianHeadersTest, KnownPrototypes) {
        "[fileapi.h]"},
       {"WindowFromPoint", "HWND WindowFromPoint(POINT Point) [winuser.h]"},
       {"DllGetClassObject", "HRESULT DllGetClassObject(REFCLSID rclsid, REFIID riid, LPVOID *ppv) [combaseapi.h]"},
+      // The C runtime's own declarations, not mingw's inline replacements.
+      {"printf", "int printf(const char *__restrict__ _Format, ...) [stdio.h]"},
+      // Not hidden by dshow.h, which switches off shlwapi.h's string functions for itself.
+      {"StrCmpW", "int StrCmpW(LPCWSTR psz1, LPCWSTR psz2) [shlwapi.h]"},
+      {"glBegin", "void glBegin(GLenum mode) [GL/gl.h]"},
   };
   for (const auto& [name, prototype] : kExpected) {
     ASSERT_EQ(found.count(name), 1u) << name;

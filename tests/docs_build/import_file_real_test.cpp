@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <set>
 #include <iterator>
 #include <memory>
 #include <unordered_map>
@@ -18,6 +19,8 @@
 #include "docs/set_builder/set_builder.h"
 #include "helpers/import_grammar.h"
 #include "importfile/import_file.h"
+#include "importfile/ide_names.h"
+#include "importfile/import_model.h"
 #include "importfile/library_symbols.h"
 
 namespace korvane {
@@ -102,7 +105,9 @@ void CheckX86(const DocumentationSet& set) {
     const testing::ParsedImportFile parsed = testing::ParseImportFile(file.bytes);
     ASSERT_EQ(parsed.error, "") << path;
     withReturn += library.withReturn;
+    // The functions the IDE imports itself are accounted for: they are left out on purpose.
     declared += static_cast<int>(parsed.declarations.size());
+    for (const std::string& comment : parsed.comments) declared += comment.find(": the IDE imports ") != std::string::npos;
     for (const testing::Declaration& declaration : parsed.declarations) {
       const std::string& symbol = declaration.symbol;
       const std::size_t at = symbol.rfind('@');
@@ -170,7 +175,10 @@ void CheckX64(const DocumentationSet& set) {
       // Headers of an inner folder are included by others, under conditions of their own.
       const std::string header = TextToUtf8(function.header);
       if (!std::filesystem::exists(std::filesystem::path(kHeaders) / header)) continue;
-      if (function.parameters.size() != declaration.parameters.size()) {
+      // A variadic function's "..." becomes the optional slots.
+      const bool variadic = !function.parameters.empty() && function.parameters.back() == u"...";
+      const std::size_t expected = function.parameters.size() + (variadic ? kVariadicSlots - 1 : 0);
+      if (expected != declaration.parameters.size()) {
         ADD_FAILURE() << declaration.name << ": " << declaration.parameters.size() << " declared, "
                       << function.parameters.size() << " in C";
         continue;
@@ -227,6 +235,96 @@ void CheckX64(const DocumentationSet& set) {
   std::cout << compiled << " of " << checks << " parameter sizes checked by the compiler\n";
   EXPECT_GE(compiled * 10, checks * 9);
   std::filesystem::remove_all(folder);
+}
+
+// The library read as "Load LIBs" reads it: every function ticked, none looked up.
+Library Raw(const std::string& path) {
+  Library library;
+  const std::vector<std::uint8_t> image = ReadBytes(path);
+  std::vector<Text> names;
+  ReadImportArchive(image, [&names](Text&& name) {
+    names.push_back(std::move(name));
+    return true;
+  });
+  library.entry.functions = NormaliseNames(names, library.entry.x86);
+  for (ApiFunction& record : library.entry.functions) record.checked = 1;
+  library.entry.path = Utf8ToText(path);
+  library.symbols = DecoratedSymbols(image, library.entry.x86 != 0);
+  return library;
+}
+
+bool IsPseudotype(const std::string& type) { return type == "p-ascii" || type == "p-unicode"; }
+
+// One run over ten raw libraries per architecture, as a user who includes all ten files would: the files
+// must compile together and every name must be one the IDE expects.
+TEST(ImportFileRealTest, RawLibrariesGiveFilesTheIdeIncludesAsTheyAre) {
+  const DocumentationSet* set = BuiltSet();
+  if (set == nullptr) GTEST_SKIP() << "the mingw-w64 headers are not present";
+  static constexpr const char* kLibraries[] = {"kernel32", "user32", "gdi32", "ws2_32", "msvcrt",
+                                               "winmm", "advapi32", "ole32", "oleaut32", "opengl32"};
+  // Parameters whose text is an ID, binary data, a position or a list: never a pseudotype.
+  const std::map<std::string, std::vector<std::string>> kNotConverted = {
+      {"LoadCursorW_", {"lpCursorName"}}, {"LoadCursorA_", {"lpCursorName"}}, {"LoadIconW_", {"lpIconName"}},
+      {"FindResourceW_", {"lpName", "lpType"}}, {"FindResourceA_", {"lpName", "lpType"}},
+      {"PlaySoundW_", {"pszSound"}}, {"send_", {"buf"}}, {"recv_", {"buf"}}, {"setsockopt_", {"optval"}},
+      {"MultiByteToWideChar_", {"lpMultiByteStr"}}, {"CharPrevA_", {"lpStart", "lpCurrentChar"}},
+      {"CreateServiceA_", {"lpDependencies"}}, {"CreateServiceW_", {"lpDependencies"}}};
+  for (const bool x86 : {false, true}) {
+    const std::string folder = x86 ? "/usr/i686-w64-mingw32/lib/lib" : "/usr/x86_64-w64-mingw32/lib/lib";
+    std::unordered_map<Text, Text> runNames;
+    std::set<std::string> seen;
+    int glExports = 0;
+    int glDeclared = 0;
+    int rawDeclared = 0;
+    int lookedUpDeclared = 0;
+    for (const char* name : kLibraries) {
+      const std::string path = folder + name + ".a";
+      if (!std::filesystem::exists(path)) continue;
+      const Library raw = Raw(path);
+      ImportFileRequest request;
+      request.library = &raw.entry;
+      request.libraryFileName = Utf8ToText(std::string("lib") + name + ".a");
+      request.set = set;
+      request.symbols = &raw.symbols;
+      request.runNames = &runNames;
+      const ImportFile file = WriteImportFile(request);
+      const testing::ParsedImportFile parsed = testing::ParseImportFile(file.bytes);
+      ASSERT_EQ(parsed.error, "") << path;
+      rawDeclared += file.declared;
+      lookedUpDeclared += Write(LookedUp(*set, path), *set, true).declared;
+      for (const testing::Declaration& declaration : parsed.declarations) {
+        const Text ide = Utf8ToText(declaration.name);
+        EXPECT_FALSE(IsIdeKeyword(ide) || IsIdeCommand(ide) || IsIdeImport(ide)) << path << ": " << declaration.name;
+        EXPECT_TRUE(seen.insert(TextToUtf8(IdeNameKey(ide))).second) << "declared twice: " << declaration.name;
+        for (const testing::DeclaredParameter& parameter : declaration.parameters) {
+          EXPECT_FALSE(IsIdeKeyword(Utf8ToText(parameter.name))) << declaration.name << " " << parameter.name;
+        }
+        const auto rule = kNotConverted.find(declaration.name);
+        for (const testing::DeclaredParameter& parameter : declaration.parameters) {
+          if (rule == kNotConverted.end()) break;
+          for (const std::string& text : rule->second) {
+            EXPECT_FALSE(parameter.name == text && IsPseudotype(parameter.type)) << declaration.name << " " << text;
+          }
+        }
+        const auto ref = FindFunction(*set, Utf8ToText(declaration.name.substr(0, declaration.name.size() - 1)));
+        if (ref && !FunctionAt(*set, *ref).parameters.empty() && FunctionAt(*set, *ref).parameters.back() == u"...") {
+          EXPECT_TRUE(!declaration.parameters.empty() && declaration.parameters.back().optional)
+              << declaration.name << ": variadic without its slots";
+        }
+        if (!x86 && declaration.name == "GetStringTypeA_") {
+          EXPECT_EQ(declaration.parameters.size(), 5u);
+        }
+        glDeclared += std::string(name) == "opengl32" && declaration.name.rfind("gl", 0) == 0;
+      }
+      if (std::string(name) == "opengl32") {
+        for (const ApiFunction& record : raw.entry.functions) glExports += record.Function.starts_with(u"gl");
+      }
+    }
+    std::cout << (x86 ? "x86: " : "x64: ") << rawDeclared << " declared from the set, " << lookedUpDeclared
+              << " after a lookup; " << glDeclared << " of " << glExports << " gl functions\n";
+    EXPECT_GE(rawDeclared * 10, lookedUpDeclared * 9);
+    EXPECT_GE(glDeclared * 10, glExports * 9);
+  }
 }
 
 TEST(ImportFileRealTest, DeclarationsMatchTheLibrariesOnX86AndTheCompilerOnX64) {

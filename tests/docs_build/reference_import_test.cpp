@@ -87,8 +87,8 @@ TEST(ReferenceImportTest, MissingReferenceFolderFailsTheBuild) {
   files.AddFile(u"C:\\ref.md", "# not a folder");
   FixedClock clock;
   const std::pair<Text, std::string> cases[] = {
-      {u"C:\\nowhere", "korvane-cli: C:\\nowhere: does not exist\n"},
-      {u"C:\\ref.md", "korvane-cli: C:\\ref.md: is not a folder\n"},
+      {u"C:\\nowhere", "korvane-cli: C:\\nowhere: does not exist\nkorvane-cli: nothing written\n"},
+      {u"C:\\ref.md", "korvane-cli: C:\\ref.md: is not a folder\nkorvane-cli: nothing written\n"},
   };
   for (const auto& [folder, err] : cases) {
     CliOutput output;

@@ -61,12 +61,17 @@ TEST(SignatureOf, CountsArgumentsAndFindsPointsByValue) {
       {u"_In_ HWND hWnd, _In_ POINT Point", 2, true, {Other, Point}},
       {u"_In_ int (*pfn)(int a, int b), _In_ DWORD x", 2, false, {}},
       {u"void", 1, false, {}},
-      {u"POINT pt, int x", 2, false, {}},                      // no blank before POINT
-      {u"_In_ POINT a, _In_ POINT *b", 2, false, {}},          // a POINT pointer anywhere
+      // Each argument is judged by its own type: at the start, alone, beside a pointer.
+      {u"POINT pt, int x", 2, true, {Point, Other}},
+      {u"POINT pt, DWORD dwFlags", 2, true, {Point, Other}},
+      {u"POINT, DWORD", 2, true, {Point, Other}},
+      {u"_In_ POINT a, _In_ POINT *b", 2, true, {Point, Other}},
+      {u"_In_ POINT *a, _In_ const POINT b", 2, true, {Other, Point}},
+      {u"POINT const *a, POINT* b, LPPOINT c, POINTL d", 4, false, {}},
       // Nesting is not tracked: '(a(b)' goes, the comma before 'c)' counts.
       {u"int (a(b), c) d", 2, false, {}},
-      // The comma in parentheses does not count but still cuts the kind fields.
-      {u"_In_ f(int a, int b) x, _In_ POINT p", 2, true, {Other, Other}},
+      // The comma in parentheses does not count, nor cut the kind fields.
+      {u"_In_ f(int a, int b) x, _In_ POINT p", 2, true, {Other, Point}},
       {u"_In_ POINT p, _In_ f(a, b) x", 2, true, {Point, Other}},
       // An attribute list in square brackets is one argument's, nested or beside parentheses.
       {u"[in, optional] DWORD dwFlags, [out] LPVOID p", 2, false, {}},

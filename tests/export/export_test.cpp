@@ -140,6 +140,11 @@ TEST(ExportToPureBasic, FailuresAreNamedAndLeaveFilesWhole) {
        {{kListing, u"could not be written; the old file is unchanged"}}},
       {"unreadable listing", [](MemoryFileSystem& f) { AddInstallation(f); f.AddUnreadable(kListing); }, kRoot, true, {copy, descriptor},
        {{kListing, u"could not be read; it was left unchanged"}}},
+      {"UTF-16 listing", [](MemoryFileSystem& f) {
+         AddInstallation(f);
+         f.AddFile(kListing, Bytes("\xFF\xFE" "1\0\r\0\n\0F\0o\0o\0 \0(\0)\0\r\0\n\0"));
+       }, kRoot, true, {copy, descriptor},
+       {{kListing, u"is UTF-16 text, which the IDE cannot read; it was left unchanged"}}},
       {"no Compilers folder: nothing is written", [](MemoryFileSystem& f) { AddInstallation(f, true, false); }, kRoot, true,
        {}, {{u"C:\\PB\\Compilers\\", u"folder missing: the root is not an installation"}}},
       {"no library folder", [](MemoryFileSystem& f) {
@@ -250,6 +255,68 @@ TEST(ExportToPureBasic, SweepsOnlyItsOwnTemporariesAndOnlyWhenNoExportRuns) {
       EXPECT_TRUE(Export(files, kRoot, {&mylib}).failures.empty());
     }
   }
+}
+
+TEST(ExportToPureBasic, ALockThatCannotBeTakenStopsTheExportBeforeAnyChange) {
+  const Text lockPath = kRoot + Text(kExportLockName);
+  const Text stale = kListing + Text(kTemporaryFileMark);
+  const struct {
+    const char* what;
+    std::function<void(MemoryFileSystem&)> block;
+    TextView reason;
+  } cases[] = {
+      {"a folder", [&](MemoryFileSystem& f) { f.AddFolder(lockPath); },
+       u"cannot be locked for the export: it is a folder; nothing was changed"},
+      {"not writable", [&](MemoryFileSystem& f) { f.FailWritesTo(lockPath); },
+       u"cannot be locked for the export: it could not be opened for writing (a link is not followed, and a "
+       u"read-only file or folder cannot be written); nothing was changed"},
+  };
+  const LibraryEntry mylib = MyLib();
+  for (const auto& c : cases) {
+    MemoryFileSystem files;
+    AddInstallation(files);
+    files.AddFile(stale, "x");
+    c.block(files);
+    const ExportResult result = Export(files, kRoot, {&mylib});
+    EXPECT_TRUE(result.rootIsFolder) << c.what;
+    EXPECT_TRUE(result.written.empty()) << c.what;
+    ASSERT_EQ(result.failures.size(), 1u) << c.what;
+    EXPECT_EQ(result.failures[0].path, lockPath) << c.what;
+    EXPECT_EQ(result.failures[0].reason, c.reason) << c.what;
+    EXPECT_EQ(files.Contents(kListing), kListingBefore) << c.what;
+    EXPECT_FALSE(files.FileExists(kDescriptors + u"MYLIB")) << c.what;
+    EXPECT_FALSE(files.FileExists(kLibraries + u"mylib.lib")) << c.what;
+    EXPECT_TRUE(files.FileExists(stale)) << c.what;
+  }
+}
+
+TEST(ExportToPureBasic, NamesTheIdeCannotRecogniseAreReportedOnceAndNeverAddLines) {
+  MemoryFileSystem files;
+  AddInstallation(files);
+  LibraryEntry mylib = MyLib();
+  const Text tooLong(kLongestListingName + 1, u'x');
+  for (const Text& name : {Text(u"Two Words"), Text(u"Line\r\nBreak"), tooLong}) {
+    mylib.functions.push_back({name, u"", u"int", u"", u"", u"", u"", 1});
+  }
+  for (int run = 0; run < 2; ++run) {
+    const ExportResult result = Export(files, kRoot, {&mylib});
+    std::vector<std::pair<Text, Text>> failures;
+    for (const ExportFailure& f : result.failures) failures.emplace_back(f.path, f.reason);
+    const Text notWord = u" was left out: only names of ASCII letters, digits and \"_\" can be recognised by the IDE "
+                         u"and called";
+    EXPECT_EQ(failures, (std::vector<std::pair<Text, Text>>{
+                            {kDescriptors + u"MYLIB", u"\"Two Words\"" + notWord},
+                            {kDescriptors + u"MYLIB", u"\"Line??Break\"" + notWord},
+                            {kListing, u"\"" + tooLong + u"\" was left out: the IDE reads no more than 255 characters "
+                                                        u"of a name"}}));
+    // Only Alpha and Beta are new: the listing does not grow from one export to the next.
+    EXPECT_EQ(files.Contents(kListing),
+              "6\r\nAbortDoc (hdc)\r\nAlpha ( In HWND hWnd, In UINT uMsg )  BOOL  |    |    |  \r\n"
+              "Beta ( )  void  |    |    |  \r\nMessageBoxA (hWnd, lpText, lpCaption, uType)\r\n"
+              "MessageBoxW (hWnd, lpText, lpCaption, uType)\r\nZwClose (Handle)\r\n");
+  }
+  EXPECT_EQ(files.Contents(kDescriptors + u"MYLIB"),
+            kMyLibDescriptor + TextToUtf8(tooLong) + Bytes("\0\0\0"));
 }
 
 }  // namespace

@@ -43,6 +43,10 @@ TEST(FunctionListing, ReadsAndWritesBackSorted) {
        "5\r\n_a\r\nA\r\na\r\nb\r\nZ\r\n"},
       {"tabs are not blanks", "F\tx y \r\n", "1\r\nF\tx y \r\n"},
       {"nothing", "", "0\r\n"},
+      // The IDE takes its count from the first line, where a mark makes it 0.
+      {"a byte-order mark at the start goes, and the count line it hid", "\xEF\xBB\xBF" "3\r\nB\r\nA\r\n",
+       "2\r\nA\r\nB\r\n"},
+      {"a byte-order mark before the first entry goes", "\xEF\xBB\xBF" "Foo (x)\r\n", "1\r\nFoo (x)\r\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(Rewritten(c.before), c.after) << c.what;
 }
@@ -100,6 +104,64 @@ TEST(FunctionListing, MergedLinesStayOneLineAndFitADescriptor) {
   // The too-long function is no new entry (its old line stays); the nameless one is none at all.
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()),
             "3\r\nBroken ( )one line  only !|G\r\nHuge (old)\r\nKept (x)\r\n");
+}
+
+TEST(FunctionListing, NewLinesAreAsciiAsTheIdeShowsEachByte) {
+  struct Case {
+    Text text;
+    std::string line;
+  };
+  const Case cases[] = {
+      {T("Café’s — ü"), "Caf?'s - ?"},
+      {T("‘a’ “b” x–y …\u00A0z"), "'a' \"b\" x-y ... z"},
+      {T("one \U0001F600 mark for a pair"), "one ? mark for a pair"},
+      {Text(u"lone \xD800 and \xDC00 halves"), "lone ? and ? halves"},
+      {Text(u"a\rb\nc") + u'\0' + u"d\te\x7F", std::string("a b c d\te\x7F")},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ListingLine(c.text), c.line) << TextToUtf8(c.text);
+}
+
+TEST(FunctionListing, UnreadableUtf16IsToldFromSingleBytes) {
+  struct Case {
+    const char* what;
+    std::string bytes;
+    bool utf16;
+  };
+  const Case cases[] = {
+      {"little-endian mark", Bytes("\xFF\xFE" "1\0"), true},
+      {"big-endian mark", Bytes("\xFE\xFF\0" "1"), true},
+      {"little-endian without a mark", Bytes("2\0\r\0\n\0A\0b\0 \0(\0\xE9\0)\0\x19\x20"), true},
+      {"big-endian without a mark", Bytes("\0" "2\0\r\0\n\0A"), true},
+      {"NULs ending single-byte lines", Bytes("D 4\0C 3\0B\0\0A 1"), false},
+      {"only NULs", Bytes("\0\0\0\0"), false},
+      {"UTF-8 with its mark", "\xEF\xBB\xBF" "1\r\nF\xC3\xA9 (x)\r\n", false},
+      {"one byte", "7", false},
+      {"nothing", "", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsUtf16Listing(AsBytes(c.bytes)), c.utf16) << c.what;
+}
+
+TEST(FunctionListing, NamesTheIdeCannotRecogniseStayOut) {
+  const Text longest(kLongestListingName, u'L');
+  const Text tooLong = longest + u"L";
+  LibraryEntry library;
+  for (const Text& name : {Text(u"Two Words"), Text(u"?Dec@@YAXXZ"), T("Café"), Text(u"Tab\tName"), longest,
+                           tooLong, Text(u"_9_ok")}) {
+    library.functions.push_back({name, u"", u"int", u"", u"", u"", u"", 1});
+  }
+  ListingMap map;
+  const std::vector<Text> leftOutForLength = MergeLibrary(map, {}, library, AnnotationMode::Convert, u"");
+  EXPECT_EQ(leftOutForLength, std::vector<Text>{tooLong});
+  std::vector<std::string> names;
+  for (const auto& [name, line] : map) names.push_back(name);
+  EXPECT_EQ(names, (std::vector<std::string>{TextToUtf8(longest), "_9_ok"}));
+
+  // The descriptor keeps the long word: only the IDE's reader cuts names short.
+  const DescriptorBytes descriptor = BuildDescriptor(u"D", library.functions, {});
+  EXPECT_EQ(descriptor.notWordNames, (std::vector<Text>{u"Two Words", u"?Dec@@YAXXZ", T("Café"), u"Tab\tName"}));
+  const std::string bytes(descriptor.bytes.begin(), descriptor.bytes.end());
+  EXPECT_EQ(bytes, Bytes("ERUPLLDE\x03\0\0\0\0D\0") + TextToUtf8(longest) + Bytes("\0\0\0") + TextToUtf8(tooLong) +
+                       Bytes("\0\0\0_9_ok\0\0\0"));
 }
 
 TEST(ImportNamesOfLib, TakesTheNamesOfImportSymbols) {

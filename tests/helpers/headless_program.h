@@ -1,6 +1,7 @@
 #pragma once
 // The whole program on the in-memory platform: tests start it, act as the user and let the loop run.
 
+#include "app/batch_lookup.h"
 #include "app/event_loop.h"
 #include "app/program.h"
 #include "platform/headless/headless_gui.h"
@@ -19,8 +20,18 @@ struct HeadlessProgram {
     BuildMainWindow(session);
     ApplySettings(session);
   }
-  // Lets the loop handle every queued event, including those the handlers queue.
-  void Pump() { DispatchUntilClosed(session); }
+  // Lets the loop handle every queued event, including those the handlers queue. The end of what is
+  // queued ends a running batch, as closing would, but asks nothing: nobody closed the window.
+  void Pump() {
+    for (;;) {
+      const Event event = gui.WaitEvent();
+      if (HeadlessGui::IsIdleClose(event)) {
+        EndBatchLookup(session);
+        return;
+      }
+      if (!DispatchEvent(session, event)) return;
+    }
+  }
 
   MemoryFileSystem files;
   HeadlessGui gui;

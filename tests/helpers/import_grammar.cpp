@@ -10,7 +10,8 @@ const std::string kIdentifier = "[A-Za-z_][A-Za-z0-9_]*";
 
 std::optional<Declaration> ParseDeclaration(const std::string& line) {
   static const std::regex whole("  (" + kIdentifier + ")(\\." + kType + ")?\\(([^()]*)\\)( As \"([^\"]+)\")?");
-  static const std::regex parameter("(" + kIdentifier + ")\\." + kType);
+  // 'name.type', 'name.type = 0' (an optional slot), '*name' (a pointer: no type of its own).
+  static const std::regex parameter("(\\*" + kIdentifier + ")|(" + kIdentifier + ")\\." + kType + "( = 0)?");
   std::smatch match;
   if (!std::regex_match(line, match, whole)) return std::nullopt;
   Declaration declaration;
@@ -25,7 +26,11 @@ std::optional<Declaration> ParseDeclaration(const std::string& line) {
     std::smatch item;
     const std::string text = list.substr(start, end - start);
     if (!std::regex_match(text, item, parameter)) return std::nullopt;
-    declaration.parameters.push_back({item[1], item[2]});
+    if (item[1].matched) {
+      declaration.parameters.push_back({item[1], "*", false});
+    } else {
+      declaration.parameters.push_back({item[2], item[3], item[4].matched});
+    }
     start = end + 2;
   }
   return declaration;

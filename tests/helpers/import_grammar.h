@@ -3,7 +3,7 @@
 //   file        = comment-line { blank | comment | block }
 //   block       = ('Import' | 'ImportC') ' "' name '"' { declaration | comment } 'EndImport'
 //   declaration = '  ' identifier [ '.' type ] '(' [ parameter { ', ' parameter } ] ')' [ ' As "' symbol '"' ]
-//   parameter   = identifier '.' type
+//   parameter   = '*' identifier | identifier '.' type [ ' = 0' ]
 //   type        = b | a | w | u | l | q | i | f | d | p-ascii | p-unicode
 //   comment     = [ '  ' ] ';' text
 
@@ -14,8 +14,9 @@
 namespace korvane::testing {
 
 struct DeclaredParameter {
-  std::string name;
-  std::string type;
+  std::string name;  // with its '*' for a pointer
+  std::string type;  // '*' for a pointer
+  bool optional = false;
 };
 
 struct Declaration {
@@ -35,7 +36,7 @@ struct ParsedImportFile {
 // Parses a whole file: UTF-8 byte-order mark, CR LF after every line.
 ParsedImportFile ParseImportFile(const std::string& bytes);
 
-// The bytes a type takes on the x86 stack: 8 for .q and .d, 4 for every other type.
+// The bytes a type takes on the x86 stack: 8 for .q and .d, 4 for every other type (a pointer '*' too).
 int StackBytes(const std::string& type);
 
 }  // namespace korvane::testing

@@ -57,19 +57,21 @@ TEST(ImportFileTest, X86FileHasAnImportBlockForStdcallAndAnImportCBlockForCdecl)
             "; user32.lib (x86): import declarations written by Korvane\n"
             "\n"
             "Import \"user32.lib\"\n"
-            "  ; Beep: not declared: the declaration's symbol _Beep@4 differs from the library's _Beep@8\n"
-            "  GetTickCount.l() As \"_GetTickCount@0\"\n"
-            "  MessageBox.l(hWnd.i, lpText.p-unicode, lpCaption.p-unicode, uType.l) As \"_MessageBoxW@16\"\n"
-            "  MessageBoxA.l(hWnd.i, lpText.p-ascii, lpCaption.p-ascii, uType.l) As \"_MessageBoxA@16\"\n"
+            "  ; Beep_: not declared: the declaration's symbol _Beep@4 differs from the library's _Beep@8\n"
+            "  ; GetTickCount_: not declared: the IDE imports GetTickCount_ itself\n"
+            "  ; MessageBox_: not declared: the IDE imports MessageBox_ itself\n"
+            "  MessageBoxA_.l(hWnd.i, lpText.p-ascii, lpCaption.p-ascii, uType.l) As \"_MessageBoxA@16\"\n"
             "EndImport\n"
             "\n"
             "ImportC \"user32.lib\"\n"
-            "  strlen.i(str.p-ascii) As \"_strlen\"\n"
-            "  ; wsprintfA: not declared: variadic\n"
+            "  strlen_.i(str.p-ascii) As \"_strlen\"\n"
+            "  wsprintfA_.l(a.i, b.p-ascii, v1.i = 0, v2.i = 0, v3.i = 0, v4.i = 0, v5.i = 0, v6.i = 0, v7.i = 0, "
+            "v8.i = 0) As \"_wsprintfA\"\n"
             "EndImport\n");
   EXPECT_EQ(file.bytes.find('\n'), file.bytes.find("\r\n") + 1) << "every line ends in CR LF";
-  EXPECT_EQ(file.declared, 4);
-  EXPECT_EQ(file.commented, 2);
+  EXPECT_EQ(file.declared, 3);
+  EXPECT_EQ(file.variadic, 1);
+  EXPECT_EQ(file.commented, 3);
   ASSERT_EQ(file.mismatches.size(), 1u);
   EXPECT_EQ(file.mismatches[0].library, u"_Beep@8");
   EXPECT_EQ(testing::ParseImportFile(file.bytes).error, "");
@@ -84,6 +86,7 @@ TEST(ImportFileTest, ParameterTextsBecomeTheIdesTypes) {
       {u"POINT", TypeFacts{TypeKind::kRecord, {8, 4}, {8, 4}, PointeeText::kNone}},
       {u"BIG", TypeFacts{TypeKind::kRecord, {12, 4}, {12, 4}, PointeeText::kNone}},
       {u"ODD", TypeFacts{TypeKind::kRecord, {6, 2}, {6, 2}, PointeeText::kNone}},
+      {u"HUGE", TypeFacts{TypeKind::kRecord, {100000, 4}, {100000, 4}, PointeeText::kNone}},
       {u"COLOR", TypeFacts{TypeKind::kEnum, {4, 4}, {4, 4}, PointeeText::kNone}},
   };
   const struct {
@@ -92,30 +95,42 @@ TEST(ImportFileTest, ParameterTextsBecomeTheIdesTypes) {
     std::string x86;
     std::string x64;
   } kCases[] = {
-      {u"POINT pt, HWND hWnd", u"BOOL", "F.l(pt_1.l, pt_2.l, hWnd.i) As \"_F@12\"", "F.l(pt.q, hWnd.i)"},
-      {u"BIG b", u"BOOL", "F.l(b_1.l, b_2.l, b_3.l) As \"_F@12\"", "F.l(b.i)"},
-      {u"ODD o", u"BOOL", "F.l(o_1.l, o_2.l) As \"_F@8\"",
-       "; F: not declared: parameter o is a structure of 6 bytes passed by value"},
+      {u"POINT pt, HWND hWnd", u"BOOL", "F_.l(pt_1.l, pt_2.l, hWnd.i) As \"_F@12\"", "F_.l(pt.q, hWnd.i) As \"F\""},
+      {u"BIG b", u"BOOL", "F_.l(b_1.l, b_2.l, b_3.l) As \"_F@12\"", "F_.l(b.i) As \"F\""},
+      {u"ODD o", u"BOOL", "F_.l(o_1.l, o_2.l) As \"_F@8\"",
+       "; F_: not declared: parameter o is a structure of 6 bytes passed by value"},
+      {u"HUGE h", u"BOOL", "; F_: not declared: parameter h is a structure of 100000 bytes passed by value",
+       "; F_: not declared: parameter h is a structure of 100000 bytes passed by value"},
       {u"int Data, int data, int next, LPVOID, int Data_", u"void",
-       "F(Data_.l, data__.l, next_.l, d.i, Data___.l) As \"_F@20\"", "F(Data_.l, data__.l, next_.l, d.i, Data___.l)"},
+       "F_(Data_.l, data__.l, next_.l, d.i, Data___.l) As \"_F@20\"",
+       "F_(Data_.l, data__.l, next_.l, d.i, Data___.l) As \"F\""},
+      // Every keyword of the IDE, not only the common ones, is no parameter name.
+      {u"int align, int EndImport, int includefile, int Runtime, int as", u"void",
+       "F_(align_.l, EndImport_.l, includefile_.l, Runtime_.l, as_.l) As \"_F@20\"",
+       "F_(align_.l, EndImport_.l, includefile_.l, Runtime_.l, as_.l) As \"F\""},
       {u"double x, __int64 y, float f, BYTE b, SHORT s, WCHAR c, unsigned char u, COLOR e", u"double",
-       "F.d(x.d, y.q, f.f, b.a, s.w, c.u, u.a, e.l) As \"_F@40\"", "F.d(x.d, y.q, f.f, b.a, s.w, c.u, u.a, e.l)"},
+       "F_.d(x.d, y.q, f.f, b.a, s.w, c.u, u.a, e.l) As \"_F@40\"",
+       "F_.d(x.d, y.q, f.f, b.a, s.w, c.u, u.a, e.l) As \"F\""},
       {u"WPARAM wParam, LPARAM lParam, SIZE_T n, LONG_PTR p, DWORD d", u"LRESULT",
-       "F.i(wParam.i, lParam.i, n.i, p.i, d.l) As \"_F@20\"", "F.i(wParam.i, lParam.i, n.i, p.i, d.l)"},
+       "F_.i(wParam.i, lParam.i, n.i, p.i, d.l) As \"_F@20\"", "F_.i(wParam.i, lParam.i, n.i, p.i, d.l) As \"F\""},
+      // Wide text goes by address; ANSI text read as text is converted.
       {u"[in] LPCWSTR name, [out] LPWSTR buffer, _In_reads_(n) const char *p, IN OUT LPCTSTR t", u"HANDLE",
-       "F.i(name.p-unicode, buffer.i, p.p-ascii, t.p-ascii) As \"_F@16\"",
-       "F.i(name.p-unicode, buffer.i, p.p-ascii, t.p-ascii)"},
-      {u"LPSOMETHING p, PFOO q, struct tagX *x", u"BOOLEAN", "F.a(p.i, q.i, x.i) As \"_F@12\"", "F.a(p.i, q.i, x.i)"},
-      {u"int (*compare)(const void *, const void *), char name[4]", u"VOID",
-       "F(compare.i, name.i) As \"_F@8\"", "F(compare.i, name.i)"},
-      {u"FOO x", u"int", "; F: not declared: the type 'FOO' of parameter x cannot be resolved",
-       "; F: not declared: the type 'FOO' of parameter x cannot be resolved"},
-      {u"int x, ...", u"int", "; F: not declared: variadic", "; F: not declared: variadic"},
-      {u"int x", u"POINT", "F.q(x.l) As \"_F@4\"", "F.q(x.l)"},
-      {u"int x", u"BIG", "; F: not declared: returns a structure of 12 bytes by value",
-       "; F: not declared: returns a structure of 12 bytes by value"},
-      {u"long double x", u"int", "; F: not declared: the type 'long double' of parameter x cannot be resolved",
-       "; F: not declared: the type 'long double' of parameter x cannot be resolved"},
+       "F_.i(*name, buffer.i, p.p-ascii, t.p-ascii) As \"_F@16\"", "F_.i(*name, buffer.i, p.p-ascii, t.p-ascii) As \"F\""},
+      {u"LPSOMETHING p, PFOO q, struct tagX *x", u"BOOLEAN", "F_.a(p.i, q.i, x.i) As \"_F@12\"",
+       "F_.a(p.i, q.i, x.i) As \"F\""},
+      {u"int (*compare)(const void *, const void *), char name[4]", u"VOID", "F_(compare.i, name.i) As \"_F@8\"",
+       "F_(compare.i, name.i) As \"F\""},
+      {u"FOO x", u"int", "; F_: not declared: the type 'FOO' of parameter x cannot be resolved",
+       "; F_: not declared: the type 'FOO' of parameter x cannot be resolved"},
+      // A variadic function is cdecl: its variable part becomes optional integer slots.
+      {u"int x, ...", u"int",
+       "F_.l(x.l, v1.i = 0, v2.i = 0, v3.i = 0, v4.i = 0, v5.i = 0, v6.i = 0, v7.i = 0, v8.i = 0) As \"_F\"",
+       "F_.l(x.l, v1.i = 0, v2.i = 0, v3.i = 0, v4.i = 0, v5.i = 0, v6.i = 0, v7.i = 0, v8.i = 0) As \"F\""},
+      {u"int x", u"POINT", "F_.q(x.l) As \"_F@4\"", "F_.q(x.l) As \"F\""},
+      {u"int x", u"BIG", "; F_: not declared: returns a structure of 12 bytes by value",
+       "; F_: not declared: returns a structure of 12 bytes by value"},
+      {u"long double x", u"int", "; F_: not declared: the type 'long double' of parameter x cannot be resolved",
+       "; F_: not declared: the type 'long double' of parameter x cannot be resolved"},
   };
   for (const auto& c : kCases) {
     for (const int x86 : {1, 0}) {
@@ -151,6 +166,14 @@ TEST(ImportFileTest, TheSetsSignatureWinsWhenTheTextMatchesIt) {
   wide.parameterTypes = {TypeFacts{TypeKind::kPointer, {4, 4}, {8, 8}, PointeeText::kNone},
                          TypeFacts{TypeKind::kPointer, {4, 4}, {8, 8}, PointeeText::kWideChar}};
   set.groups[0].functions.push_back(wide);
+  // The compiler's built-in prototype: wchar_t as an integer, the pointee's text lost.
+  DocFunction builtin = wide;
+  builtin.name = u"wcschr";
+  builtin.parameters = {u"const wchar_t *_Str", u"wchar_t _Ch"};
+  builtin.call = CallingConvention::kCdecl;
+  builtin.parameterTypes = {TypeFacts{TypeKind::kPointer, {4, 4}, {8, 8}, PointeeText::kNone},
+                            TypeFacts{TypeKind::kUnsigned, {2, 2}, {2, 2}, PointeeText::kNone}};
+  set.groups[0].functions.push_back(builtin);
   set.typedefs = {{u"MYHANDLE", TypeFacts{TypeKind::kPointer, {4, 4}, {8, 8}, PointeeText::kNone}}};
   IndexDocumentationSet(set);
   const struct {
@@ -160,13 +183,14 @@ TEST(ImportFileTest, TheSetsSignatureWinsWhenTheTextMatchesIt) {
     std::string line;
     std::unordered_map<Text, Text> symbols = {};  // the library's, when at hand
   } kCases[] = {
-      {u"SetTextW", u"UNKNOWNTYPE a, UNKNOWNTYPE b", 1, "SetTextW.l(a.i, b.p-unicode) As \"_SetTextW@8\""},
-      {u"SetText", u"HWND hWnd, LPCTSTR text", 1, "SetText.l(hWnd.i, text.p-unicode) As \"_SetTextW@8\""},
-      {u"SetText", u"HWND hWnd, LPCTSTR text", 0, "SetText.l(hWnd.i, text.p-unicode) As \"SetTextW\""},
-      {u"SetTextW", u"MYHANDLE h", 1, "SetTextW.l(h.i) As \"_SetTextW@4\""},
+      {u"SetTextW", u"UNKNOWNTYPE a, UNKNOWNTYPE b", 1, "SetTextW_.l(a.i, *b) As \"_SetTextW@8\""},
+      {u"SetText", u"HWND hWnd, LPCTSTR text", 1, "SetText_.l(hWnd.i, *text) As \"_SetTextW@8\""},
+      {u"SetText", u"HWND hWnd, LPCTSTR text", 0, "SetText_.l(hWnd.i, *text) As \"SetTextW\""},
+      {u"SetTextW", u"MYHANDLE h", 1, "SetTextW_.l(h.i) As \"_SetTextW@4\""},
+      {u"wcschr", u"const wchar_t *_Str, wchar_t _Ch", 0, "wcschr_.l(*_Str, _Ch.u) As \"wcschr\""},
       // A library that exports the generic name itself is not redirected to the wide form.
-      {u"SetText", u"HWND hWnd, LPCTSTR text", 0, "SetText.l(hWnd.i, text.p-ascii)", {{u"SetText", u"SetText"}}},
-      {u"SetText", u"HWND hWnd, LPCTSTR text", 1, "SetText.l(hWnd.i, text.p-ascii) As \"_SetText@8\"",
+      {u"SetText", u"HWND hWnd, LPCTSTR text", 0, "SetText_.l(hWnd.i, text.p-ascii) As \"SetText\"", {{u"SetText", u"SetText"}}},
+      {u"SetText", u"HWND hWnd, LPCTSTR text", 1, "SetText_.l(hWnd.i, text.p-ascii) As \"_SetText@8\"",
        {{u"SetText", u"_SetText@8"}}},
   };
   for (const auto& c : kCases) {
@@ -181,6 +205,121 @@ TEST(ImportFileTest, TheSetsSignatureWinsWhenTheTextMatchesIt) {
     const std::string lines = Lines(WriteImportFile(request).bytes);
     EXPECT_NE(lines.find("  " + c.line + "\n"), std::string::npos) << TextToUtf8(c.parameters) << "\n" << lines;
   }
+}
+
+// One run over several libraries declares each IDE name once: the first file keeps it and the others
+// say where it is, letter case ignored as the IDE ignores it.
+TEST(ImportFileTest, ARunDeclaresEachNameOnce) {
+  LibraryEntry kernel;
+  kernel.functions = {Record(u"CreateProcessAsUserW", u"HANDLE hToken, int x", u"BOOL"),
+                      Record(u"OnlyKernel", u"", u"BOOL")};
+  LibraryEntry advapi;
+  advapi.functions = {Record(u"createprocessasuserw", u"HANDLE hToken, int x", u"BOOL"),
+                      Record(u"OnlyAdvapi", u"", u"BOOL")};
+  std::unordered_map<Text, Text> runNames;
+  std::string lines;
+  for (LibraryEntry* entry : {&kernel, &advapi}) {
+    ImportFileRequest request;
+    request.library = entry;
+    request.libraryFileName = entry == &kernel ? u"libkernel32.a" : u"libadvapi32.a";
+    request.runNames = &runNames;
+    lines += Lines(WriteImportFile(request).bytes);
+  }
+  EXPECT_NE(lines.find("  CreateProcessAsUserW_.l(hToken.i, x.l) As \"CreateProcessAsUserW\"\n"), std::string::npos) << lines;
+  EXPECT_NE(lines.find("  ; createprocessasuserw_: not declared: declared in libkernel32.pbi\n"), std::string::npos) << lines;
+  EXPECT_NE(lines.find("  OnlyAdvapi_.l() As \"OnlyAdvapi\"\n"), std::string::npos) << lines;
+}
+
+// A library none of whose functions was looked up is declared from the set's signatures; once a lookup
+// has filled a function, only the looked-up ones are declared.
+TEST(ImportFileTest, ALibraryNotLookedUpIsDeclaredFromTheSet) {
+  DocumentationSet set;
+  DocFunction function;
+  function.name = u"GetStringTypeA";
+  function.returnType = u"BOOL";
+  function.parameters = {u"LCID Locale", u"DWORD dwInfoType", u"LPCSTR lpSrcStr", u"int cchSrc", u"LPWORD lpCharType"};
+  function.call = CallingConvention::kStdcall;
+  const TypeFacts integer{TypeKind::kUnsigned, {4, 4}, {4, 4}, PointeeText::kNone};
+  const TypeFacts pointer{TypeKind::kPointer, {4, 4}, {8, 8}, PointeeText::kNone};
+  function.returnFacts = integer;
+  function.parameterTypes = {integer, integer, TypeFacts{TypeKind::kPointer, {4, 4}, {8, 8}, PointeeText::kChar},
+                             integer, pointer};
+  // A helper the import library holds as code: a privileged instruction, no function of the DLL.
+  DocFunction intrinsic;
+  intrinsic.name = u"__readcr0";
+  intrinsic.returnType = u"unsigned long";
+  intrinsic.header = u"psdk_inc/intrin-impl.h";
+  set.groups.push_back(DocGroup{u"g", {function, intrinsic}});
+  IndexDocumentationSet(set);
+  LibraryEntry entry;
+  entry.x86 = 1;
+  entry.functions = {Record(u"GetStringTypeA", u"", u""), Record(u"NotInTheSet", u"", u""), Record(u"__readcr0", u"", u"")};
+  ImportFileRequest request;
+  request.library = &entry;
+  request.libraryFileName = u"libkernel32.a";
+  request.set = &set;
+  ImportFile file = WriteImportFile(request);
+  EXPECT_NE(Lines(file.bytes).find("  GetStringTypeA_.l(Locale.l, dwInfoType.l, lpSrcStr.p-ascii, cchSrc.l, "
+                                   "lpCharType.i) As \"_GetStringTypeA@20\"\n"),
+            std::string::npos)
+      << Lines(file.bytes);
+  EXPECT_NE(Lines(file.bytes).find("; __readcr0_: not declared: a compiler intrinsic"), std::string::npos);
+  EXPECT_EQ(file.declared, 1);
+  // A page read past the parameter list (a function returning a function pointer) leaves parentheses
+  // that do not pair up: the set's parameters stand in for the text.
+  entry.functions[0].Return = u"INT";
+  entry.functions[0].Parameters = u"LCID Locale, DWORD dwInfoType, LPCSTR s, int n, LPWORD t))(void";
+  file = WriteImportFile(request);
+  EXPECT_NE(Lines(file.bytes).find("  GetStringTypeA_.l(Locale.l, dwInfoType.l, lpSrcStr.p-ascii, cchSrc.l, "
+                                   "lpCharType.i) As \"_GetStringTypeA@20\"\n"),
+            std::string::npos)
+      << Lines(file.bytes);
+  entry.functions[0].Return.clear();
+  entry.functions[1].Return = u"int";  // looked up: the unfilled function is no longer declared
+  file = WriteImportFile(request);
+  EXPECT_EQ(file.declared, 1);
+  EXPECT_NE(Lines(file.bytes).find("NotInTheSet_.l() As \"_NotInTheSet@0\""), std::string::npos) << Lines(file.bytes);
+}
+
+// Texts from a catalogue file stay inside their comment: no line break or other control character
+// reaches the file, and a name that is a keyword still gets the IDE's trailing underscore.
+TEST(ImportFileTest, CatalogueTextCannotBreakOutOfItsComment) {
+  LibraryEntry entry;
+  entry.functions = {Record(u"F", u"int x", u"\r\nEndImport\r\nIncludeFile \"evil.pbi\" ;"),
+                     Record(u"G", u"EVIL\u2028EndImport\x0bx", u"int"),
+                     Record(u"Bad\nName", u"", u"int"), Record(u"EndImport", u"", u"int")};
+  ImportFileRequest request;
+  request.library = &entry;
+  request.libraryFileName = u"evil\".lib";
+  const ImportFile file = WriteImportFile(request);
+  const testing::ParsedImportFile parsed = testing::ParseImportFile(file.bytes);
+  EXPECT_EQ(parsed.error, "") << Lines(file.bytes);
+  ASSERT_EQ(parsed.declarations.size(), 1u) << Lines(file.bytes);
+  EXPECT_EQ(parsed.declarations[0].name, "EndImport_");
+  for (const char c : file.bytes) {
+    EXPECT_FALSE(static_cast<unsigned char>(c) < 0x20 && c != '\r' && c != '\n') << "control byte " << int(c);
+  }
+  EXPECT_EQ(file.bytes.find("\xE2\x80\xA8"), std::string::npos) << "U+2028";
+  EXPECT_NE(Lines(file.bytes).find("Import \"evil_.lib\"\n"), std::string::npos) << Lines(file.bytes);
+}
+
+// x86 functions whose symbol is fastcall ('@Name@N') or vectorcall ('Name@@N') are left as comments
+// naming the symbol: the IDE calls stdcall and cdecl functions only.
+TEST(ImportFileTest, FastcallAndVectorcallSymbolsAreNotDeclared) {
+  LibraryEntry entry;
+  entry.x86 = 1;
+  entry.functions = {Record(u"ObfReferenceObject", u"PVOID Object", u"LONG_PTR"), Record(u"V", u"int x", u"int")};
+  const std::unordered_map<Text, Text> symbols = {{u"ObfReferenceObject", u"@ObfReferenceObject@4"}, {u"V", u"V@@4"}};
+  ImportFileRequest request;
+  request.library = &entry;
+  request.libraryFileName = u"libntoskrnl.a";
+  request.symbols = &symbols;
+  const std::string lines = Lines(WriteImportFile(request).bytes);
+  EXPECT_NE(lines.find("; ObfReferenceObject_: not declared: fastcall (@ObfReferenceObject@4), which the IDE cannot "
+                       "call\n"),
+            std::string::npos)
+      << lines;
+  EXPECT_NE(lines.find("; V_: not declared: vectorcall (V@@4), which the IDE cannot call\n"), std::string::npos) << lines;
 }
 
 TEST(ImportFileTest, FileNameIsTheLibrarysBaseName) {

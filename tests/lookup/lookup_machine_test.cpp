@@ -60,6 +60,8 @@ TEST(LookupMachine, RetryOrders) {
   } cases[] = {
       {u"GetFooA", {u"GetFoo%20function%20%28Windows%29%22"}, 1},
       {u"GetFoo", {u"GetFoo%20macro%22", u"GetFoo%20function%22"}, 0},
+      // A name that only looks like a form of a pair: GetFooI is no form of GetFoo.
+      {u"GetFooI", {u"GetFooI%20macro%22", u"GetFooI%20function%22"}, 1},
   };
   for (const auto& c : cases) {
     LibraryEntry entry;

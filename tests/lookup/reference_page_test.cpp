@@ -58,6 +58,11 @@ TEST(ParseReferencePage, Fields) {
   ASSERT_TRUE(foo.has_value());
   EXPECT_EQ(foo->Parameters, u"void");
   EXPECT_FALSE(ParseReferencePage(u"<div class=\"codeSnippetContainerCode\">X</div>", u"X", u"k").has_value());
+  // The variable part of a variadic function stays: without it the declaration takes two arguments.
+  const auto printf = ParseReferencePage(
+      kToc + u"<div class=\"codeSnippetContainerCode\">int wsprintfW(LPWSTR, LPCWSTR, ...);</div>", u"wsprintfW", u"k");
+  ASSERT_TRUE(printf.has_value());
+  EXPECT_EQ(printf->Parameters, u"LPWSTR, LPCWSTR, ...");
 }
 
 TEST(ParseReferencePage, Siblings) {

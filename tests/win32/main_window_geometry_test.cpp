@@ -25,16 +25,7 @@ class MainWindowGeometry : public test::MainWindowTest {
     test::MainWindowTest::SetUp();
     dpi_ = test::ScreenPixelsPerInch();
     // Run by resolution_test.cpp at another resolution: check that it took effect, and say so.
-    if (const char* expected = std::getenv("KORVANE_EXPECTED_DPI")) {
-      ASSERT_EQ(dpi_, std::atoi(expected)) << "the display resolution was not changed";
-      if (const char* ready = std::getenv("KORVANE_DPI_READY_EVENT")) {
-        const std::wstring name(ready, ready + std::char_traits<char>::length(ready));
-        if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, name.c_str())) {
-          SetEvent(event);
-          CloseHandle(event);
-        }
-      }
-    }
+    ASSERT_TRUE(test::ResolutionAsTheParentAsked()) << "the display resolution was not changed";
     if (dpi_ != 96 && dpi_ != 120) GTEST_SKIP() << "no expected values for " << dpi_ << " pixels per inch";
   }
 

@@ -35,12 +35,12 @@ inline std::string Slurp(const std::filesystem::path& path) {
   return bytes.str();
 }
 
-// Answers the program's message boxes with OK from another thread, as a user would, and keeps what
-// each one said.
+// Answers the program's message boxes from another thread with a click on one of their buttons (OK
+// unless told), as a user would, and keeps what each one said and which window owned it.
 class MessageBoxReader {
  public:
-  MessageBoxReader()
-      : thread_([this] {
+  explicit MessageBoxReader(int button = IDOK)
+      : thread_([this, button] {
           const std::wstring caption(kProgramTitle, kProgramTitle + std::char_traits<char16_t>::length(kProgramTitle));
           while (!stop_) {
             if (HWND box = FindWindowW(L"#32770", caption.c_str())) {
@@ -49,8 +49,13 @@ class MessageBoxReader {
               {
                 std::lock_guard<std::mutex> lock(mutex_);
                 texts_.emplace_back(text);
+                owners_.push_back(GetWindow(box, GW_OWNER));
               }
-              SendMessageW(box, WM_COMMAND, IDOK, 0);
+              if (HWND pressed = GetDlgItem(box, button)) {
+                SendMessageW(pressed, BM_CLICK, 0, 0);
+              } else {
+                SendMessageW(box, WM_COMMAND, static_cast<WPARAM>(button), 0);
+              }
             }
             Sleep(50);
           }
@@ -65,11 +70,16 @@ class MessageBoxReader {
     std::lock_guard<std::mutex> lock(mutex_);
     return texts_;
   }
+  std::vector<HWND> Owners() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return owners_;
+  }
 
  private:
   std::atomic<bool> stop_{false};
   std::mutex mutex_;
   std::vector<std::wstring> texts_;
+  std::vector<HWND> owners_;
   std::thread thread_;
 };
 

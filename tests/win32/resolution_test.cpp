@@ -116,12 +116,18 @@ void RunChildAt(DWORD dpi, const std::wstring& filter) {
 
 TEST(MainWindowAtAnotherResolution, IsBuiltToScaleAt120PixelsPerInch) {
   if (std::getenv("KORVANE_EXPECTED_DPI") != nullptr) GTEST_SKIP() << "this is the child process";
-  RunChildAt(120, L"MainWindowGeometry.*:MainWindowScreenshot.*:ExportWindowTest.*:TextFit.*");
+  RunChildAt(120, L"MainWindowGeometry.*:MainWindowScreenshot.*:ExportWindowTest.*:TextFit.*:ScreenFit.*");
 }
 
 TEST(MainWindowAtAnotherResolution, NoControlClipsItsTextAt144PixelsPerInch) {
   if (std::getenv("KORVANE_EXPECTED_DPI") != nullptr) GTEST_SKIP() << "this is the child process";
   RunChildAt(144, L"TextFit.*");
+}
+
+// At 144 pixels per inch the designed window is wider than a 1280 x 1024 screen.
+TEST(MainWindowAtAnotherResolution, FitsTheScreenAt144PixelsPerInch) {
+  if (std::getenv("KORVANE_EXPECTED_DPI") != nullptr) GTEST_SKIP() << "this is the child process";
+  RunChildAt(144, L"ScreenFit.*");
 }
 
 }  // namespace

@@ -49,16 +49,7 @@ class TextFit : public test::MainWindowTest {
     test::MainWindowTest::SetUp();
     if (HasFatalFailure()) return;
     // Run by resolution_test.cpp at another resolution: check that it took effect, and say so.
-    if (const char* expected = std::getenv("KORVANE_EXPECTED_DPI")) {
-      ASSERT_EQ(test::ScreenPixelsPerInch(), std::atoi(expected)) << "the display resolution was not changed";
-      if (const char* ready = std::getenv("KORVANE_DPI_READY_EVENT")) {
-        const std::wstring name(ready, ready + std::char_traits<char>::length(ready));
-        if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, name.c_str())) {
-          SetEvent(event);
-          CloseHandle(event);
-        }
-      }
-    }
+    ASSERT_TRUE(test::ResolutionAsTheParentAsked()) << "the display resolution was not changed";
     gui_->BuildWindow(ExportWindowDescription());
   }
 

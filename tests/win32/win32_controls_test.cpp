@@ -165,6 +165,22 @@ TEST_F(Win32Controls, TooltipsAreAttachedInTableOrder) {
   EXPECT_STREQ(text, L" Make a donation with PayPal ");
 }
 
+// The program changes a tip once it knows where its lookups search.
+TEST_F(Win32Controls, ATipsTextCanBeReplaced) {
+  HWND tooltip = gui_->TooltipHandle(kMainWindow);
+  ASSERT_NE(tooltip, nullptr);
+  gui_->SetTooltip(kMsdnChecked, u" Search the offline documentation set for all Checked items ");
+  wchar_t text[128] = {};
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window_;
+  tool.uId = reinterpret_cast<UINT_PTR>(Control(kMsdnChecked));
+  tool.lpszText = text;
+  SendMessageW(tooltip, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_STREQ(text, L" Search the offline documentation set for all Checked items ");
+  EXPECT_EQ(SendMessageW(tooltip, TTM_GETTOOLCOUNT, 0, 0), 12);  // replaced, not added
+}
+
 TEST_F(Win32Controls, StatusFieldsStartWithTheirTexts) {
   HWND bar = gui_->StatusBarHandle(kMainWindow);
   EXPECT_TRUE(HasStyle(bar, WS_CLIPSIBLINGS | WS_CLIPCHILDREN));

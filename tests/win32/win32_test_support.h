@@ -28,6 +28,22 @@ inline int ScreenPixelsPerInch() {
   return dpi;
 }
 
+// In a child process that resolution_test.cpp started at another resolution: true when the screen
+// reports the resolution it asked for; the parent is told that the setting was read either way, so
+// that it puts the setting back. Outside such a child: true.
+inline bool ResolutionAsTheParentAsked() {
+  const char* expected = std::getenv("KORVANE_EXPECTED_DPI");
+  if (expected == nullptr) return true;
+  if (const char* ready = std::getenv("KORVANE_DPI_READY_EVENT")) {
+    const std::wstring name(ready, ready + std::char_traits<char>::length(ready));
+    if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, name.c_str())) {
+      SetEvent(event);
+      CloseHandle(event);
+    }
+  }
+  return ScreenPixelsPerInch() == std::atoi(expected);
+}
+
 // A control's rectangle relative to its parent's client area, read from Windows.
 inline Rect WindowsRect(HWND control) {
   RECT rect{};

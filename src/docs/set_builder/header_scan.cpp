@@ -5,6 +5,7 @@
 
 #include "docs/set_builder/header_scan.h"
 
+#include "docs/set_builder/input_files.h"
 #include "docs/set_builder/libclang_functions.h"
 #include "docs/set_builder/type_scan.h"
 
@@ -241,11 +242,13 @@ CallingConvention ConventionOf(CXType functionType) {
   switch (clang_getFunctionTypeCallingConv(functionType)) {
     case CXCallingConv_X86StdCall: return CallingConvention::kStdcall;
     case CXCallingConv_C: return CallingConvention::kCdecl;
+    case CXCallingConv_X86FastCall: return CallingConvention::kFastcall;
+    case CXCallingConv_X86VectorCall: return CallingConvention::kVectorcall;
     default: return CallingConvention::kUnknown;
   }
 }
 
-// The declaring file's name, when the file lies in the scanned folder (or below it).
+// The declaring file's path below the scanned folder ('winuser.h', 'GL/gl.h'), when it lies there.
 std::optional<std::string> HeaderInFolder(CXCursor cursor, const std::filesystem::path& folder) {
   CXFile file = nullptr;
   clang_getSpellingLocation(clang_getCursorLocation(cursor), &file, nullptr, nullptr, nullptr);
@@ -253,7 +256,7 @@ std::optional<std::string> HeaderInFolder(CXCursor cursor, const std::filesystem
   const std::filesystem::path path = std::filesystem::path(Strings{}(clang_getFileName(file))).lexically_normal();
   const auto relative = path.lexically_relative(folder);
   if (relative.empty() || *relative.begin() == "..") return std::nullopt;
-  return path.filename().string();
+  return relative.generic_string();
 }
 
 HeaderPrototype Prototype(ScanState& state, CXCursor cursor, std::string header) {
@@ -306,20 +309,34 @@ CXChildVisitResult Visit(CXCursor cursor, CXCursor /*parent*/, CXClientData data
   return CXChildVisit_Continue;
 }
 
-// windows.h first, then every other header of the folder in name order.
+// Settings that hold for the whole translation unit, where one header's choice would otherwise hide
+// functions: the C runtime's own printf and scanf declarations rather than mingw's inline replacements
+// (a DLL exports the former), and dshow.h kept from switching off shlwapi.h's string functions for
+// every header after it.
+constexpr std::string_view kUmbrellaSettings =
+    "#define __USE_MINGW_ANSI_STDIO 0\n"
+    "#define NO_DSHOW_STRSAFE\n";
+
+// windows.h first, then every other header FindHeaders gives, in its order.
 std::string UmbrellaSource(const std::filesystem::path& folder) {
-  std::vector<std::string> names;
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-    const std::string name = entry.path().filename().string();
-    std::string lower = name;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (entry.is_regular_file(error) && lower.ends_with(".h") && lower != "windows.h") names.push_back(name);
-  }
-  std::sort(names.begin(), names.end());
-  std::string source = "#include <windows.h>\n";
-  for (const std::string& name : names) source += "#include \"" + (folder / name).string() + "\"\n";
+  std::string source(kUmbrellaSettings);
+  source += "#include <windows.h>\n";
+  for (const std::string& path : FindHeaders(folder.string()).paths) source += "#include \"" + path + "\"\n";
   return source;
+}
+
+std::string Lower(std::string text) {
+  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+  return text;
+}
+
+// An #include line carries the path between quotes, with no escapes: a quote or a line break in it
+// would end the line early, and what follows would be read as C.
+bool IncludableName(const std::string& path) {
+  return std::none_of(path.begin(), path.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return c == '"' || byte < 0x20 || byte == 0x7F;
+  });
 }
 
 struct IndexDeleter {
@@ -332,6 +349,30 @@ struct UnitDeleter {
 }  // namespace
 
 TypeFacts ClangTypeFacts(CXType type, bool x86) { return FactsOf(type, x86); }
+HeaderFiles FindHeaders(const std::string& folderText) {
+  HeaderFiles headers;
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::absolute(folderText, error).lexically_normal();
+  if (!IncludableName(folder.string())) {
+    headers.problems.push_back(ShownPath(folder) + ": a quote or control character in the name, which an #include line cannot carry");
+    return headers;
+  }
+  const auto isHeader = [](const std::filesystem::path& path) { return Lower(path.filename().string()).ends_with(".h"); };
+  InputFiles found = FindInputFiles(folder, isHeader);
+  headers.problems = std::move(found.problems);
+  for (const std::filesystem::path& path : found.files) {
+    if (Lower(path.lexically_relative(folder).generic_string()) == "windows.h") continue;  // included first
+    std::string problem;
+    if (!IncludableName(path.string())) {
+      headers.problems.push_back(ShownPath(path) + ": a quote or control character in the name, which an #include line cannot carry; not read");
+    } else if (!CanReadInputFile(path, problem)) {
+      headers.problems.push_back(problem);
+    } else {
+      headers.paths.push_back(path.string());
+    }
+  }
+  return headers;
+}
 
 Text TypeSpelling(const std::string& type) {
   return Utf8ToText(ReplaceWord(WithoutAttributes(type), "WINBOOL", "BOOL"));
@@ -409,6 +450,11 @@ HeaderScan ScanHeaders(const std::string& folderText) {
     scan.problems.push_back(folderText + ": not a folder");
     return scan;
   }
+  const HeaderFiles headers = FindHeaders(folder.string());
+  if (!headers.problems.empty()) {
+    scan.problems = headers.problems;
+    return scan;
+  }
   if (const std::string problem = OpenLibClang(); !problem.empty()) {
     scan.problems.push_back(problem);
     return scan;
@@ -420,6 +466,12 @@ HeaderScan ScanHeaders(const std::string& folderText) {
   scan.problems.insert(scan.problems.end(), x86.problems.begin(), x86.problems.end());
   MergeX86(scan, x86);
   scan.types.x86 = std::move(x86.types.x86);
+  std::unordered_set<Text> declaring;
+  for (const HeaderPrototype& prototype : scan.prototypes) declaring.insert(prototype.header);
+  for (const std::string& path : headers.paths) {
+    const Text header = Utf8ToText(std::filesystem::path(path).lexically_relative(folder).generic_string());
+    if (!declaring.contains(header)) scan.silentHeaders.push_back(header);
+  }
   return scan;
 }
 

@@ -3,11 +3,11 @@
 
 #include "docs/set_builder/reference_import.h"
 
+#include "docs/set_builder/input_files.h"
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string_view>
 #include <system_error>
 
@@ -75,13 +75,6 @@ std::string LibraryName(std::string_view reqLib) {
   std::string library = FirstWord(reqLib, "; ,");
   if (Lower(library).ends_with(".lib")) library.resize(library.size() - 4);
   return library;
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 bool IsHeadingOfSection(const std::string& line) { return line.starts_with("## "); }
@@ -155,29 +148,46 @@ ReferenceImport ReadReference(const std::string& folder) {
     import.problems.push_back(folder + ": not a folder");
     return import;
   }
-  std::vector<std::filesystem::path> pages;
-  std::unordered_map<std::string, Text> groupTitles;
-  const auto options = std::filesystem::directory_options::skip_permission_denied;
-  for (auto it = std::filesystem::recursive_directory_iterator(folder, options, error);
-       !error && it != std::filesystem::recursive_directory_iterator(); it.increment(error)) {
-    const std::filesystem::path& path = it->path();
+  const auto isIndex = [](const std::filesystem::path& path) {
+    return Lower(path.filename().string()) == "index.md" && path.parent_path().filename().string().starts_with('_');
+  };
+  const auto isPage = [](const std::filesystem::path& path) {
     const std::string file = Lower(path.filename().string());
-    const std::string parent = path.parent_path().filename().string();
-    if (file == "index.md" && parent.starts_with('_')) {
-      const std::vector<std::string> lines = Lines(ReadFile(path));
-      std::size_t body = 0;
-      const std::string title = Value(FrontMatter(lines, body), "title");
-      if (!title.empty()) groupTitles[Lower(parent.substr(1))] = Utf8ToText(title);
-    } else if (file.starts_with("nf-") && file.ends_with(".md")) {
+    return file.starts_with("nf-") && file.ends_with(".md");
+  };
+  InputFiles found = FindInputFiles(folder, [&](const std::filesystem::path& path) { return isIndex(path) || isPage(path); });
+  import.problems = std::move(found.problems);
+  // Every index is read before the pages that name it.
+  std::unordered_map<std::string, Text> groupTitles;
+  std::vector<std::filesystem::path> pages;
+  for (const std::filesystem::path& path : found.files) {
+    if (!isIndex(path)) {
       pages.push_back(path);
+      continue;
     }
+    std::string problem;
+    const std::optional<std::string> text = ReadInputFile(path, problem);
+    if (!text) {
+      import.problems.push_back(problem);
+      continue;
+    }
+    const std::vector<std::string> lines = Lines(*text);
+    std::size_t body = 0;
+    const std::string title = Value(FrontMatter(lines, body), "title");
+    const std::string parent = path.parent_path().filename().string();
+    if (!title.empty()) groupTitles[Lower(parent.substr(1))] = Utf8ToText(title);
   }
-  if (error) import.problems.push_back(folder + ": " + error.message());
   std::sort(pages.begin(), pages.end());
-  for (const auto& path : pages) {
-    ReferenceFunction function = ParseFunctionPage(ReadFile(path), groupTitles);
+  for (const std::filesystem::path& path : pages) {
+    std::string problem;
+    const std::optional<std::string> text = ReadInputFile(path, problem);
+    if (!text) {
+      import.problems.push_back(problem);
+      continue;
+    }
+    ReferenceFunction function = ParseFunctionPage(*text, groupTitles);
     if (function.name.empty()) {
-      import.problems.push_back(path.string() + ": no function name");
+      import.problems.push_back(ShownPath(path) + ": no function name");
       continue;
     }
     import.byName.try_emplace(function.name, std::move(function));

@@ -24,15 +24,21 @@ std::string Spelled(CXString value) {
 
 bool IsUnnamed(const std::string& name) { return name.empty() || name.find(' ') != std::string::npos; }
 
-// The declaring header's file name when it lies in the scanned folder.
-std::optional<std::string> HeaderOf(CXCursor cursor, const std::filesystem::path& folder) {
-  CXFile file = nullptr;
-  clang_getSpellingLocation(clang_getCursorLocation(cursor), &file, nullptr, nullptr, nullptr);
+// A file's path below the scanned folder ('winuser.h', 'psdk_inc/_socket_types.h'), as the header
+// scanner names a function's header, when it lies there.
+std::optional<std::string> InFolder(CXFile file, const std::filesystem::path& folder) {
   if (file == nullptr) return std::nullopt;
   const std::filesystem::path path = std::filesystem::path(Spelled(clang_getFileName(file))).lexically_normal();
   const auto relative = path.lexically_relative(folder);
   if (relative.empty() || *relative.begin() == "..") return std::nullopt;
-  return path.filename().string();
+  return relative.generic_string();
+}
+
+// The declaring header of a cursor.
+std::optional<std::string> HeaderOf(CXCursor cursor, const std::filesystem::path& folder) {
+  CXFile file = nullptr;
+  clang_getSpellingLocation(clang_getCursorLocation(cursor), &file, nullptr, nullptr, nullptr);
+  return InFolder(file, folder);
 }
 
 CValueKind ValueKindOf(CXType canonical) {
@@ -290,10 +296,8 @@ CXChildVisitResult VisitTop(CXCursor cursor, CXCursor, CXClientData data) {
     case CXCursor_MacroDefinition: CollectMacro(state, cursor, *walk.macros); break;
     case CXCursor_InclusionDirective: {
       const auto includer = HeaderOf(cursor, *state.parsed->folder);
-      CXFile file = clang_getIncludedFile(cursor);
-      if (!includer || file == nullptr) break;
-      const std::filesystem::path included(Spelled(clang_getFileName(file)));
-      state.types->includes[Utf8ToText(*includer)].insert(Utf8ToText(included.filename().string()));
+      const auto included = InFolder(clang_getIncludedFile(cursor), *state.parsed->folder);
+      if (includer && included) state.types->includes[Utf8ToText(*includer)].insert(Utf8ToText(*included));
       break;
     }
     case CXCursor_EnumDecl:

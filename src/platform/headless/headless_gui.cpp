@@ -37,7 +37,7 @@ Event HeadlessGui::WaitEvent() {
       events_.pop_front();
       return event;
     }
-    if (closeWhenIdle_) return {kEventCloseWindow, mainWindow_, -1, 0, {}};
+    if (closeWhenIdle_) return {kEventCloseWindow, mainWindow_, -1, kIdleCloseType, {}};
     queued_.wait(lock);
   }
 }
@@ -228,15 +228,15 @@ void HeadlessGui::Resize(Size inner) {
   if (sizeHandler_) sizeHandler_();
 }
 
-MessageBoxAnswer HeadlessGui::ShowMessage(const Text& caption, const Text& text, MessageBoxKind kind,
+MessageBoxAnswer HeadlessGui::ShowMessage(int window, const Text& caption, const Text& text, MessageBoxKind kind,
                                           MessageBoxIcon icon) {
-  messages_.push_back({caption, text, kind, icon});
+  messages_.push_back({window, caption, text, kind, icon});
   if (!answers_.empty()) {
     const MessageBoxAnswer answer = answers_.front();
     answers_.pop_front();
     return answer;
   }
-  return kind == MessageBoxKind::YesNo ? MessageBoxAnswer::No : MessageBoxAnswer::Ok;
+  return kind == MessageBoxKind::Ok ? MessageBoxAnswer::Ok : MessageBoxAnswer::No;
 }
 
 }  // namespace korvane

@@ -36,6 +36,7 @@ struct HeadlessControl {
 };
 
 struct RecordedMessage {
+  int window = 0;  // the owner
   Text caption, text;
   MessageBoxKind kind;
   MessageBoxIcon icon = MessageBoxIcon::None;
@@ -86,6 +87,11 @@ class HeadlessGui final : public Gui {
   // loop always ends. A test with a worker thread turns that off: WaitEvent then blocks, as on Windows,
   // until an event is queued or another thread's Invoke arrives.
   void SetCloseWhenIdle(bool close);
+  // The close that WaitEvent gives when nothing is queued carries this type: no user asked for it.
+  static constexpr int kIdleCloseType = -13116;
+  static bool IsIdleClose(const Event& event) {
+    return event.kind == kEventCloseWindow && event.type == kIdleCloseType;
+  }
   bool HookAttached() const { return static_cast<bool>(hook_); }
   // The row a list was last scrolled to; -1 when never.
   int ScrolledTo(int list) const { return scrolledTo_.count(list) != 0 ? scrolledTo_.at(list) : -1; }
@@ -145,13 +151,20 @@ class HeadlessGui final : public Gui {
   void SetCheckBoxHook(CheckBoxHook hook) override { hook_ = std::move(hook); }
 
   void SetStatusText(int field, const Text& text) override { status_[field] = text; }
+  void SetStatusWidths(const std::vector<int>& widths) override { statusWidths_ = widths; }
+  const std::vector<int>& StatusWidths() const { return statusWidths_; }
   Text GetStatusText(int field) override { return status_[field]; }
   void SetStatusProgress(int done, int total) override { progress_ = {done, total}; }
   void ShowOptionsMenu() override { ++menuShown_; }
   void SetMenuChecked(int item, bool checked) override { menu_[item] = checked; }
   bool IsMenuChecked(int item) override { return menu_[item]; }
-  MessageBoxAnswer ShowMessage(const Text& caption, const Text& text, MessageBoxKind kind,
+  MessageBoxAnswer ShowMessage(int window, const Text& caption, const Text& text, MessageBoxKind kind,
                                MessageBoxIcon icon) override;
+  // Kept in the control's description, where a test reads it.
+  void SetTooltip(int control, const Text& text) override {
+    const auto found = controls_.find(control);
+    if (found != controls_.end() && !found->second.description.tooltip.empty()) found->second.description.tooltip = text;
+  }
 
  private:
   struct WindowState {
@@ -181,6 +194,7 @@ class HeadlessGui final : public Gui {
   int mainWindow_ = 0;  // the window described as the main one
   std::map<int, HeadlessControl> controls_;
   std::map<int, Text> status_;
+  std::vector<int> statusWidths_;
   std::map<int, bool> menu_;
   // The event and Invoke queues are shared with other threads; everything else belongs to the loop's.
   std::mutex mutex_;

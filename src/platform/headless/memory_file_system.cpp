@@ -32,6 +32,8 @@ class MemoryFileLock final : public FileLock {
 
 FileLockResult MemoryFileSystem::TryLockFile(const Text& path) {
   if (locked_->contains(path)) return {nullptr, true};
+  // What cannot be opened for writing cannot be locked either.
+  if (folders_.contains(FolderKey(path)) || failingWrites_.contains(path) || unreadable_.contains(path)) return {};
   locked_->insert(path);
   return {std::make_unique<MemoryFileLock>(locked_, path), false};
 }

@@ -39,7 +39,8 @@ class MemoryFileSystem final : public FileSystem {
   bool RemoveFile(const Text& path) override;
   FileContent ReadFileRange(const Text& path, std::uint64_t offset, std::size_t count) override;
   std::optional<std::uint64_t> FileSize(const Text& path) override;
-  // Locks are kept per path; a second lock of a held path is busy until the first is released.
+  // Locks are kept per path; a second lock of a held path is busy until the first is released. A folder,
+  // an unreadable path or one whose writes fail cannot be locked (not busy).
   FileLockResult TryLockFile(const Text& path) override;
 
  private:

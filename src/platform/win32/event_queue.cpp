@@ -95,6 +95,19 @@ void Win32Gui::DispatchOne(MSG& message) {
       }
     }
   }
+  // Enter and Escape in a text field of ours are the program's to give a meaning; the field does
+  // nothing with them (a multi-line field would start a new line).
+  if (message.message == WM_KEYDOWN && (message.wParam == VK_RETURN || message.wParam == VK_ESCAPE)) {
+    const auto found = controlNumbers_.find(message.hwnd);
+    if (found != controlNumbers_.end()) {
+      const ControlState& field = controls_.at(found->second);
+      if (field.kind == ControlKind::TextField || field.kind == ControlKind::MultiLineField) {
+        const int type = message.wParam == VK_RETURN ? kTypeEnterKey : kTypeEscapeKey;
+        PushUserEvent({kEventControl, field.window, found->second, type, {}});
+        return;
+      }
+    }
+  }
   if (root != nullptr && !IsEscapeKey(message)) {
     for (const auto& [number, state] : windows_) {
       if (state->hwnd == root) {

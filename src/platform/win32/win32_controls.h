@@ -37,6 +37,9 @@ HWND CreateChild(DWORD exStyle, const wchar_t* className, const std::wstring& te
                  HWND parent, int id, HFONT font);
 // The outer size of a top-level window (without menu bar) whose client area is `inner`.
 SIZE OuterSize(Size inner, DWORD style, DWORD exStyle);
+// The work area (the screen without the task bar) of the monitor that holds `window`; of the primary
+// monitor for nullptr.
+RECT WorkArea(HWND window);
 // The styles every control of a table gets: child, visible unless hidden, disabled when so described.
 DWORD CommonStyle(const ControlDescription& control);
 

@@ -28,7 +28,7 @@ HFONT CreateControlFont(int pixelsPerInchY) {
 }
 
 UINT MessageBoxFlags(MessageBoxKind kind, MessageBoxIcon icon) {
-  UINT flags = kind == MessageBoxKind::YesNo ? MB_YESNO : MB_OK;
+  UINT flags = kind == MessageBoxKind::YesNo ? MB_YESNO : kind == MessageBoxKind::YesNoCancel ? MB_YESNOCANCEL : MB_OK;
   switch (icon) {
     case MessageBoxIcon::Information:
       return flags | MB_ICONINFORMATION;
@@ -248,15 +248,41 @@ bool* Win32Gui::FrozenListVisibility(int control) {
   return found == window->frozenLists.end() ? nullptr : &found->second;
 }
 
-MessageBoxAnswer Win32Gui::ShowMessage(const Text& caption, const Text& text, MessageBoxKind kind,
+MessageBoxAnswer Win32Gui::ShowMessage(int window, const Text& caption, const Text& text, MessageBoxKind kind,
                                        MessageBoxIcon icon) {
   const std::wstring wideCaption = win32::ToWide(caption);
   const std::wstring wideText = win32::ToWide(text);
-  const int answer =
-      MessageBoxW(WindowHandle(mainWindow_), wideText.c_str(), wideCaption.c_str(), MessageBoxFlags(kind, icon));
+  // The box disables its owner only and gives the activation back to it when it closes: owned by the
+  // main window while another window of ours is modal over it, it would free the main window.
+  HWND owner = WindowHandle(window);
+  if (owner == nullptr) owner = WindowHandle(mainWindow_);
+  const int answer = MessageBoxW(owner, wideText.c_str(), wideCaption.c_str(), MessageBoxFlags(kind, icon));
   if (answer == IDYES) return MessageBoxAnswer::Yes;
   if (answer == IDNO) return MessageBoxAnswer::No;
+  if (answer == IDCANCEL) return MessageBoxAnswer::Cancel;
   return MessageBoxAnswer::Ok;
+}
+
+void Win32Gui::SetStatusWidths(const std::vector<int>& widths) {
+  WindowState* state = FindWindowState(mainWindow_);
+  if (state == nullptr || state->statusBar == nullptr || state->statusWidths == widths) return;
+  state->statusWidths = widths;
+  win32::LayoutStatusBar({state->statusBar, state->progress}, state->statusWidths);
+}
+
+void Win32Gui::SetTooltip(int control, const Text& text) {
+  const ControlState* state = FindControl(control);
+  if (state == nullptr) return;
+  HWND tooltip = TooltipHandle(state->window);
+  if (tooltip == nullptr) return;
+  std::wstring wide = win32::ToWide(text);
+  TTTOOLINFOW info{};
+  // The older size, which every version of the common controls takes (see CreateTooltips).
+  info.cbSize = TTTOOLINFOW_V2_SIZE;
+  info.hwnd = GetParent(state->hwnd);
+  info.uId = reinterpret_cast<UINT_PTR>(state->hwnd);
+  info.lpszText = wide.data();
+  SendMessageW(tooltip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 }  // namespace korvane

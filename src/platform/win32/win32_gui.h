@@ -87,6 +87,7 @@ class Win32Gui final : public Gui {
   void SetCheckBoxHook(CheckBoxHook hook) override { hook_ = std::move(hook); }
 
   void SetStatusText(int field, const Text& text) override;
+  void SetStatusWidths(const std::vector<int>& widths) override;
   Text GetStatusText(int field) override;
   void SetStatusProgress(int done, int total) override;
 
@@ -94,8 +95,9 @@ class Win32Gui final : public Gui {
   void SetMenuChecked(int item, bool checked) override;
   bool IsMenuChecked(int item) override;
 
-  MessageBoxAnswer ShowMessage(const Text& caption, const Text& text, MessageBoxKind kind,
+  MessageBoxAnswer ShowMessage(int window, const Text& caption, const Text& text, MessageBoxKind kind,
                                MessageBoxIcon icon) override;
+  void SetTooltip(int control, const Text& text) override;
 
   // Win32 handles of what was built (nullptr when absent), for dialog owners and for tests.
   HWND WindowHandle(int window) const;

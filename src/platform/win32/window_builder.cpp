@@ -60,11 +60,19 @@ HWND Win32Gui::CreateFrame(WindowState& state, const WindowDescription& window) 
   win32::RegisterWindowClass(win32::kFrameClass, FrameProcedure, COLOR_BTNFACE);
   state.style = FrameStyle(window);
   state.exStyle = 0;
-  const Size inner{scale_.ScaledX(window.innerWidth), scale_.ScaledY(window.innerHeight)};
-  const SIZE outer = win32::OuterSize(inner, state.style, state.exStyle);
-  // Centred on the screen, hidden until the program shows it.
-  const int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - static_cast<int>(outer.cx)) / 2);
-  const int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - static_cast<int>(outer.cy)) / 2);
+  Size inner{scale_.ScaledX(window.innerWidth), scale_.ScaledY(window.innerHeight)};
+  SIZE outer = win32::OuterSize(inner, state.style, state.exStyle);
+  // At most as large as the screen's work area (a small screen at a high resolution), centred in it,
+  // hidden until the program shows it. The program lays its controls out to the size it gets.
+  const RECT work = win32::WorkArea(nullptr);
+  const int workWidth = work.right - work.left, workHeight = work.bottom - work.top;
+  if (outer.cx > workWidth || outer.cy > workHeight) {
+    inner.width -= std::max(0, static_cast<int>(outer.cx) - workWidth);
+    inner.height -= std::max(0, static_cast<int>(outer.cy) - workHeight);
+    outer = win32::OuterSize(inner, state.style, state.exStyle);
+  }
+  const int x = work.left + std::max(0, (workWidth - static_cast<int>(outer.cx)) / 2);
+  const int y = work.top + std::max(0, (workHeight - static_cast<int>(outer.cy)) / 2);
   const std::wstring title = win32::ToWide(window.title);
   HWND owner = window.owner < 0 ? nullptr : WindowHandle(window.owner);
   state.hwnd = CreateWindowExW(state.exStyle, win32::kFrameClass, title.c_str(), state.style, x, y, outer.cx, outer.cy,

@@ -46,6 +46,15 @@ SIZE OuterSize(Size inner, DWORD style, DWORD exStyle) {
   return {rect.right - rect.left, rect.bottom - rect.top};
 }
 
+RECT WorkArea(HWND window) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY);
+  if (monitor != nullptr && GetMonitorInfoW(monitor, &info)) return info.rcWork;
+  RECT screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  return screen;
+}
+
 DWORD CommonStyle(const ControlDescription& control) {
   DWORD style = WS_CHILD;
   if (control.visible) style |= WS_VISIBLE;

@@ -1,5 +1,7 @@
 // The window procedure of our windows: window messages become neutral events, size changes run the
 // size handler, and list views' row state changes reach the check-box hook as they happen.
+#include <algorithm>
+
 #include "platform/win32/drop_target.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_gui.h"
@@ -137,8 +139,10 @@ void Win32Gui::OnSize(WindowState& state, WPARAM kind) {
 
 void Win32Gui::OnMinMaxInfo(const WindowState& state, MINMAXINFO& info) const {
   const SIZE minimum = win32::OuterSize(state.minimumInner, state.style, state.exStyle);
-  if (state.minimumInner.width > 0) info.ptMinTrackSize.x = minimum.cx;
-  if (state.minimumInner.height > 0) info.ptMinTrackSize.y = minimum.cy;
+  // A minimum larger than the work area would hold the window wider than the screen, maximised too.
+  const RECT work = win32::WorkArea(state.hwnd);
+  if (state.minimumInner.width > 0) info.ptMinTrackSize.x = std::min<LONG>(minimum.cx, work.right - work.left);
+  if (state.minimumInner.height > 0) info.ptMinTrackSize.y = std::min<LONG>(minimum.cy, work.bottom - work.top);
 }
 
 }  // namespace korvane
