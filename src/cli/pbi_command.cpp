@@ -103,8 +103,8 @@ Text& CliProgramFolder() {
 int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output) {
   static constexpr std::array<TextView, 2> kValueOptions = {u"--out", u"--docs"};
   static constexpr std::array<TextView, 2> kFlags = {u"--no-types", u"--types-of-ticked"};
-  const SpecialOptionsTaken taken = TakeSpecialOptions(args, SpecialOptions{kFlags, {}, kValueOptions});
-  const CommandArgs parsed = ParseCommandArgs(taken.rest, kValueOptions);
+  const SpecialOptionsTaken special = TakeSpecialOptions(args, SpecialOptions{kFlags, {}, kValueOptions});
+  const CommandArgs parsed = ParseCommandArgs(special.rest, kValueOptions);
   if (parsed.help) return output.out += kPbiUsage, kExitSuccess;
   if (!parsed.error.empty()) return UsageError(output, parsed.error);
   Text outFolder;
@@ -115,8 +115,8 @@ int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output) 
     if (value.empty()) return UsageError(output, "option '" + TextToUtf8(name) + "' needs a value");
     target = value;
   }
-  const bool noTypes = std::find(taken.flags.begin(), taken.flags.end(), u"--no-types") != taken.flags.end();
-  const bool ofTicked = std::find(taken.flags.begin(), taken.flags.end(), u"--types-of-ticked") != taken.flags.end();
+  const bool noTypes = std::find(special.flags.begin(), special.flags.end(), u"--no-types") != special.flags.end();
+  const bool ofTicked = std::find(special.flags.begin(), special.flags.end(), u"--types-of-ticked") != special.flags.end();
   if (noTypes && ofTicked) return UsageError(output, "pbi takes --no-types or --types-of-ticked, not both");
   if (outFolder.empty()) return UsageError(output, "pbi needs --out DIR");
   if (parsed.files.empty()) return UsageError(output, "pbi needs at least one FILE");

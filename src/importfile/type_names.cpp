@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "importfile/ide_names.h"
 #include "text/text_ops.h"
 
 namespace korvane {
@@ -24,22 +25,9 @@ bool Preferred(const Text& a, const Text& b) {
   return a < b;
 }
 
-// The IDE's reserved words, which it would not read as a name.
-constexpr std::u16string_view kKeywords[] = {
-    u"and", u"array", u"break", u"case", u"continue", u"data", u"debug", u"declare", u"default",
-    u"define", u"dim", u"else", u"elseif", u"end", u"endif", u"enumeration", u"for", u"foreach",
-    u"forever", u"global", u"gosub", u"goto", u"if", u"import", u"interface", u"list", u"macro", u"map",
-    u"module", u"newlist", u"newmap", u"next", u"not", u"or", u"procedure", u"procedurereturn",
-    u"protected", u"prototype", u"read", u"redim", u"repeat", u"restore", u"return", u"select",
-    u"shared", u"static", u"step", u"structure", u"swap", u"threaded", u"to", u"until", u"wend",
-    u"while", u"with", u"xor"};
-
 }  // namespace
 
-bool IsIdeKeywordName(TextView name) {
-  const Text lower = LowerCase(name);
-  return std::find(std::begin(kKeywords), std::end(kKeywords), lower) != std::end(kKeywords);
-}
+bool IsIdeKeywordName(TextView name) { return IsIdeKeyword(name); }
 
 Text IdeIntegerType(std::uint32_t size, bool isSigned) {
   switch (size) {
