@@ -251,7 +251,9 @@ void NoteNamedTypes(TextView spelling, bool named, const CTypes& types, const st
 }
 
 bool IsProgramRecord(TextView key) {
-  return !key.empty() && key.find(u'.') == TextView::npos && !key.ends_with(u"__");
+  // A COM interface's method table ('IUnknownVtbl') is reached through the interface, never filled in.
+  return !key.empty() && key.find(u'.') == TextView::npos && !key.ends_with(u"__") && !key.ends_with(u"Vtbl") &&
+         !key.ends_with(u"VTBL");
 }
 
 std::set<Text> CallbackNames(const CTypes& types) {
@@ -324,7 +326,10 @@ void KeepNeededTypes(CTypes& types, const std::vector<Text>& spellings, const st
 
 std::string WriteCTypes(const CTypes& types) {
   std::string out(kHeading);
-  out += " " + std::to_string(kCTypesFormatVersion) + "\n";
+  // Appended piece by piece: GCC 12 at -O3 warns falsely (-Wrestrict) on a literal + std::string.
+  out += ' ';
+  out += std::to_string(kCTypesFormatVersion);
+  out += '\n';
   WriteBoth(out, types.x64.records, types.x86.records, [](const CRecord& r) { return r.key; }, WriteRecord);
   WriteBoth(out, types.x64.constants, types.x86.constants, [](const CConstant& c) { return c.name; }, WriteConstant);
   WriteBoth(out, types.x64.callbacks, types.x86.callbacks, [](const CCallback& c) { return c.name; }, WriteCallback);

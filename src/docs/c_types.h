@@ -99,7 +99,7 @@ void NoteNamedTypes(TextView spelling, bool named, const CTypes& types, const st
                     std::set<Text>& records, std::set<Text>& callbacks);
 
 // Whether a record key is a record a program fills in: not one defined inside another ('_X.1'), not
-// a handle's (DECLARE_HANDLE's 'HWND__').
+// a handle's (DECLARE_HANDLE's 'HWND__'), not a COM interface's method table ('IUnknownVtbl').
 bool IsProgramRecord(TextView key);
 
 // The names of the callbacks either architecture records.

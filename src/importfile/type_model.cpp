@@ -33,7 +33,7 @@ Text StructureName(const Context& context, const Text& key) {
   if (found != context.names.end()) return found->second.name;
   // A record defined inside another without a tag of its own: 'OVERLAPPED_1'.
   if (const std::size_t dot = key.rfind(u'.'); dot != Text::npos) {
-    return StructureName(context, key.substr(0, dot)) + u"_" + key.substr(dot + 1);
+    return Joined({StructureName(context, key.substr(0, dot)), u"_", TextView(key).substr(dot + 1)});
   }
   const std::size_t first = key.find_first_not_of(u'_');
   return first == Text::npos ? key : key.substr(first);
@@ -62,8 +62,8 @@ void WriteRecord(Context& context, const Text& key);
 
 IdeField Padding(std::uint32_t bytes, int& paddings) {
   IdeField field;
-  field.name = u"pad" + DecimalText(paddings++);
-  field.type = u"b";
+  field.name = Joined({u"pad", DecimalText(paddings++)});
+  field.type.assign(u"b");
   field.count = bytes > 1 ? bytes : 0;
   return field;
 }
@@ -74,7 +74,7 @@ IdeField Member(Context& context, const CRecord& owner, std::size_t index) {
   IdeField field;
   field.cName = c.name;
   field.name = IdeMemberName(c.name);
-  if (field.name != c.name) field.comment = u"C: " + c.name;
+  if (field.name != c.name) field.comment = Joined({u"C: ", c.name});
   const std::uint32_t elements = c.count == 0 ? 1 : c.count;
   const std::uint32_t elementSize = elements == 0 ? 0 : c.size / elements;
   field.count = c.count;
@@ -83,16 +83,16 @@ IdeField Member(Context& context, const CRecord& owner, std::size_t index) {
   switch (c.kind) {
     case CValueKind::kPointer:
       if (c.count == 0 && !IsHandle(c)) field.pointer = true;
-      else field.type = u"i";
+      else field.type.assign(u"i");
       break;
     case CValueKind::kSigned:
     case CValueKind::kUnsigned:
-      if (elementSize == pointerSize && otherSize != 0 && otherSize != elementSize) field.type = u"i";
-      else if (elementSize == 2 && IsWideChar(c)) field.type = u"c";
+      if (elementSize == pointerSize && otherSize != 0 && otherSize != elementSize) field.type.assign(u"i");
+      else if (elementSize == 2 && IsWideChar(c)) field.type.assign(u"c");
       else field.type = IdeIntegerType(elementSize, c.kind == CValueKind::kSigned);
       break;
     case CValueKind::kFloat:
-      field.type = elementSize == 4 ? u"f" : elementSize == 8 ? u"d" : Text();
+      field.type.assign(elementSize == 4 ? u"f" : elementSize == 8 ? u"d" : u"");
       break;
     case CValueKind::kRecord:
       if (context.records.count(c.record) != 0 && elementSize != 0) {
@@ -104,9 +104,9 @@ IdeField Member(Context& context, const CRecord& owner, std::size_t index) {
   }
   if (field.type.empty() && !field.pointer) {
     // Bytes of the right size keep the offsets exact where the IDE has no such type.
-    field.type = u"b";
+    field.type.assign(u"b");
     field.count = c.size;
-    field.comment = u"C type " + c.type + u": " + DecimalText(c.size) + u" bytes";
+    field.comment = Joined({u"C type ", c.type, u": ", DecimalText(c.size), u" bytes"});
   }
   return field;
 }
@@ -144,7 +144,10 @@ std::size_t LayBitFields(const CRecord& record, std::size_t first, std::uint32_t
     PadTo(layout, start);
     IdeField field;
     field.type = IdeIntegerType(size, false);
-    if (field.type.empty()) field.type = u"b", field.count = size;
+    if (field.type.empty()) {
+      field.type.assign(1, u'b');
+      field.count = size;
+    }
     Text members;
     for (; i < record.fields.size() && record.fields[i].bitWidth != 0 &&
            base + (record.fields[i].offsetBits + record.fields[i].bitWidth + 7) / 8 <= start + size;
@@ -152,11 +155,11 @@ std::size_t LayBitFields(const CRecord& record, std::size_t first, std::uint32_t
       const CField& bits = record.fields[i];
       if (bits.name.empty()) continue;
       if (field.name.empty()) field.name = IdeMemberName(bits.name);
-      members += (members.empty() ? u"" : u", ") + bits.name + u":" + DecimalText(bits.bitWidth);
+      members += Joined({members.empty() ? u"" : u", ", bits.name, u":", DecimalText(bits.bitWidth)});
     }
     if (i == first) ++i;  // a bit-field wider than its unit: never, but never loop forever
-    if (field.name.empty()) field.name = u"bits" + DecimalText(layout.paddings++);
-    field.comment = u"bit-fields: " + members;
+    if (field.name.empty()) field.name = Joined({u"bits", DecimalText(layout.paddings++)});
+    field.comment = Joined({u"bit-fields: ", members});
     layout.fields->push_back(std::move(field));
     layout.cursor = start + size;
     first = i;
@@ -197,14 +200,14 @@ void LayUnion(Context& context, const CRecord& record, std::uint32_t base, Layou
     const CField& c = record.fields[i];
     if (const CRecord* inner = InlineRecord(context, c)) {
       IdeStructure helper;
-      helper.name = layout.ownerName + u"_" + DecimalText(++layout.helpers);
+      helper.name = Joined({layout.ownerName, u"_", DecimalText(++layout.helpers)});
       Layout innerLayout{&helper.fields, 0, 0, 0, helper.name};
       inner->isUnion ? LayUnion(context, *inner, 0, innerLayout) : LayStruct(context, *inner, 0, innerLayout);
       helper.size = inner->size;
       helper.header = record.header;
-      helper.note = u"an anonymous member of " + layout.ownerName;
+      helper.note = Joined({u"an anonymous member of ", layout.ownerName});
       IdeField field;
-      field.name = u"anon" + DecimalText(layout.helpers);
+      field.name = Joined({u"anon", DecimalText(layout.helpers)});
       field.type = helper.name;
       field.comment = u"an anonymous C member: its fields are this structure's";
       context.blocks->structures.push_back(std::move(helper));
@@ -241,10 +244,12 @@ void WriteRecord(Context& context, const Text& key) {
   structure.name = name;
   structure.size = record.size;
   structure.header = record.header;
-  if (key.find(u'.') != Text::npos) structure.note = u"the type of a member of " + StructureName(context, key.substr(0, key.rfind(u'.')));
+  if (key.find(u'.') != Text::npos) {
+    structure.note = Joined({u"the type of a member of ", StructureName(context, key.substr(0, key.rfind(u'.')))});
+  }
   const auto named = context.names.find(key);
   if (named != context.names.end() && named->second.tagOnly) {
-    structure.note = u"C: " + Text(record.isUnion ? u"union " : u"struct ") + named->second.name;
+    structure.note = Joined({u"C: ", record.isUnion ? u"union " : u"struct ", named->second.name});
   }
   Layout layout{&structure.fields, 0, 0, 0, name};
   record.isUnion ? LayUnion(context, record, 0, layout) : LayStruct(context, record, 0, layout);

@@ -29,6 +29,12 @@ bool Preferred(const Text& a, const Text& b) {
 
 bool IsIdeKeywordName(TextView name) { return IsIdeKeyword(name); }
 
+Text Joined(std::initializer_list<TextView> pieces) {
+  Text joined;
+  for (const TextView piece : pieces) joined.append(piece);
+  return joined;
+}
+
 Text IdeIntegerType(std::uint32_t size, bool isSigned) {
   switch (size) {
     case 1: return isSigned ? u"b" : u"a";
@@ -59,7 +65,9 @@ std::map<Text, RecordNames> NameRecords(const CTypes& types) {
   }
   for (auto& [key, candidates] : typedefsByKey) {
     std::sort(candidates.begin(), candidates.end(), Preferred);
-    const Text stripped = WithoutLeadingUnderscores(key);
+    // 'tagWNDCLASSEXW' and '_WNDCLASSEXW' both name WNDCLASSEXW.
+    Text stripped = WithoutLeadingUnderscores(key);
+    if (stripped.starts_with(u"tag") && stripped.size() > 3) stripped.erase(0, 3);
     auto chosen = std::find_if(candidates.begin(), candidates.end(),
                                [&](const Text& c) { return LowerCase(c) == LowerCase(stripped) && IsUpperCase(c); });
     if (chosen == candidates.end()) chosen = candidates.begin();

@@ -3,6 +3,7 @@
 // field or parameter name that the IDE would read as a keyword.
 
 #include <cstdint>
+#include <initializer_list>
 #include <map>
 #include <vector>
 
@@ -18,7 +19,7 @@ struct RecordNames {
 };
 
 // Every record key's names, from the typedefs that name it without a pointer. The structure's name is
-// the one its tag spells without leading underscores, else the shortest upper-case typedef, else the
+// the one its tag spells without leading underscores or 'tag', else the shortest upper-case typedef, else the
 // shortest typedef, else the tag. Its other name is the generic one, when the structure is the wide
 // form of a pair and the headers give the generic name ('WNDCLASSEX' for 'WNDCLASSEXW').
 std::map<Text, RecordNames> NameRecords(const CTypes& types);
@@ -28,6 +29,9 @@ std::map<Text, RecordNames> NameRecords(const CTypes& types);
 Text IdeMemberName(TextView cName);
 
 bool IsIdeKeywordName(TextView name);
+
+// The pieces one after another (GCC 12 at -O3 warns falsely, -Wrestrict, on a literal + Text).
+Text Joined(std::initializer_list<TextView> pieces);
 
 // The IDE's integer type of that many bytes: b/a, w/u, l, q; empty for other sizes.
 Text IdeIntegerType(std::uint32_t size, bool isSigned);

@@ -30,7 +30,7 @@ Text ScalarType(const TypeFacts& facts, bool x86) {
 // 'a', 'b', ... for parameters the typedef leaves unnamed.
 Text ParameterName(const CCallback& callback, std::size_t index) {
   Text name = index < callback.parameterNames.size() ? callback.parameterNames[index] : Text();
-  if (name.empty()) name = index < 26 ? Text(1, static_cast<char16_t>(u'a' + index)) : u"p" + DecimalText(index + 1);
+  if (name.empty()) name = index < 26 ? Text(1, static_cast<char16_t>(u'a' + index)) : Joined({u"p", DecimalText(index + 1)});
   return IdeMemberName(name);
 }
 
@@ -43,7 +43,7 @@ std::optional<IdePrototype> Prototype(const CCallback& callback, const Text& nam
   if (callback.returned.kind != TypeKind::kVoid) {
     const Text type = ScalarType(callback.returned, x86);
     if (type.empty()) return std::nullopt;
-    prototype.returned = u"." + type;
+    prototype.returned = Joined({u".", type});
   }
   std::set<Text> seen;
   for (std::size_t i = 0; i < callback.parameters.size(); ++i) {
@@ -51,7 +51,7 @@ std::optional<IdePrototype> Prototype(const CCallback& callback, const Text& nam
     if (type.empty()) return std::nullopt;
     Text parameter = ParameterName(callback, i);
     while (!seen.insert(LowerCase(parameter)).second) parameter += u'_';
-    prototype.parameters.push_back(parameter + u"." + type);
+    prototype.parameters.push_back(Joined({parameter, u".", type}));
   }
   return prototype;
 }
@@ -63,13 +63,13 @@ Text HexText(std::uint64_t value) {
     digits.insert(digits.begin(), kDigits[value & 15]);
     value >>= 4;
   } while (value != 0);
-  return u"$" + digits;
+  return Joined({u"$", digits});
 }
 
 // An unsigned value of its C type's width in hexadecimal, as the headers mostly write flags; a signed
 // or small one in decimal.
 std::optional<IdeConstant> Constant(const CConstant& c) {
-  if (c.isString) return IdeConstant{c.name, u"\"" + c.text + u"\"", c.header};
+  if (c.isString) return IdeConstant{c.name, Joined({u"\"", c.text, u"\""}), c.header};
   if (!c.isUnsigned) return IdeConstant{c.name, DecimalText(c.value), c.header};
   const std::uint64_t bits = static_cast<std::uint64_t>(c.value);
   const std::uint64_t value = c.size >= 8 ? bits : bits & ((std::uint64_t{1} << (8 * c.size)) - 1);

@@ -276,11 +276,13 @@ void CollectMacro(TypeState& state, CXCursor cursor, Macros& macros) {
   if (name.empty() || name[0] == '_') return;  // the headers' own machinery, not for programs
   const auto header = HeaderOf(cursor, *state.parsed->folder);
   if (!header) return;
+  // The first definition is the one a program meets first (winuser.h's WM_PAINT, not winuser.rh's);
+  // a later one that is no expression takes the name out.
   if (!MayBeExpression(state.parsed->unit, cursor)) {
     macros.headerByName.erase(name);
     return;
   }
-  macros.headerByName[name] = *header;
+  macros.headerByName.emplace(name, *header);
 }
 
 struct TopWalk {
@@ -327,8 +329,11 @@ std::string EvaluationSource(const std::string& headers, const Macros& macros) {
   std::string source = headers;
   source += "\n#undef __TEXT\n#define __TEXT(quote) quote\n";
   for (const auto& [name, header] : macros.headerByName) {
-    source += "static __auto_type korvane_v_" + name + " = (" + name + ");\n";
-    source += "static long long korvane_p_" + name + " = (long long)(__INTPTR_TYPE__)(" + name + ");\n";
+    for (const std::string_view piece : {"static __auto_type korvane_v_", name.c_str(), " = (", name.c_str(), ");\n",
+                                         "static long long korvane_p_", name.c_str(),
+                                         " = (long long)(__INTPTR_TYPE__)(", name.c_str(), ");\n"}) {
+      source += piece;
+    }
   }
   return source;
 }
