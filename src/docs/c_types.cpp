@@ -351,6 +351,14 @@ std::string WriteCTypes(const CTypes& types) {
   return out;
 }
 
+const CTypes* CTypesOf(const DocumentationSet& set) {
+  if (!set.parsedCTypes && !set.cTypes.empty()) {
+    auto types = ReadCTypes(set.cTypes);
+    if (types) set.parsedCTypes = std::make_shared<const CTypes>(std::move(*types));
+  }
+  return set.parsedCTypes.get();
+}
+
 std::optional<CTypes> ReadCTypes(std::string_view text) {
   // The heading may follow blank space left by the element that holds the text.
   const std::size_t start = text.find(kHeading);

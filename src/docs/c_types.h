@@ -119,6 +119,10 @@ void KeepNeededTypes(CTypes& types, const std::vector<Text>& spellings, const st
 // same on both architectures is written once. See docs/documentation-set.md.
 std::string WriteCTypes(const CTypes& types);
 
+// The set's types, read from its cTypes when first asked for and kept with the set; null when it has
+// none or they cannot be read.
+const CTypes* CTypesOf(const DocumentationSet& set);
+
 // Reads WriteCTypes's text. Lines it does not understand are skipped, so a later minor addition stays
 // readable; nothing when the text names a later format.
 std::optional<CTypes> ReadCTypes(std::string_view text);

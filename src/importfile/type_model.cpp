@@ -179,7 +179,7 @@ void LayStruct(Context& context, const CRecord& record, std::uint32_t base, Layo
       PadTo(layout, offset);
       inner->isUnion ? LayUnion(context, *inner, offset, layout) : LayStruct(context, *inner, offset, layout);
       PadTo(layout, offset + inner->size);
-    } else if (c.size != 0 || c.count == 0) {
+    } else if (c.size != 0) {  // a flexible array member ('Elements[]') takes no room
       PadTo(layout, offset);
       layout.fields->push_back(Member(context, record, i));
       layout.cursor = offset + c.size;
@@ -222,7 +222,7 @@ void LayUnion(Context& context, const CRecord& record, std::uint32_t base, Layou
       widest = std::max(widest, bits.cursor);
       continue;
     }
-    if (c.size == 0 && c.count != 0) continue;
+    if (c.size == 0) continue;
     layout.fields->push_back(Member(context, record, i));
     widest = std::max(widest, c.size);
   }
@@ -285,9 +285,8 @@ TypeBlocks BuildTypeBlocks(const CTypes& types, const TypeSelection& selection, 
 }
 
 std::string LibraryTypeBlocks(const LibraryEntry& library, const DocumentationSet& set, bool tickedOnly) {
-  if (set.cTypes.empty()) return {};
-  const auto types = ReadCTypes(set.cTypes);
-  if (!types) return {};
+  const CTypes* types = CTypesOf(set);
+  if (types == nullptr) return {};
   const TypeSelection selection = SelectTypes(library, set, *types, tickedOnly);
   return WriteTypeBlocks(BuildTypeBlocks(*types, selection, library.x86 != 0));
 }

@@ -80,10 +80,24 @@ std::optional<IdeConstant> Constant(const CConstant& c) {
 
 void AddConstants(const CArchitectureTypes& arch, const TypeSelection& selection, TypeBlocks& blocks) {
   const std::set<Text> headers(selection.headers.begin(), selection.headers.end());
-  std::set<Text> seen;  // the IDE ignores letter case
+  // A name two of the headers give different values (winsock.h's and winsock2.h's IP_ADD_MEMBERSHIP)
+  // depends on which one a program includes: it is left out rather than guessed. The IDE ignores
+  // letter case, so names are compared in lower case.
+  std::unordered_map<Text, std::optional<IdeConstant>> byName;
+  std::vector<Text> order;
   for (const CConstant& c : arch.constants) {
-    if (headers.count(c.header) == 0 || !seen.insert(LowerCase(c.name)).second) continue;
-    if (const auto constant = Constant(c)) blocks.constants.push_back(*constant);
+    if (headers.count(c.header) == 0) continue;
+    const auto constant = Constant(c);
+    if (!constant) continue;
+    const auto [found, added] = byName.emplace(LowerCase(c.name), constant);
+    if (added) {
+      order.push_back(found->first);
+    } else if (found->second && found->second->value != constant->value) {
+      found->second.reset();
+    }
+  }
+  for (const Text& key : order) {
+    if (const auto& constant = byName.at(key)) blocks.constants.push_back(*constant);
   }
 }
 

@@ -141,6 +141,21 @@ TEST(TypeModel, ConstantsKeepTheCompilersValueAndPrototypesTheConvention) {
   EXPECT_EQ(x86.prototypes[0].returned, u".l");
 }
 
+// Two headers that give one name different values: which applies depends on what a program includes.
+TEST(TypeModel, ANameTwoHeadersDisagreeOnIsLeftOut) {
+  CTypes types;
+  types.x64.constants = {{u"IP_ADD_MEMBERSHIP", u"winsock.h", false, false, 4, 5, {}},
+                         {u"SAME", u"winsock.h", false, false, 4, 1, {}},
+                         {u"IP_ADD_MEMBERSHIP", u"winsock2.h", false, false, 4, 12, {}},
+                         {u"same", u"winsock2.h", false, false, 4, 1, {}}};
+  const TypeBlocks both = BuildTypeBlocks(types, TypeSelection{{}, {}, {u"winsock.h", u"winsock2.h"}}, false);
+  ASSERT_EQ(both.constants.size(), 1u);
+  EXPECT_EQ(both.constants[0].name, u"SAME");
+  const TypeBlocks one = BuildTypeBlocks(types, TypeSelection{{}, {}, {u"winsock2.h"}}, false);
+  ASSERT_EQ(one.constants.size(), 2u);
+  EXPECT_EQ(one.constants[0].value, u"12");
+}
+
 TEST(TypeModel, WrittenTextGuardsEveryDefinition) {
   const CTypes types = Sample();
   const std::string text = WriteTypeBlocks(BuildTypeBlocks(types, TypeSelection{{u"tagPOINT"}, {}, {u"other.h"}}, false));

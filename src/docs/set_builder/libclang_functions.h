@@ -29,7 +29,8 @@
   X(clang_EvalResult_getAsLongLong) X(clang_EvalResult_isUnsignedInt) X(clang_EvalResult_getAsUnsigned) \
   X(clang_EvalResult_getAsStr) X(clang_EvalResult_dispose) X(clang_getEnumConstantDeclValue)            \
   X(clang_getEnumConstantDeclUnsignedValue) X(clang_getEnumDeclIntegerType) X(clang_getCursorUSR)       \
-  X(clang_Location_isFromMainFile) X(clang_getCursorSemanticParent) X(clang_getIncludedFile)
+  X(clang_Location_isFromMainFile) X(clang_getCursorSemanticParent) X(clang_getIncludedFile)          \
+  X(clang_getInclusions)
 
 namespace korvane {
 

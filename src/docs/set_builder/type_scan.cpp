@@ -245,7 +245,29 @@ void RecordEnumConstants(TypeState& state, CXCursor enumeration) {
 // of their last definition.
 struct Macros {
   std::map<std::string, std::string> headerByName;
+  // The line of the unit's own source whose #include first brought each header in (0: unknown).
+  std::map<std::string, unsigned> firstLineOfHeader;
 };
+
+// Where each header first came into the unit: the line of the unit's own #include at the bottom of its
+// inclusion stack.
+void NoteFirstInclusions(const ParsedHeaders& parsed, Macros& macros) {
+  struct Walk {
+    const ParsedHeaders* parsed;
+    Macros* macros;
+  } walk{&parsed, &macros};
+  clang_getInclusions(
+      parsed.unit,
+      [](CXFile file, CXSourceLocation* stack, unsigned depth, CXClientData data) {
+        auto& w = *static_cast<Walk*>(data);
+        const auto header = InFolder(file, *w.parsed->folder);
+        if (!header || depth == 0) return;
+        unsigned line = 0;
+        clang_getSpellingLocation(stack[depth - 1], nullptr, &line, nullptr, nullptr);
+        w.macros->firstLineOfHeader.emplace(*header, line);
+      },
+      &walk);
+}
 
 // Whether a macro's replacement could be an expression: not empty and without the tokens of a
 // declaration or a statement, which would only derail the evaluation unit.
@@ -322,19 +344,45 @@ CXChildVisitResult VisitTop(CXCursor cursor, CXCursor, CXClientData data) {
   return CXChildVisit_Continue;
 }
 
-// The evaluation unit: the same headers, then for each macro a variable of the macro's own type and
-// one of its value as a pointer-sized integer (for handles and resource names, which are pointers).
+// The evaluation unit: the same headers, and for each macro a variable of the macro's own type and one
+// of its value as a pointer-sized integer (for handles and resource names, which are pointers). Each
+// macro is evaluated right after the line of the unit that first brought its header in, before later
+// headers can redefine what it uses (ntstatus.h's STATUS_ codes, signed, over winnt.h's, unsigned).
 // TEXT() is made narrow there, so that a string constant is read as clang reads an ordinary string.
 std::string EvaluationSource(const std::string& headers, const Macros& macros) {
-  std::string source = headers;
-  source += "\n#undef __TEXT\n#define __TEXT(quote) quote\n";
+  std::map<unsigned, std::vector<const std::string*>> byLine;
   for (const auto& [name, header] : macros.headerByName) {
-    for (const std::string_view piece : {"static __auto_type korvane_v_", name.c_str(), " = (", name.c_str(), ");\n",
-                                         "static long long korvane_p_", name.c_str(),
-                                         " = (long long)(__INTPTR_TYPE__)(", name.c_str(), ");\n"}) {
-      source += piece;
-    }
+    const auto line = macros.firstLineOfHeader.find(header);
+    byLine[line != macros.firstLineOfHeader.end() ? line->second : 0].push_back(&name);
   }
+  std::string source;
+  unsigned lineNumber = 0;
+  bool narrowed = false;
+  auto declare = [&source](const std::vector<const std::string*>& names) {
+    for (const std::string* name : names) {
+      for (const std::string_view piece : {"static __auto_type korvane_v_", name->c_str(), " = (", name->c_str(), ");\n",
+                                           "static long long korvane_p_", name->c_str(),
+                                           " = (long long)(__INTPTR_TYPE__)(", name->c_str(), ");\n"}) {
+        source += piece;
+      }
+    }
+  };
+  std::size_t start = 0;
+  while (start < headers.size()) {
+    std::size_t end = headers.find('\n', start);
+    end = end == std::string::npos ? headers.size() : end + 1;
+    source.append(headers, start, end - start);
+    if (source.back() != '\n') source += '\n';
+    start = end;
+    ++lineNumber;
+    const auto here = byLine.find(lineNumber);
+    if (here == byLine.end()) continue;
+    if (!narrowed) source += "#undef __TEXT\n#define __TEXT(quote) quote\n", narrowed = true;
+    declare(here->second);
+  }
+  if (!narrowed) source += "#undef __TEXT\n#define __TEXT(quote) quote\n";
+  const auto unknown = byLine.find(0);
+  if (unknown != byLine.end()) declare(unknown->second);
   return source;
 }
 
@@ -444,6 +492,7 @@ void ScanTypes(const ParsedHeaders& parsed, CTypes& types) {
   state.types = &types;
   state.arch = parsed.x86 ? &types.x86 : &types.x64;
   Macros macros;
+  NoteFirstInclusions(parsed, macros);
   TopWalk walk{&state, &macros};
   clang_visitChildren(clang_getTranslationUnitCursor(parsed.unit), VisitTop, &walk);
   // An enum constant keeps its own value; a macro of the same name is the same constant.
