@@ -19,9 +19,9 @@ namespace {
 struct Context {
   const CArchitectureTypes* arch = nullptr;
   const CArchitectureTypes* other = nullptr;  // the other architecture: tells pointer-sized integers
-  std::unordered_map<Text, const CRecord*> records;
-  std::unordered_map<Text, const CRecord*> otherRecords;
-  std::map<Text, RecordNames> names;
+  const std::unordered_map<Text, const CRecord*>& records;
+  const std::unordered_map<Text, const CRecord*>& otherRecords;
+  const std::map<Text, RecordNames>& names;
   bool x86 = false;
   TypeBlocks* blocks = nullptr;
   std::set<Text> written;  // lower-case IDE names of the structures written
@@ -268,27 +268,44 @@ void WriteRecord(Context& context, const Text& key) {
 
 }  // namespace
 
-TypeBlocks BuildTypeBlocks(const CTypes& types, const TypeSelection& selection, bool x86) {
+TypeIndex IndexTypes(const CTypes& types) {
+  TypeIndex index;
+  for (const CRecord& record : types.x64.records) index.x64Records.emplace(record.key, &record);
+  for (const CRecord& record : types.x86.records) index.x86Records.emplace(record.key, &record);
+  for (const CConstant& constant : types.x64.constants) index.x64Constants[constant.header].push_back(&constant);
+  for (const CConstant& constant : types.x86.constants) index.x86Constants[constant.header].push_back(&constant);
+  index.names = NameRecords(types);
+  return index;
+}
+
+TypeBlocks BuildTypeBlocks(const CTypes& types, const TypeIndex& index, const TypeSelection& selection, bool x86) {
   TypeBlocks blocks;
-  Context context;
-  context.arch = x86 ? &types.x86 : &types.x64;
-  context.other = x86 ? &types.x64 : &types.x86;
-  for (const CRecord& record : context.arch->records) context.records.emplace(record.key, &record);
-  for (const CRecord& record : context.other->records) context.otherRecords.emplace(record.key, &record);
-  context.names = NameRecords(types);
-  context.x86 = x86;
-  context.blocks = &blocks;
+  Context context{x86 ? &types.x86 : &types.x64, x86 ? &types.x64 : &types.x86,
+                  x86 ? index.x86Records : index.x64Records, x86 ? index.x64Records : index.x86Records,
+                  index.names, x86, &blocks, {}, {}};
   for (const Text& key : selection.records) WriteRecord(context, key);
-  AddConstants(*context.arch, selection, blocks);
+  AddConstants(x86 ? index.x86Constants : index.x64Constants, selection, blocks);
   AddPrototypes(types, x86, selection, blocks);
   return blocks;
+}
+
+TypeBlocks BuildTypeBlocks(const CTypes& types, const TypeSelection& selection, bool x86) {
+  return BuildTypeBlocks(types, IndexTypes(types), selection, x86);
 }
 
 std::string LibraryTypeBlocks(const LibraryEntry& library, const DocumentationSet& set, bool tickedOnly) {
   const CTypes* types = CTypesOf(set);
   if (types == nullptr) return {};
+  // The index serves every file written from the same set (pbi writes ten in a row); it is made again
+  // when the set's types are another set's.
+  static std::weak_ptr<const CTypes> indexed;
+  static TypeIndex index;
+  if (indexed.lock() != set.parsedCTypes) {
+    index = IndexTypes(*types);
+    indexed = set.parsedCTypes;
+  }
   const TypeSelection selection = SelectTypes(library, set, *types, tickedOnly);
-  return WriteTypeBlocks(BuildTypeBlocks(*types, selection, library.x86 != 0));
+  return WriteTypeBlocks(BuildTypeBlocks(*types, index, selection, library.x86 != 0));
 }
 
 }  // namespace korvane

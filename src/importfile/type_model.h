@@ -5,12 +5,15 @@
 // WriteTypeBlocks; nothing here asks the headers anything and nothing in the builder writes text.
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "catalogue/api_function.h"
 #include "docs/c_types.h"
 #include "docs/documentation_set.h"
+#include "importfile/type_names.h"
 #include "text/text.h"
 
 namespace korvane {
@@ -70,6 +73,17 @@ TypeSelection SelectTypes(const LibraryEntry& library, const DocumentationSet& s
 // The model for `selection` on one architecture: the selected records and every record they contain,
 // the constants, the prototypes.
 TypeBlocks BuildTypeBlocks(const CTypes& types, const TypeSelection& selection, bool x86);
+
+// What BuildTypeBlocks looks things up in, made once for a set's types.
+struct TypeIndex {
+  std::unordered_map<Text, const CRecord*> x64Records;
+  std::unordered_map<Text, const CRecord*> x86Records;
+  std::map<Text, std::vector<const CConstant*>> x64Constants;  // by header
+  std::map<Text, std::vector<const CConstant*>> x86Constants;
+  std::map<Text, RecordNames> names;
+};
+TypeIndex IndexTypes(const CTypes& types);
+TypeBlocks BuildTypeBlocks(const CTypes& types, const TypeIndex& index, const TypeSelection& selection, bool x86);
 
 // The blocks' text, each definition guarded by CompilerIf Not Defined(...), CR LF line ends; empty
 // when there is nothing to write.

@@ -78,18 +78,22 @@ std::optional<IdeConstant> Constant(const CConstant& c) {
 
 }  // namespace
 
-void AddConstants(const CArchitectureTypes& arch, const TypeSelection& selection, TypeBlocks& blocks) {
-  const std::set<Text> headers(selection.headers.begin(), selection.headers.end());
+void AddConstants(const std::map<Text, std::vector<const CConstant*>>& byHeader, const TypeSelection& selection,
+                  TypeBlocks& blocks) {
+  std::vector<const CConstant*> selected;
+  for (const Text& header : std::set<Text>(selection.headers.begin(), selection.headers.end())) {
+    const auto found = byHeader.find(header);
+    if (found != byHeader.end()) selected.insert(selected.end(), found->second.begin(), found->second.end());
+  }
   // A name two of the headers give different values (winsock.h's and winsock2.h's IP_ADD_MEMBERSHIP)
   // depends on which one a program includes: it is left out rather than guessed. The IDE ignores
   // letter case, so names are compared in lower case.
   std::unordered_map<Text, std::optional<IdeConstant>> byName;
   std::vector<Text> order;
-  for (const CConstant& c : arch.constants) {
-    if (headers.count(c.header) == 0) continue;
-    const auto constant = Constant(c);
+  for (const CConstant* c : selected) {
+    const auto constant = Constant(*c);
     if (!constant) continue;
-    const auto [found, added] = byName.emplace(LowerCase(c.name), constant);
+    const auto [found, added] = byName.emplace(LowerCase(c->name), constant);
     if (added) {
       order.push_back(found->first);
     } else if (found->second && found->second->value != constant->value) {
