@@ -12,6 +12,8 @@ packages=(
   # Windows cross build: mingw-w64 with POSIX threads, zlib for mingw
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   mingw-w64-x86-64-dev mingw-w64-i686-dev libz-mingw-w64-dev
+  # the x86 compiler: the import files' structures and constants are proven against it
+  gcc-mingw-w64-i686-win32
   # libraries (native)
   libexpat1-dev libpng-dev zlib1g-dev libcurl4-openssl-dev
   # JSON output of the command line (header only)

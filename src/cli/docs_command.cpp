@@ -182,10 +182,12 @@ int RunDocsBuild(const DocsBuildRequest& request, FileSystem& files, CliOutput& 
   }
   std::vector<HeaderPrototype> prototypes;
   std::map<Text, TypeFacts> typedefs;  // the first folder that names a typedef wins
+  std::string cTypes;  // the first folder's types that has any
   std::vector<Text> silentHeaders;
   for (std::size_t i = 0; i < request.headerFolders.size() && problems.empty(); ++i) {
     HeaderScan scan = ScanHeaders(TextToUtf8(request.headerFolders[i]));
     typedefs.insert(scan.typedefs.begin(), scan.typedefs.end());
+    if (cTypes.empty()) cTypes = SetTypesText(scan);
     prototypes.insert(prototypes.end(), scan.prototypes.begin(), scan.prototypes.end());
     problems.insert(problems.end(), scan.problems.begin(), scan.problems.end());
     silentHeaders.insert(silentHeaders.end(), scan.silentHeaders.begin(), scan.silentHeaders.end());
@@ -195,7 +197,8 @@ int RunDocsBuild(const DocsBuildRequest& request, FileSystem& files, CliOutput& 
     output.err += "korvane-cli: nothing written\n";
     return kExitFailure;
   }
-  const DocumentationSet set = BuildDocumentationSet(prototypes, reference, typedefs);
+  DocumentationSet set = BuildDocumentationSet(prototypes, reference, typedefs);
+  set.cTypes = std::move(cTypes);
   if (FunctionCount(set) == 0) {
     output.err += "korvane-cli: no function prototype found; nothing written\n";
     return kExitFailure;

@@ -20,7 +20,7 @@
 namespace korvane {
 
 const std::string_view kPbiUsage =
-    "Usage: korvane-cli pbi --out DIR [--docs DOCSFILE] [--] FILE...\n"
+    "Usage: korvane-cli pbi --out DIR [--docs DOCSFILE] [--no-types | --types-of-ticked] [--] FILE...\n"
     "\n"
     "Reads FILE... as list does and writes, for each library, DIR/<library base name>.pbi: the\n"
     "IDE's Import ... EndImport blocks declaring every ticked function with a return type as\n"
@@ -32,6 +32,13 @@ const std::string_view kPbiUsage =
     "file written, one per line. On x86, each declaration's linker name is checked against the\n"
     "library file's own symbol when the file is at hand; a difference is named on stderr and the\n"
     "function is left as a comment. A library whose file would declare nothing is not written.\n"
+    "\n"
+    "After the Import blocks, when the set records the headers' types, each file carries what the\n"
+    "library's functions need, laid out for the library's architecture: the structures they take\n"
+    "(and those these contain), a Prototype for each callback type they take, and the constants of\n"
+    "the headers that declare them (for kernel32 and advapi32 also winnt.h's), each guarded by\n"
+    "CompilerIf Not Defined(...). --no-types leaves them out; --types-of-ticked takes them from the\n"
+    "ticked functions only, instead of from every function of the library.\n"
     "\n"
     "Exit status: 0 when every file was written, 1 when none or not all could be, 2 for a usage\n"
     "error.\n";
@@ -88,7 +95,9 @@ Text& CliProgramFolder() {
 
 int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output) {
   static constexpr std::array<TextView, 2> kValueOptions = {u"--out", u"--docs"};
-  const CommandArgs parsed = ParseCommandArgs(args, kValueOptions);
+  static constexpr std::array<TextView, 2> kFlags = {u"--no-types", u"--types-of-ticked"};
+  const SpecialOptionsTaken special = TakeSpecialOptions(args, SpecialOptions{kFlags, {}, kValueOptions});
+  const CommandArgs parsed = ParseCommandArgs(special.rest, kValueOptions);
   if (parsed.help) return output.out += kPbiUsage, kExitSuccess;
   if (!parsed.error.empty()) return UsageError(output, parsed.error);
   Text outFolder;
@@ -99,6 +108,9 @@ int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output) 
     if (value.empty()) return UsageError(output, "option '" + TextToUtf8(name) + "' needs a value");
     target = value;
   }
+  const bool noTypes = std::find(special.flags.begin(), special.flags.end(), u"--no-types") != special.flags.end();
+  const bool ofTicked = std::find(special.flags.begin(), special.flags.end(), u"--types-of-ticked") != special.flags.end();
+  if (noTypes && ofTicked) return UsageError(output, "pbi takes --no-types or --types-of-ticked, not both");
   if (outFolder.empty()) return UsageError(output, "pbi needs --out DIR");
   if (parsed.files.empty()) return UsageError(output, "pbi needs at least one FILE");
   if (!OutFolderExists(outFolder, files, output)) return kExitFailure;
@@ -133,6 +145,8 @@ int RunPbiCli(std::span<const Text> args, FileSystem& files, CliOutput& output) 
     request.libraryFileName = input.fileName;
     request.set = set.get();
     request.symbols = symbols.empty() ? nullptr : &symbols;
+    request.types = !noTypes;
+    request.typesOfTickedOnly = ofTicked;
     request.runNames = &runNames;
     request.importFileName = name;
     const ImportFile file = WriteImportFile(request);

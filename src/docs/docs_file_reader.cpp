@@ -43,6 +43,7 @@ struct ReaderState {
   // Their types, while every parameter so far had one; a list that is not whole is dropped.
   std::vector<TypeFacts> parameterTypes;
   bool typesWhole = true;
+  bool inCTypes = false;  // inside the <types> element, whose text goes to set.cTypes unparsed
   bool refused = false;
   std::size_t fileSize = 0;
   // Room for functions that may still be reserved, over all groups together: a function takes at
@@ -139,6 +140,8 @@ void XMLCALL OnStart(void* userData, const XML_Char* name, const XML_Char** attr
     const auto facts = type != nullptr ? ParseTypeFacts(type) : std::nullopt;
     const Text typedefName = AttributeText(attributes, "name");
     if (facts && !typedefName.empty()) state.set.typedefs.emplace(typedefName, *facts);
+  } else if (state.depth == kGroupDepth && element == "types") {
+    state.inCTypes = state.set.cTypes.empty();
   } else if (state.depth == kFunctionDepth && state.inGroup && element == "function") {
     StartFunction(state, attributes);
   } else if (state.depth == kFieldDepth && state.inFunction) {
@@ -178,13 +181,17 @@ void XMLCALL OnEnd(void* userData, const XML_Char* /*name*/) {
     state.parameters.clear();
     state.inFunction = false;
   }
-  if (state.depth == kGroupDepth) state.inGroup = false;
+  if (state.depth == kGroupDepth) state.inGroup = state.inCTypes = false;
   --state.depth;
 }
 
 // Only text directly inside a field element counts.
 void XMLCALL OnText(void* userData, const XML_Char* text, int length) {
   auto& state = *static_cast<ReaderState*>(userData);
+  if (state.inCTypes && state.depth == kGroupDepth && length > 0) {
+    state.set.cTypes.append(text, static_cast<std::size_t>(length));
+    return;
+  }
   if (state.field == Field::kNone || state.depth != kFieldDepth || length <= 0) return;
   state.text.append(text, static_cast<std::size_t>(length));
 }

@@ -103,6 +103,12 @@ std::string WriteDocumentationSet(const DocumentationSet& set) {
     AppendAttribute(out, "type", Utf8ToText(TypeFactsText(facts)));
     out += "/>\n";
   }
+  if (!set.cTypes.empty()) {
+    // One element of plain text, which a reader keeps as it is: the lookup never pays for parsing it.
+    out += " <types>";
+    AppendEscaped(out, Utf8ToText(set.cTypes), false);
+    out += "</types>\n";
+  }
   out += "</";
   out += kDocsRootName;
   out += ">\n";

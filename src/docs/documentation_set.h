@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -80,6 +81,7 @@ struct DocFunctionRef {
 };
 
 struct DocumentationSet;
+struct CTypes;
 
 // Rebuilds `byName` from the groups. Call after changing the groups: the index views their names.
 void IndexDocumentationSet(DocumentationSet& set);
@@ -89,19 +91,28 @@ struct DocumentationSet {
   // Every typedef name the signatures use ('DWORD', 'LPCWSTR'), with what it stands for, so that a
   // parameter list typed by hand can be resolved. Empty in sets that do not record types.
   std::map<Text, TypeFacts> typedefs;
+  // The headers' structures, constants and callback types for both architectures, as the file holds
+  // them (c_types.h reads them): only an import file needs them, so loading a set does not parse them.
+  // Empty in sets built before they were recorded.
+  std::string cTypes;
+  // cTypes read, once, by the first import file that needs them (c_types.h, CTypesOf); not copied.
+  // Filled on the thread that writes import files.
+  mutable std::shared_ptr<const CTypes> parsedCTypes;
   // Exact name to function; filled by IndexDocumentationSet. When a name occurs twice the first wins.
   // The keys view the functions' names, which stay in place when the set is moved; a copy indexes its
   // own names.
   std::unordered_map<TextView, DocFunctionRef> byName;
 
   DocumentationSet() = default;
-  DocumentationSet(const DocumentationSet& other) : groups(other.groups), typedefs(other.typedefs) {
+  DocumentationSet(const DocumentationSet& other)
+      : groups(other.groups), typedefs(other.typedefs), cTypes(other.cTypes) {
     IndexDocumentationSet(*this);
   }
   DocumentationSet& operator=(const DocumentationSet& other) {
     if (this != &other) {
       groups = other.groups;
       typedefs = other.typedefs;
+      cTypes = other.cTypes;
       IndexDocumentationSet(*this);
     }
     return *this;

@@ -1,6 +1,7 @@
 #include "importfile/import_file.h"
 
 #include "importfile/import_model.h"
+#include "importfile/type_model.h"
 
 namespace korvane {
 namespace {
@@ -76,6 +77,9 @@ ImportFile WriteImportFile(const ImportFileRequest& request) {
                              u"): import declarations written by Korvane");
   AppendBlock(file.bytes, u"Import", request.libraryFileName, standard);
   AppendBlock(file.bytes, u"ImportC", request.libraryFileName, cLines);
+  if (request.types && request.set != nullptr) {
+    file.bytes += LibraryTypeBlocks(*request.library, *request.set, request.typesOfTickedOnly);
+  }
   return file;
 }
 

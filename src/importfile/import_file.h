@@ -22,6 +22,10 @@ struct ImportFileRequest {
   // hand; null otherwise. Each x86 declaration's linker name is checked against them; on both targets
   // they tell a generic entry the program added from a function the library itself exports.
   const std::unordered_map<Text, Text>* symbols = nullptr;
+  // After the Import blocks: the structures, callback prototypes and constants the library's functions
+  // need, from the set's C types (see type_model.h); of every function, or of the ticked ones only.
+  bool types = true;
+  bool typesOfTickedOnly = false;
   // The IDE names (IdeNameKey) declared by earlier files of the same run, each with the file that
   // declares it; null for a file on its own. A name found here is left out with a comment that says
   // where it is; the names this file declares are added.

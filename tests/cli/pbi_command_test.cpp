@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "docs/c_types.h"
 #include "docs/docs_file.h"
 #include "helpers/archive_writer.h"
 #include "helpers/cli_test.h"
@@ -152,6 +153,49 @@ TEST_F(PbiCommandTest, ExitStatusSaysWhetherEveryFileWasWritten) {
     EXPECT_EQ(run.status, c.status) << c.err;
     EXPECT_EQ(run.output.err.substr(0, run.output.err.find('\n')), c.err);
   }
+}
+
+}  // namespace
+}  // namespace korvane
+
+namespace korvane {
+namespace {
+
+// The set's types follow the Import block, for every function of the library or only the ticked ones,
+// or not at all.
+TEST_F(PbiCommandTest, TypesOfTheFunctionsFollowUnlessLeftOut) {
+  DocumentationSet set;
+  set.groups.push_back(DocGroup{u"Things", {DocFunction{u"GetDC", u"HDC", {u"_In_opt_ HWND hWnd"}, {}, u"winuser.h", {}},
+                                           DocFunction{u"SetValue", u"BOOL", {u"LPITEM item"}, {}, u"item.h", {}}}});
+  IndexDocumentationSet(set);
+  set.typedefs = {{u"LPITEM", TypeFacts{TypeKind::kPointer, {4, 4}, {8, 8}, PointeeText::kNone}}};
+  CTypes types;
+  types.x86.records = {CRecord{u"tagITEM", u"item.h", false, 4, 4, {CField{u"v", u"LONG", CValueKind::kSigned, 0, 4, 0, 0, {}}}}};
+  types.x86.constants = {CConstant{u"PAINT_ALL", u"winuser.h", false, false, 4, 3, {}}};
+  types.names = {{u"LPITEM", {u"tagITEM", 1, false}}, {u"ITEM", {u"tagITEM", 0, false}}};
+  set.cTypes = WriteCTypes(types);
+  files.AddFile(u"C:\\Sets\\my.docs", WriteDocumentationSet(set));
+  files.AddFile(kCatalogue, CatalogueXml(Element("SetValue", "LPITEM item", "BOOL") +
+                                         "<element><Function>GetDC</Function><Parameters/><Return/><Description/>"
+                                         "<Group/><Website/><AnsiUni/><checked>0</checked></element>\n"));
+  const std::string structure = "  Structure ITEM ; 4 bytes, item.h\r\n";
+  const std::string constant = "  #PAINT_ALL = 3\r\n";
+  struct Case {
+    std::vector<Text> options;
+    bool structure;
+    bool constant;
+  } cases[] = {{{}, true, true}, {{u"--types-of-ticked"}, true, false}, {{u"--no-types"}, false, false}};
+  for (const Case& c : cases) {
+    std::vector<Text> args = {u"pbi", u"--docs", u"C:\\Sets\\my.docs", u"--out", kOut};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    args.push_back(kCatalogue);
+    const CliRun run = Cli(args);
+    EXPECT_EQ(run.status, kExitSuccess) << run.output.err;
+    const std::string written = files.Contents(u"C:\\Out\\user32.pbi");
+    EXPECT_EQ(written.find(structure) != std::string::npos, c.structure) << written;
+    EXPECT_EQ(written.find(constant) != std::string::npos, c.constant) << written;
+  }
+  EXPECT_EQ(Cli({u"pbi", u"--no-types", u"--types-of-ticked", u"--out", kOut, kCatalogue}).status, kExitUsage);
 }
 
 }  // namespace

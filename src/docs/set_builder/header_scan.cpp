@@ -7,6 +7,7 @@
 
 #include "docs/set_builder/input_files.h"
 #include "docs/set_builder/libclang_functions.h"
+#include "docs/set_builder/type_scan.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -347,6 +348,7 @@ struct UnitDeleter {
 
 }  // namespace
 
+TypeFacts ClangTypeFacts(CXType type, bool x86) { return FactsOf(type, x86); }
 HeaderFiles FindHeaders(const std::string& folderText) {
   HeaderFiles headers;
   std::error_code error;
@@ -395,17 +397,18 @@ namespace {
 
 // Fills `scan` from one parse of the headers for `target`.
 void ScanForTarget(const std::string& folderText, const std::filesystem::path& folder, bool x86, HeaderScan& scan) {
-  const std::string source = UmbrellaSource(folder);
+  const std::string source = WithPackingReset(UmbrellaSource(folder));
   const std::string includeOption = "-I" + folder.string();
   const char* target = x86 ? "i686-w64-mingw32" : "x86_64-w64-mingw32";
+  // Read as a Unicode program reads them, so that a generic name (WNDCLASSEX) is its wide form.
   const char* arguments[] = {"-x", "c", "-target", target, "-fms-extensions", "-ferror-limit=0",
-                             "-w", includeOption.c_str()};
+                             "-w", includeOption.c_str(), "-DUNICODE", "-D_UNICODE"};
   CXUnsavedFile unsaved{"korvane_docs_headers.c", source.c_str(), static_cast<unsigned long>(source.size())};
   std::unique_ptr<void, IndexDeleter> index(clang_createIndex(0, 0));
   CXTranslationUnit raw = nullptr;
   const CXErrorCode code = clang_parseTranslationUnit2(
       index.get(), unsaved.Filename, arguments, static_cast<int>(std::size(arguments)), &unsaved, 1,
-      CXTranslationUnit_KeepGoing, &raw);
+      CXTranslationUnit_KeepGoing | CXTranslationUnit_DetailedPreprocessingRecord, &raw);
   std::unique_ptr<CXTranslationUnitImpl, UnitDeleter> unit(raw);
   if (code != CXError_Success || !unit) {
     scan.problems.push_back(folderText + ": libclang could not parse the headers" + (x86 ? " for x86" : ""));
@@ -413,6 +416,7 @@ void ScanForTarget(const std::string& folderText, const std::filesystem::path& f
   }
   ScanState state{folder, unit.get(), &scan, {}, {}, x86};
   clang_visitChildren(clang_getTranslationUnitCursor(unit.get()), Visit, &state);
+  ScanTypes(ParsedHeaders{unit.get(), &folder, &source, {std::begin(arguments), std::end(arguments)}, x86}, scan.types);
 }
 
 // Copies the x86 sizes and conventions of `x86` into the x64 scan, function by function (same name,
@@ -461,6 +465,7 @@ HeaderScan ScanHeaders(const std::string& folderText) {
   ScanForTarget(folderText, folder, true, x86);
   scan.problems.insert(scan.problems.end(), x86.problems.begin(), x86.problems.end());
   MergeX86(scan, x86);
+  scan.types.x86 = std::move(x86.types.x86);
   std::unordered_set<Text> declaring;
   for (const HeaderPrototype& prototype : scan.prototypes) declaring.insert(prototype.header);
   for (const std::string& path : headers.paths) {

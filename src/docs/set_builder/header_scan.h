@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "docs/c_types.h"
 #include "docs/documentation_set.h"
 #include "text/text.h"
 
@@ -27,6 +28,7 @@ struct HeaderScan {
   std::vector<HeaderPrototype> prototypes;  // first declaration of each name, in the order met
   std::vector<std::string> problems;        // why the folder or a header could not be read, one line each
   std::map<Text, TypeFacts> typedefs;       // every typedef name met in a signature (its pointee's too)
+  CTypes types;                             // records, constants and callbacks of both targets
   std::vector<Text> silentHeaders;          // headers that gave no function, as HeaderPrototype::header
 };
 

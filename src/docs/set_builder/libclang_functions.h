@@ -18,7 +18,19 @@
   X(clang_parseTranslationUnit2) X(clang_tokenize) X(clang_visitChildren) X(clang_getCanonicalType)          \
   X(clang_Type_getSizeOf) X(clang_Type_getAlignOf) X(clang_getPointeeType) X(clang_isConstQualifiedType)   \
   X(clang_getFunctionTypeCallingConv) X(clang_getTypedefDeclUnderlyingType) X(clang_getTypeDeclaration)     \
-  X(clang_Type_getNamedType) X(clang_getTypedefName) X(clang_getArgType) X(clang_getNumArgTypes)
+  X(clang_Type_getNamedType) X(clang_getTypedefName) X(clang_getArgType) X(clang_getNumArgTypes)          \
+  KORVANE_LIBCLANG_TYPE_FUNCTIONS(X)
+
+// The functions the type scanner adds (type_scan.cpp): record layouts, macros and their values.
+#define KORVANE_LIBCLANG_TYPE_FUNCTIONS(X)                                                               \
+  X(clang_Type_visitFields) X(clang_Cursor_getOffsetOfField) X(clang_Cursor_isBitField)                  \
+  X(clang_getFieldDeclBitWidth) X(clang_getArraySize) X(clang_getArrayElementType)                      \
+  X(clang_Cursor_isMacroFunctionLike) X(clang_Cursor_Evaluate) X(clang_EvalResult_getKind)              \
+  X(clang_EvalResult_getAsLongLong) X(clang_EvalResult_isUnsignedInt) X(clang_EvalResult_getAsUnsigned) \
+  X(clang_EvalResult_getAsStr) X(clang_EvalResult_dispose) X(clang_getEnumConstantDeclValue)            \
+  X(clang_getEnumConstantDeclUnsignedValue) X(clang_getEnumDeclIntegerType) X(clang_getCursorUSR)       \
+  X(clang_Location_isFromMainFile) X(clang_getCursorSemanticParent) X(clang_getIncludedFile)          \
+  X(clang_getInclusions)
 
 namespace korvane {
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <unordered_set>
 
 namespace korvane {
@@ -55,6 +56,21 @@ Text ParameterName(TextView spelling) {
   const TextView before = spelling.substr(0, start);
   if (before.find_first_not_of(u" ") == TextView::npos) return {};
   return Text(spelling.substr(start, end - start));
+}
+
+std::string SetTypesText(const HeaderScan& scan) {
+  if (scan.types.x64.records.empty() && scan.types.x64.constants.empty()) return {};
+  CTypes types = scan.types;
+  std::vector<Text> spellings;
+  std::vector<Text> returnTypes;
+  std::set<Text> headers = {kWinntHeader};
+  for (const HeaderPrototype& prototype : scan.prototypes) {
+    spellings.insert(spellings.end(), prototype.parameters.begin(), prototype.parameters.end());
+    returnTypes.push_back(prototype.returnType);
+    headers.insert(prototype.header);
+  }
+  KeepNeededTypes(types, spellings, returnTypes, headers);
+  return WriteCTypes(types);
 }
 
 DocumentationSet BuildDocumentationSet(const std::vector<HeaderPrototype>& prototypes,

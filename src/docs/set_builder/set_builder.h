@@ -19,6 +19,11 @@ DocumentationSet BuildDocumentationSet(const std::vector<HeaderPrototype>& proto
                                        const ReferenceImport& reference,
                                        const std::map<Text, TypeFacts>& typedefs = {});
 
+// The set's types text (c_types.h) for `scan`: only what an import file can ask for, the records and
+// callbacks the prototypes name with the records these contain, and the constants of the headers that
+// declare prototypes and of winnt.h. Empty when the scan recorded no types.
+std::string SetTypesText(const HeaderScan& scan);
+
 // The parameter's name: the last identifier of its spelling outside any parentheses of a function
 // pointer's parameter list ('lpText' in 'LPCWSTR lpText', 'cb' in 'int (*cb)(int)'); empty when unnamed
 // is indistinguishable from the type, so callers match unknown names by position.
