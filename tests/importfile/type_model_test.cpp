@@ -20,8 +20,14 @@ std::vector<std::string> Written(const IdeStructure& structure) {
     if (field.kind == IdeField::Kind::kUnionStart) lines.push_back("StructureUnion");
     if (field.kind == IdeField::Kind::kUnionEnd) lines.push_back("EndStructureUnion");
     if (field.kind != IdeField::Kind::kField) continue;
-    std::string line = field.pointer ? "*" + TextToUtf8(field.name) : TextToUtf8(field.name + u"." + field.type);
-    if (field.count != 0) line += "[" + std::to_string(field.count) + "]";
+    // Appended, not `"*" + ...`: GCC 12 at -O3 warns about a literal + string (a false positive).
+    std::string line = field.pointer ? std::string("*") : std::string();
+    line += field.pointer ? TextToUtf8(field.name) : TextToUtf8(field.name + u"." + field.type);
+    if (field.count != 0) {
+      line += '[';
+      line += std::to_string(field.count);
+      line += ']';
+    }
     lines.push_back(line);
   }
   return lines;
