@@ -24,6 +24,7 @@
 // The functions the type scanner adds (type_scan.cpp): record layouts, macros and their values.
 #define KORVANE_LIBCLANG_TYPE_FUNCTIONS(X)                                                               \
   X(clang_Type_visitFields) X(clang_Cursor_getOffsetOfField) X(clang_Cursor_isBitField)                  \
+  X(clang_isInvalidDeclaration)                                                                           \
   X(clang_getFieldDeclBitWidth) X(clang_getArraySize) X(clang_getArrayElementType)                      \
   X(clang_Cursor_isMacroFunctionLike) X(clang_Cursor_Evaluate) X(clang_EvalResult_getKind)              \
   X(clang_EvalResult_getAsLongLong) X(clang_EvalResult_isUnsignedInt) X(clang_EvalResult_getAsUnsigned) \

@@ -125,6 +125,10 @@ void RecordRecord(TypeState& state, CXCursor declaration, const Text& key) {
   const long long size = clang_Type_getSizeOf(type);
   const long long align = clang_Type_getAlignOf(type);
   if (size <= 0 || align <= 0) return;  // incomplete: declared but not defined in these headers
+  // A definition the compiler could not make sense of (a field of a type no header declared before it,
+  // as in _mingw_stat64.h read on its own) has no layout to trust: clang sizes it as an empty struct.
+  const CXCursor definition = clang_getTypeDeclaration(type);
+  if (clang_isInvalidDeclaration(definition) != 0) return;
   const auto header = HeaderOf(declaration, *state.parsed->folder);
   CRecord record{key, Utf8ToText(header.value_or("")), clang_getCursorKind(declaration) == CXCursor_UnionDecl,
                  static_cast<std::uint32_t>(size), static_cast<std::uint32_t>(align), {}};
