@@ -7,6 +7,7 @@
 #include "importfile/ide_names.h"
 #include "importfile/parameter_text.h"
 #include "importfile/text_parameters.h"
+#include "importfile/type_names.h"
 
 namespace korvane {
 namespace {
@@ -130,16 +131,7 @@ Text ScalarType(const TypeFacts& facts, bool x86) {
   // Pointer-sized integers (INT_PTR, SIZE_T, WPARAM, LRESULT ...) follow the pointer's size.
   if (integer && facts.x86.size == 4 && facts.x64.size == 8) return u"i";
   const std::uint32_t size = SizeOn(facts, x86);
-  if (integer) {
-    const bool isSigned = facts.kind != TypeKind::kUnsigned;
-    switch (size) {
-      case 1: return isSigned ? u"b" : u"a";
-      case 2: return isSigned ? u"w" : u"u";
-      case 4: return u"l";
-      case 8: return u"q";
-      default: return {};
-    }
-  }
+  if (integer) return IdeIntegerType(size, facts.kind != TypeKind::kUnsigned);
   if (facts.kind == TypeKind::kFloat) return size == 4 ? u"f" : size == 8 ? u"d" : Text();
   return {};
 }

@@ -51,7 +51,8 @@ struct Library {
   int withReturn = 0;
 };
 
-Library LookedUp(const DocumentationSet& set, const std::string& path) {
+// The library read as "Load LIBs" reads it: every function ticked, none looked up.
+Library Raw(const std::string& path) {
   Library library;
   const std::vector<std::uint8_t> image = ReadBytes(path);
   std::vector<Text> names;
@@ -60,10 +61,15 @@ Library LookedUp(const DocumentationSet& set, const std::string& path) {
     return true;
   });
   library.entry.functions = NormaliseNames(names, library.entry.x86);
+  for (ApiFunction& record : library.entry.functions) record.checked = 1;
   library.entry.path = Utf8ToText(path);
   library.symbols = DecoratedSymbols(image, library.entry.x86 != 0);
+  return library;
+}
+
+Library LookedUp(const DocumentationSet& set, const std::string& path) {
+  Library library = Raw(path);
   for (ApiFunction& record : library.entry.functions) {
-    record.checked = 1;
     const auto ref = ResolveFunction(set, record.Function);
     if (!ref) continue;
     const DocFunction& function = FunctionAt(set, *ref);
@@ -235,22 +241,6 @@ void CheckX64(const DocumentationSet& set) {
   std::cout << compiled << " of " << checks << " parameter sizes checked by the compiler\n";
   EXPECT_GE(compiled * 10, checks * 9);
   std::filesystem::remove_all(folder);
-}
-
-// The library read as "Load LIBs" reads it: every function ticked, none looked up.
-Library Raw(const std::string& path) {
-  Library library;
-  const std::vector<std::uint8_t> image = ReadBytes(path);
-  std::vector<Text> names;
-  ReadImportArchive(image, [&names](Text&& name) {
-    names.push_back(std::move(name));
-    return true;
-  });
-  library.entry.functions = NormaliseNames(names, library.entry.x86);
-  for (ApiFunction& record : library.entry.functions) record.checked = 1;
-  library.entry.path = Utf8ToText(path);
-  library.symbols = DecoratedSymbols(image, library.entry.x86 != 0);
-  return library;
 }
 
 bool IsPseudotype(const std::string& type) { return type == "p-ascii" || type == "p-unicode"; }
